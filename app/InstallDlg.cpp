@@ -1,0 +1,76 @@
+#include "app/InstallDlg.h"
+
+#include "res/resource.h"
+#include "win/Strings.h"
+
+CInstallDlg::CInstallDlg() : Dialog(IDD_WIZARD)
+{
+    m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
+}
+
+CInstallDlg::~CInstallDlg() = default;
+
+void CInstallDlg::DoDataExchange(bool fromControls)
+{
+    if (!fromControls) {
+        m_aboutButton.Attach(Item(IDC_ABOUT));
+        m_viewReadmeBox.Attach(Item(IDC_VIEW_README));
+        m_progress.Attach(Item(IDC_PROGRESS));
+        m_logBox.Attach(Item(IDC_CREATE_LOG));
+        m_cancelButton.Attach(Item(IDCANCEL));
+        m_nextButton.Attach(Item(IDC_NEXT));
+        m_finishButton.Attach(Item(IDOK));
+        m_statusText.Attach(Item(IDC_STATUS_TEXT));
+        m_viewReadmeBox.SetCheck(m_viewReadme ? BST_CHECKED : BST_UNCHECKED);
+    } else {
+        m_viewReadme = m_viewReadmeBox.GetCheck() == BST_CHECKED;
+    }
+}
+
+BOOL CInstallDlg::OnInitDialog()
+{
+    HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE);
+    if (systemMenu) {
+        std::string about = LoadResString(IDS_ABOUT_MENU);
+        if (!about.empty()) {
+            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+        }
+    }
+    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+
+    SetStatusText(ReadIntroduction());
+    m_progress.Show(false);
+    m_viewReadmeBox.Show(false);
+    m_finishButton.Enable(false);
+    m_logBox.SetCheck(BST_CHECKED);
+    CollectSystemInfo();
+    m_nextButton.Focus();
+    return FALSE;
+}
+
+bool CInstallDlg::OnCommand(UINT id, UINT code)
+{
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_NEXT:
+        OnNext();
+        return true;
+    case IDC_ABOUT:
+        OnAbout();
+        return true;
+    }
+    return false;
+}
+
+void CInstallDlg::SetStatusText(UINT id)
+{
+    SetStatusText(LoadResString(id));
+}
+
+void CInstallDlg::SetStatusText(std::string text)
+{
+    m_statusText.SetText(text);
+}

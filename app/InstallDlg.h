@@ -1,0 +1,115 @@
+// The wizard dialog: it holds every piece of state of one installation, and every
+// step of the installation is one of its operations.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frontpage/Version.h"
+#include "kit/KitItem.h"
+#include "win/Controls.h"
+#include "win/Dialog.h"
+#include "win/Handle.h"
+
+enum class WizardStage { Start = 0, Licence = 1, Copy = 2 };
+
+class CInstallDlg : public Dialog {
+public:
+    CInstallDlg();
+    ~CInstallDlg() override;
+
+    // Stage machine and final page (app/Stages.cpp)
+    void OnNext();
+    void OnCancel() override;
+    void OnOK() override;
+    // Ends the run on the final page with string-table message `id`.
+    void Finish(UINT id);
+    bool ShowReadyPrompt();
+    // Both forms replace the whole text of the text area.
+    void SetStatusText(UINT id);
+    void SetStatusText(std::string text);
+
+    // Window chrome (app/Chrome.cpp)
+    bool OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnAbout();
+    bool OnPaint() override;
+    HICON OnQueryDragIcon() override;
+
+    // The kit (kit/)
+    std::string ReadIntroduction();
+    bool CheckKit();
+    // Appends the items of kit root `root` to the four item lists; false on a
+    // descriptor read error.
+    bool ScanKit(std::string root);
+    bool ShowLicence();
+
+    // FrontPage detection (frontpage/)
+    // True when a non-empty value was read into `out` (one trailing backslash
+    // removed). False with `out` empty, or "fatal" when opening the key was
+    // refused and the user has been told.
+    bool ReadRegistryString(std::string key, std::string valueName, std::string& out);
+    bool CheckFrontPage();
+    void ChooseVersion();
+
+    // File installation (install/)
+    bool InstallFiles();
+    // Counts (copy false) or copies the files of the tree `source` into `target`;
+    // the number of files, or -1 after a failure.
+    int CopyFolder(std::string source, std::string target, bool copy);
+    // True when `path` exists on return, creating it and its missing parents.
+    bool CreateFolder(std::string path);
+    // Logs and shows the last system error; call it right after the failed call.
+    void ReportSystemError(std::string prefix, std::string subject);
+
+    // The log (log/)
+    void OpenLog();
+    // Appends `text` as one line (several when it holds line feeds) while the log is open.
+    void WriteLog(std::string text);
+    void CloseLog();
+    void CollectSystemInfo();
+
+protected:
+    void DoDataExchange(bool fromControls) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(UINT id, UINT code) override;
+
+public:
+    Button m_aboutButton;
+    Button m_viewReadmeBox;
+    ProgressBar m_progress;
+    Button m_logBox;
+    Button m_cancelButton;
+    Button m_nextButton;
+    Button m_finishButton;
+    Static m_statusText;
+    BOOL m_viewReadme = FALSE;
+    HICON m_hIcon = nullptr;
+    WizardStage m_stage = WizardStage::Start;
+    FrontPageVersion m_version = FP98;
+    std::string m_frontPageFolder;
+    std::string m_windowsFolder;
+    std::string m_versionFolder;
+    std::string m_themesFolder;
+    std::string m_pagesFolder;
+    std::string m_websFolder;
+    std::string m_framesFolder;
+    std::string m_logPath = "install.log";
+    bool m_logging = false;
+    bool m_found98 = false;
+    bool m_foundCurrent = false;
+    bool m_found2000 = false;
+    bool m_found2002 = false;
+    FrontPageVersion m_currentVersion = FPNone;
+    std::vector<std::unique_ptr<KitItem>> m_themes;
+    std::vector<std::string> m_pageTemplates;
+    std::vector<std::string> m_webTemplates;
+    std::vector<std::string> m_frameTemplates;
+    ScopedFile m_logFile;
+    int m_osPlatform = 0;
+    int m_osMajorVersion = 0;
+    int m_osMinorVersion = 0;
+    std::string m_osServicePack;
+    std::string m_userName;
+};

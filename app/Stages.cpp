@@ -1,0 +1,113 @@
+// The three stages behind "Next >", the cancel command and the final page.
+#include "app/InstallDlg.h"
+
+#include <shellapi.h>
+
+#include "res/resource.h"
+#include "win/FileSystem.h"
+#include "win/Strings.h"
+
+namespace {
+
+// The system's own Notepad, by its full path, so that no program named
+// notepad beside the kit is ever started in its place.
+std::string SystemNotepad()
+{
+    char folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        std::string path = std::string(folder) + "\\notepad.exe";
+        if (FileExists(path))
+            return path;
+    }
+    length = GetSystemDirectoryA(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        return std::string(folder) + "\\notepad.exe";
+    return std::string();
+}
+
+} // namespace
+
+void CInstallDlg::OnNext()
+{
+    switch (m_stage) {
+    case WizardStage::Start:
+        m_logging = m_logBox.GetCheck() == BST_CHECKED;
+        m_logBox.Enable(false);
+        m_aboutButton.Show(false);
+        if (m_logging)
+            OpenLog();
+        if (!CheckFrontPage()) {
+            Finish(IDS_INSTALL_FAILED);
+            return;
+        }
+        if (!CheckKit()) {
+            Finish(IDS_INSTALL_FAILED);
+            return;
+        }
+        m_stage = WizardStage::Licence;
+        return;
+    case WizardStage::Licence:
+        if (!ShowLicence()) {
+            Finish(IDS_INSTALL_CANCELLED);
+            return;
+        }
+        ShowReadyPrompt();
+        m_stage = WizardStage::Copy;
+        return;
+    case WizardStage::Copy:
+        Finish(InstallFiles() ? IDS_INSTALL_DONE : IDS_INSTALL_FAILED);
+        return;
+    }
+}
+
+void CInstallDlg::OnCancel()
+{
+    // Escape or the close box after the final page would otherwise replace
+    // its message; the final page is the only state with "Cancel" disabled.
+    if (!m_cancelButton.IsEnabled())
+        return;
+    WriteLog("User cancelled installation");
+    Finish(IDS_INSTALL_CANCELLED);
+}
+
+void CInstallDlg::Finish(UINT id)
+{
+    std::string text = LoadResString(id);
+    if (m_logging)
+        text += "\nLog file written to " + m_logPath;
+    SetStatusText(text);
+
+    if (FileExists("readme.txt")) {
+        m_viewReadmeBox.Show(true);
+        m_viewReadmeBox.SetCheck(BST_CHECKED);
+        m_viewReadme = TRUE;
+    }
+    m_cancelButton.Enable(false);
+    m_nextButton.SetDefault(false);
+    m_nextButton.Enable(false);
+    m_finishButton.Enable(true);
+    m_finishButton.SetDefault(true);
+    m_finishButton.Focus();
+
+    WriteLog(LoadResString(id));
+    CloseLog();
+}
+
+void CInstallDlg::OnOK()
+{
+    m_viewReadme = m_viewReadmeBox.GetCheck() != BST_UNCHECKED;
+    if (m_viewReadme) {
+        std::string notepad = SystemNotepad();
+        if (!notepad.empty())
+            ShellExecuteA(Hwnd(), "open", notepad.c_str(), "readme.txt", nullptr, SW_SHOWNORMAL);
+        Sleep(1000);
+    }
+    Dialog::OnOK();
+}
+
+bool CInstallDlg::ShowReadyPrompt()
+{
+    SetStatusText(IDS_READY);
+    return true;
+}

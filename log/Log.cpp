@@ -1,0 +1,118 @@
+// The installation log: a plain-text file in the temporary-files folder.
+#include <ctime>
+
+#include "app/InstallDlg.h"
+#include "frontpage/Registry.h"
+#include "res/resource.h"
+#include "win/Strings.h"
+
+namespace {
+
+// The date and time of the log's header and closing line, e.g. 06-Dec-2001 17:05:09.
+void Now(std::string& date, std::string& time)
+{
+    std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char text[64];
+    date = std::strftime(text, sizeof text, "%d-%b-%Y", local) ? text : "";
+    time = std::strftime(text, sizeof text, "%H:%M:%S", local) ? text : "";
+}
+
+const char* OsName(int platform)
+{
+    switch (platform) {
+    case VER_PLATFORM_WIN32_WINDOWS:
+        return "Windows 95/98";
+    case VER_PLATFORM_WIN32_NT:
+        return "Windows NT/2000";
+    }
+    return "Unsupported";
+}
+
+// The text of a query that fills a 260-character buffer, or empty when it fails.
+std::string BufferText(const char* buffer, DWORD length)
+{
+    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+
+} // namespace
+
+void CInstallDlg::OpenLog()
+{
+    if (!ReadRegistryString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, m_logPath)) {
+        char folder[MAX_PATH];
+        m_logPath = BufferText(folder, GetTempPathA(MAX_PATH, folder));
+        if (!m_logPath.empty() && m_logPath.back() == '\\')
+            m_logPath.pop_back();
+    }
+    if (m_logPath.empty()) {
+        m_logging = false;
+        return;
+    }
+    m_logPath += "\\fernwick.log";
+
+    // Others may read the log while the wizard writes it, but not change it.
+    m_logFile.Reset(CreateFileA(m_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!m_logFile.IsValid()) {
+        m_logging = false;
+        return;
+    }
+
+    std::string date, time;
+    Now(date, time);
+    WriteLog(Format("%s\n%s\nLog file opened on %s at %s", LoadResString(IDS_VERSION).c_str(),
+                    LoadResString(IDS_VENDOR).c_str(), date.c_str(), time.c_str()));
+    WriteLog(Format("Operating system: %s V%d.%d %s", OsName(m_osPlatform), m_osMajorVersion,
+                    m_osMinorVersion, m_osServicePack.c_str()));
+    WriteLog("User name: " + m_userName);
+    WriteLog("Windows folder: " + m_windowsFolder);
+}
+
+void CInstallDlg::WriteLog(std::string text)
+{
+    if (!m_logging)
+        return;
+    // One write per call, line feeds as CR LF, so the file on disk is complete
+    // after every line even if the process dies.
+    std::string line;
+    line.reserve(text.size() + 16);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            line += '\r';
+        line += text[i];
+    }
+    line += "\r\n";
+    DWORD written = 0;
+    WriteFile(m_logFile.Get(), line.data(), (DWORD)line.size(), &written, nullptr);
+}
+
+void CInstallDlg::CloseLog()
+{
+    if (!m_logging)
+        return;
+    std::string date, time;
+    Now(date, time);
+    WriteLog(Format("Log file closed on %s at %s\n", date.c_str(), time.c_str()));
+    m_logFile.Reset();
+    m_logging = false;
+}
+
+void CInstallDlg::CollectSystemInfo()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExA(&version)) {
+        ReportSystemError("Failed to get system information", "");
+    } else {
+        m_osPlatform = (int)version.dwPlatformId;
+        m_osMajorVersion = (int)version.dwMajorVersion;
+        m_osMinorVersion = (int)version.dwMinorVersion;
+        m_osServicePack = version.szCSDVersion;
+    }
+
+    char buffer[MAX_PATH];
+    DWORD size = MAX_PATH;
+    m_userName = GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
+    m_windowsFolder = BufferText(buffer, GetWindowsDirectoryA(buffer, MAX_PATH));
+}

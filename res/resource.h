@@ -1,0 +1,57 @@
+// Resource ids: numbers are fixed, kits, tests and translations rely on them.
+#pragma once
+
+// Dialog templates
+#define IDD_ABOUT                 100
+#define IDD_WIZARD                102
+#define IDD_LICENCE               135
+#define IDD_VERSION               136
+
+// Icon
+#define IDI_APP                   128
+
+// Strings
+#define IDS_ABOUT_MENU            101
+#define IDS_VERSION               102
+#define IDS_INTRO                 128
+#define IDS_SEARCHING             129
+#define IDS_INSTALL_FAILED        130
+#define IDS_INSTALL_DONE          132
+#define IDS_INTRO_READ_ERROR      136
+#define IDS_INSTALL_CANCELLED     142
+#define IDS_COPYING               143
+#define IDS_VENDOR                146
+#define IDS_READY                 148
+#define IDS_KIT_ERROR             150
+#define IDS_SUMMARY_THEMES        151
+#define IDS_SUMMARY_PAGES         152
+#define IDS_SUMMARY_WEBS          153
+#define IDS_SUMMARY_NONE          154
+#define IDS_INSTALLING_FP2000     155
+#define IDS_INSTALLING_FP98       156
+#define IDS_SUMMARY_FRAMES        157
+#define IDS_INSTALLING_FP2002     158
+#define IDS_NO_PRIVILEGE          160
+#define IDS_APP_TITLE             57344
+
+// Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)
+#define IDC_STATUS_TEXT           1000
+#define IDC_NEXT                  1001
+#define IDC_VIEW_README           1013
+#define IDC_CREATE_LOG            1014
+#define IDC_PROGRESS              1015
+#define IDC_ABOUT                 1016
+
+// Controls of the About box (IDD_ABOUT)
+#define IDC_VERSION_TEXT          1005
+
+// Controls of the version choice (IDD_VERSION)
+#define IDC_RADIO_FP98            1008
+#define IDC_RADIO_FP2000          1009
+#define IDC_RADIO_FP2002          1016
+
+// Controls of the licence agreement (IDD_LICENCE); Accept is IDOK, Don't Accept is IDCANCEL
+#define IDC_LICENCE_TEXT          1017
+
+// System menu entry of the About box
+#define IDM_ABOUTBOX              0x0010

@@ -1,0 +1,42 @@
+// Thin wrappers over the controls of a dialog. A wrapper holds an HWND it does not own.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+class Control {
+public:
+    void Attach(HWND hwnd) { m_hwnd = hwnd; }
+    HWND Hwnd() const { return m_hwnd; }
+
+    void Enable(bool enable) { EnableWindow(m_hwnd, enable); }
+    bool IsEnabled() const { return IsWindowEnabled(m_hwnd); }
+    void Show(bool show) { ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE); }
+    void Focus() { SetFocus(m_hwnd); }
+    void SetText(const std::string& text) { SetWindowTextA(m_hwnd, text.c_str()); }
+    std::string GetText() const;
+
+protected:
+    HWND m_hwnd = nullptr;
+};
+
+class Button : public Control {
+public:
+    int GetCheck() const { return (int)SendMessageA(m_hwnd, BM_GETCHECK, 0, 0); }
+    void SetCheck(int state) { SendMessageA(m_hwnd, BM_SETCHECK, state, 0); }
+    // Turns the push button into the default button or back into an ordinary one.
+    void SetDefault(bool isDefault);
+};
+
+class Static : public Control {};
+
+class Edit : public Control {};
+
+class ProgressBar : public Control {
+public:
+    void SetRange(int upper) { SendMessageA(m_hwnd, PBM_SETRANGE32, 0, upper); }
+    void SetStep(int step) { SendMessageA(m_hwnd, PBM_SETSTEP, step, 0); }
+    void SetPos(int pos) { SendMessageA(m_hwnd, PBM_SETPOS, pos, 0); }
+    void StepIt() { SendMessageA(m_hwnd, PBM_STEPIT, 0, 0); }
+};

@@ -1,0 +1,49 @@
+// A modal dialog run from a template in the program's resources, with its
+// messages routed to virtual handlers. One dialog procedure serves every dialog.
+#pragma once
+#include <windows.h>
+
+class Dialog {
+public:
+    explicit Dialog(UINT templateId) : m_templateId(templateId) {}
+    virtual ~Dialog() = default;
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Runs the dialog modally, owned by the main window (none for the main window
+    // itself); returns the value given to EndDialog, or -1 when it cannot be created.
+    INT_PTR DoModal();
+
+    HWND Hwnd() const { return m_hwnd; }
+
+    // The main window owns every other dialog and message box of the program.
+    static void SetMain(Dialog* dialog) { s_main = dialog; }
+    static HWND MainWindow() { return s_main ? s_main->m_hwnd : nullptr; }
+
+protected:
+    // Binds controls and moves values between members and controls:
+    // towards the controls at initialisation, from them when OK ends the dialog.
+    virtual void DoDataExchange(bool /*fromControls*/) {}
+    // Returns TRUE to let the system place the focus.
+    virtual BOOL OnInitDialog() { return TRUE; }
+    // Commands other than OK and Cancel; true when handled.
+    virtual bool OnCommand(UINT /*id*/, UINT /*code*/) { return false; }
+    virtual void OnOK();
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // System-menu commands; false hands the command to the default processing.
+    virtual bool OnSysCommand(UINT /*id*/, LPARAM /*lParam*/) { return false; }
+    // false hands the paint message to the default processing.
+    virtual bool OnPaint() { return false; }
+    // The icon shown while the minimised window is dragged; none by default.
+    virtual HICON OnQueryDragIcon() { return nullptr; }
+
+    void EndDialog(INT_PTR result) { ::EndDialog(m_hwnd, result); }
+    HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    UINT m_templateId;
+    HWND m_hwnd = nullptr;
+    static Dialog* s_main;
+};
