@@ -9,11 +9,6 @@ std::string CInstallDlg::ReadIntroduction()
     return LoadResString(IDS_INTRO);
 }
 
-bool CInstallDlg::CheckFrontPage()
-{
-    return true;
-}
-
 bool CInstallDlg::CheckKit()
 {
     return true;
