@@ -51,14 +51,12 @@ bool CInstallDlg::CheckFrontPage()
     m_foundCurrent = ReadRegistryString(g_regFrontPageAppPath, g_regPath, current) && HasBots(current);
 
     std::string root2000;
-    bool read2000 = ReadRegistryString(g_regOffice2000Root, g_regPath, root2000);
-    m_found2000 = read2000 && HasBots(root2000);
+    m_found2000 = ReadRegistryString(g_regOffice2000Root, g_regPath, root2000) && HasBots(root2000);
     if (m_found2000)
         ++count;
 
     std::string root2002;
-    bool read2002 = ReadRegistryString(g_regOffice2002Root, g_regPath, root2002);
-    m_found2002 = read2002 && HasBots(root2002);
+    m_found2002 = ReadRegistryString(g_regOffice2002Root, g_regPath, root2002) && HasBots(root2002);
     if (m_found2002)
         ++count;
 
@@ -75,11 +73,10 @@ bool CInstallDlg::CheckFrontPage()
     }
     if (m_foundCurrent) {
         WriteLog("FrontPage Current Version found in " + current);
-        // Only a root that was actually read can name the registered program.
-        if (read2000 && EqualNoCase(current, root2000)) {
+        if (EqualNoCase(current, root2000)) {
             m_version = m_currentVersion = FP2000;
             WriteLog("Current version is FrontPage 2000");
-        } else if (read2002 && EqualNoCase(current, root2002)) {
+        } else if (EqualNoCase(current, root2002)) {
             m_version = m_currentVersion = FP2002;
             WriteLog("Current version is FrontPage 2002");
         }
