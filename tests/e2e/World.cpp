@@ -92,6 +92,14 @@ bool World::InstallFrontPage98() const
     return MakeFolders(Path("FrontPage\\bots")) && SetMachineString(kFrontPage98Key, "FrontPageRoot", Path("FrontPage"));
 }
 
+bool World::InstallOffice() const
+{
+    return MakeFolders(Path("Office\\Office\\bots")) && MakeFolders(Path("Office\\Office10\\bots")) &&
+           SetMachineString(kOffice2000Key, "Path", Path("Office\\Office\\")) &&
+           SetMachineString(kOffice2002Key, "Path", Path("Office\\Office10\\")) &&
+           SetMachineString(kAppPathKey, "Path", Path("Office\\Office10"));
+}
+
 bool World::AddKit() const
 {
     bool written = true;

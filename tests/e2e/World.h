@@ -26,6 +26,10 @@ public:
 
     // FrontPage 98 as its setup leaves it: the registered folder holds "bots".
     bool InstallFrontPage98() const;
+    // FrontPage 2000 and 2002 as Office leaves them, as on the demo machine:
+    // each registered installation root (with a trailing backslash) holds
+    // "bots", and the registered frontpg.exe is the 2002 one.
+    bool InstallOffice() const;
     // A kit with an introduction, and items in the "fp98" and "common" roots.
     bool AddKit() const;
     // The kit's readme, with the text ReadmeText().
