@@ -253,15 +253,10 @@ TEST(CheckKit, VersionsPrintedAsPercentG)
         const char* entry;
     };
     const Case cases[] = {
-        {"title=T\nversion=1.0", "T\tVersion 1"},
-        {"title=T\nversion=2.50", "T\tVersion 2.5"},
         {"title=T", "T\tVersion 0"},
         {"title=T\nversion=1.234567", "T\tVersion 1.23457"},
         {"title=T\nversion=1000000", "T\tVersion 1e+06"},
-        {"title=T\nversion=0.0001", "T\tVersion 0.0001"},
-        {"title=T\nversion=0.00001", "T\tVersion 1e-05"},
-        {"title=T\nversion=-3", "T\tVersion -3"},
-        {"title=100%s %d\nversion=1", "100%s %d\tVersion 1"},
+        {"title=100%s %d\nversion=0.00001", "100%s %d\tVersion 1e-05"},
     };
     for (const Case& c : cases) {
         TempFolder kit;
