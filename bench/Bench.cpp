@@ -1,0 +1,266 @@
+// The wizard's speed, start-up and memory against yardsticks measured in the
+// same run: the system's xcopy on the same trees, and a minimal dialog program
+// built the same way. Prints one table, ratios first.
+//
+//   fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...
+//
+// For each number of files it builds a kit, runs the real wizard on it with
+// logging on (median of N runs), xcopy on the same eight trees (as many runs),
+// and starts both programs --starts times each.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "App.h"
+#include "KitMaker.h"
+#include "Measure.h"
+#include "World.h"
+
+namespace bench {
+namespace {
+
+// Long enough for the largest kit on a slow machine.
+const DWORD kCopyTimeoutMs = 30 * 60 * 1000;
+// Fine enough for copy stages of a second or more.
+const DWORD kCopyPollMs = 2;
+
+const char* const kKinds[] = {"themes", "pages", "webs", "frames"};
+
+struct Options {
+    int runs = 3;
+    int starts = 10;
+    std::string out;
+    std::vector<int> sizes;
+};
+
+struct Result {
+    int files = 0;
+    double wizardCopy = 0;
+    double xcopy = 0;
+    double wizardStart = 0;
+    double dialogStart = 0;
+    PeakMemory memory;
+    long long exeBytes = 0;
+};
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool Fail(const std::string& what)
+{
+    std::fprintf(stderr, "bench: %s\n", what.c_str());
+    return false;
+}
+
+int CountLines(const std::string& text, const std::string& start)
+{
+    int count = 0;
+    for (size_t at = 0; at < text.size();) {
+        if (text.compare(at, start.size(), start) == 0)
+            ++count;
+        size_t end = text.find('\n', at);
+        at = end == std::string::npos ? text.size() : end + 1;
+    }
+    return count;
+}
+
+long long FileBytes(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+// One installation through the wizard's pages; the copy stage is timed from
+// the third "Next >" until the final page shows. Leaves the wizard's targets.
+bool RunWizard(const e2e::World& world, int files, const std::string& shots, double& seconds, PeakMemory& memory)
+{
+    e2e::App app(e2e::ExeFolder() + "\\fernwick.exe", world.KitFolder(), shots);
+    if (!app.WaitForWizard() || !app.PassStart() || !app.PassLicence())
+        return Fail("the wizard did not reach the ready prompt\n" + app.Describe());
+
+    Stopwatch clock;
+    app.Control(IDC_NEXT).Click();
+    if (!PollUntil([&] { return app.IsFinalPage(); }, kCopyTimeoutMs, kCopyPollMs))
+        return Fail("the wizard did not reach the final page\n" + app.Describe());
+    seconds = clock.Seconds();
+
+    if (!ReadPeakMemory(app.Id(), memory))
+        return Fail("the wizard's memory could not be read");
+    if (app.StatusText().rfind(e2e::kDoneText, 0) != 0)
+        return Fail("the installation did not succeed\n" + app.Describe());
+    app.Control(IDOK).Click();
+    if (!app.WaitForExit())
+        return Fail("the wizard did not end after \"Finish\"");
+    const int copied = CountLines(e2e::ReadFileBytes(world.LogPath()), "Copied file: ");
+    if (copied != files)
+        return Fail("the log shows " + std::to_string(copied) + " copied files, not " + std::to_string(files));
+    return true;
+}
+
+void RemoveTargets(const e2e::World& world)
+{
+    for (const char* kind : kKinds) {
+        e2e::RemoveTree(world.Path(std::string("FrontPage\\") + kind));
+        e2e::RemoveTree(world.Path(std::string("xcopy\\") + kind));
+    }
+}
+
+bool Measure(const Options& options, int files, Result& result)
+{
+    result.files = files;
+    e2e::World world;
+    std::printf("%d files: making the kit...\n", files);
+    std::fflush(stdout);
+    if (!world.IsReady() || !world.InstallFrontPage98() || !MakeKit(world.KitFolder(), files))
+        return Fail("the world or the kit could not be made");
+
+    // The wizard's eight passes, into their own targets.
+    std::vector<Copy> copies;
+    for (const char* kind : kKinds) {
+        for (const char* root : {"fp98", "common"})
+            copies.push_back({std::string(root) + "\\" + kind, world.Path(std::string("xcopy\\") + kind)});
+    }
+
+    const std::string shots = e2e::ExeFolder() + "\\bench-screenshots\\" + std::to_string(files);
+    std::vector<double> wizard, xcopy;
+    std::vector<double> workingSet, pagefile;
+    for (int run = 0; run < options.runs; ++run) {
+        RemoveTargets(world);
+        // Alternate which goes first, so that neither always meets the other's
+        // writes still on their way to the disk.
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn + run) % 2 == 0) {
+                double seconds = 0;
+                PeakMemory memory;
+                if (!RunWizard(world, files, shots, seconds, memory))
+                    return false;
+                wizard.push_back(seconds);
+                workingSet.push_back(memory.workingSetMiB);
+                pagefile.push_back(memory.pagefileMiB);
+            } else {
+                double seconds = SecondsOfXcopy(world.KitFolder(), copies);
+                if (seconds < 0)
+                    return Fail("xcopy failed");
+                xcopy.push_back(seconds);
+            }
+        }
+        std::printf("  run %d: wizard %.3f s, xcopy %.3f s\n", run + 1, wizard.back(), xcopy.back());
+        std::fflush(stdout);
+    }
+    RemoveTargets(world);
+
+    const std::string exe = e2e::ExeFolder() + "\\fernwick.exe";
+    const std::string dialog = e2e::ExeFolder() + "\\bench_dialog.exe";
+    std::vector<double> wizardStarts, dialogStarts;
+    for (int start = 0; start < options.starts; ++start) {
+        double a = SecondsToFirstDialog(exe, world.KitFolder());
+        double b = SecondsToFirstDialog(dialog, world.KitFolder());
+        if (a < 0 || b < 0)
+            return Fail("a program did not show its dialog");
+        wizardStarts.push_back(a);
+        dialogStarts.push_back(b);
+    }
+
+    result.wizardCopy = Median(wizard);
+    result.xcopy = Median(xcopy);
+    result.wizardStart = Median(wizardStarts);
+    result.dialogStart = Median(dialogStarts);
+    result.memory.workingSetMiB = *std::max_element(workingSet.begin(), workingSet.end());
+    result.memory.pagefileMiB = *std::max_element(pagefile.begin(), pagefile.end());
+    result.exeBytes = FileBytes(exe);
+    return true;
+}
+
+std::string Table(const Options& options, const std::vector<Result>& results)
+{
+    std::string text = "| |";
+    std::string rule = "|---|";
+    char cell[64];
+    for (const Result& result : results) {
+        std::snprintf(cell, sizeof cell, " %d files |", result.files);
+        text += cell;
+        rule += "---:|";
+    }
+    text += "\n" + rule + "\n";
+
+    auto row = [&](const char* label, const char* format, const std::function<double(const Result&)>& value) {
+        text += std::string("| ") + label + " |";
+        for (const Result& result : results) {
+            std::snprintf(cell, sizeof cell, format, value(result));
+            text += std::string(" ") + cell + " |";
+        }
+        text += "\n";
+    };
+    row("**Copy stage, wizard / xcopy**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.xcopy; });
+    row("**Start to first page, wizard / minimal dialog**", "**%.2f**",
+        [](const Result& r) { return r.wizardStart / r.dialogStart; });
+    row("Copy stage, wizard (s)", "%.2f", [](const Result& r) { return r.wizardCopy; });
+    row("Copy, xcopy (s)", "%.2f", [](const Result& r) { return r.xcopy; });
+    row("Wizard, ms per file", "%.3f", [](const Result& r) { return 1000 * r.wizardCopy / r.files; });
+    row("xcopy, ms per file", "%.3f", [](const Result& r) { return 1000 * r.xcopy / r.files; });
+    row("Start to first page, wizard (ms)", "%.0f", [](const Result& r) { return 1000 * r.wizardStart; });
+    row("Start to first page, minimal dialog (ms)", "%.0f", [](const Result& r) { return 1000 * r.dialogStart; });
+    row("Peak working set, wizard (MiB)", "%.1f", [](const Result& r) { return r.memory.workingSetMiB; });
+    row("Peak pagefile usage, wizard (MiB)", "%.1f", [](const Result& r) { return r.memory.pagefileMiB; });
+    row("Executable size (bytes)", "%.0f", [](const Result& r) { return (double)r.exeBytes; });
+
+    std::snprintf(cell, sizeof cell, "%d", options.runs);
+    text += std::string("\nCopy times: median of ") + cell + " runs each, alternating which goes first. ";
+    std::snprintf(cell, sizeof cell, "%d", options.starts);
+    text += std::string("Start-up: median of ") + cell + " starts each. Memory: the largest peak of the runs.\n";
+    return text;
+}
+
+bool ParseOptions(int argc, char** argv, Options& options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--runs") == 0 && hasValue)
+            options.runs = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--starts") == 0 && hasValue)
+            options.starts = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--out") == 0 && hasValue)
+            options.out = argv[++i];
+        else if (std::atoi(argv[i]) > 0)
+            options.sizes.push_back(std::atoi(argv[i]));
+        else
+            return false;
+    }
+    return options.runs > 0 && options.starts > 0 && !options.sizes.empty();
+}
+
+} // namespace
+} // namespace bench
+
+int main(int argc, char** argv)
+{
+    bench::Options options;
+    if (!bench::ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...\n");
+        return 2;
+    }
+    std::vector<bench::Result> results;
+    for (int files : options.sizes) {
+        bench::Result result;
+        if (!bench::Measure(options, files, result))
+            return 1;
+        results.push_back(result);
+    }
+    const std::string table = bench::Table(options, results);
+    std::printf("\n%s", table.c_str());
+    if (!options.out.empty() && !e2e::WriteFileBytes(options.out, table)) {
+        bench::Fail("cannot write " + options.out);
+        return 1;
+    }
+    return 0;
+}

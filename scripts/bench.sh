@@ -1,0 +1,42 @@
+#!/bin/bash
+# Builds the wizard and measures it against yardsticks run in the same prefix
+# (bench/Bench.cpp): the copy stage against xcopy on the same trees, start-up
+# against a minimal dialog program, peak memory and the executable's size.
+# Kits of 1,000, 10,000 and 70,000 files unless sizes are given. Writes the
+# table, the machine it was measured on and what makes up the executable to
+# bench/RESULTS.md. The largest kit takes some minutes.
+#   RUNS    runs of each copy, the median counts (default 3)
+#   STARTS  starts of each program, the median counts (default 10)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+sizes=("$@")
+((${#sizes[@]})) || sizes=(1000 10000 70000)
+scripts/setup.sh
+. scripts/wine-env.sh
+fw_env_start
+
+results=bench/RESULTS.md
+table=$(mktemp)
+trap 'rm -f "$table"; fw_env_stop' EXIT
+
+wine "$BUILD_DIR/fernwick_bench.exe" --runs "${RUNS:-3}" --starts "${STARTS:-10}" \
+     --out "$(winepath -w "$table")" "${sizes[@]}"
+
+cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+{
+  echo "# Benchmark results"
+  echo
+  echo "Measured on $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh ${sizes[*]}\`:"
+  echo "$(nproc) cores, ${cpu:-unknown CPU}, $(wine --version), Linux $(uname -r)."
+  echo
+  cat "$table"
+  echo
+  echo "## What makes up fernwick.exe"
+  echo
+  echo "Bytes per origin and section, from the linker's map, before the file's"
+  echo "512-byte alignment:"
+  echo
+  awk -f bench/exe-size.awk "$BUILD_DIR/fernwick.map"
+} >"$results"
+echo
+cat "$results"
