@@ -72,6 +72,11 @@ const char* Name(CancelBy how)
     return "";
 }
 
+void PrintTo(CancelBy how, std::ostream* out)
+{
+    *out << Name(how);
+}
+
 App::App(const std::string& exe, const std::string& folder, const std::string& shotFolder)
     : m_shotFolder(shotFolder)
 {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ extern const char kLogNote[];
 // The ways a user cancels.
 enum class CancelBy { Button, EscapeKey, CloseBox };
 const char* Name(CancelBy how);
+// How GoogleTest names a test's parameter.
+void PrintTo(CancelBy how, std::ostream* out);
 
 class App {
 public:
