@@ -37,7 +37,6 @@ public:
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    DWORD Id() const { return m_id; }
     bool HasExited() const;
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
 
