@@ -90,11 +90,11 @@ bool RunWizard(const e2e::World& world, int files, const std::string& shots, dou
 
     Stopwatch clock;
     app.Control(IDC_NEXT).Click();
-    if (!PollUntil([&] { return app.IsFinalPage(); }, kCopyTimeoutMs, kCopyPollMs))
+    if (!e2e::WaitUntil([&] { return app.IsFinalPage(); }, kCopyTimeoutMs, kCopyPollMs))
         return Fail("the wizard did not reach the final page\n" + app.Describe());
     seconds = clock.Seconds();
 
-    if (!ReadPeakMemory(app.Id(), memory))
+    if (!ReadPeakMemory(app.Wizard().ProcessId(), memory))
         return Fail("the wizard's memory could not be read");
     if (app.StatusText().rfind(e2e::kDoneText, 0) != 0)
         return Fail("the installation did not succeed\n" + app.Describe());

@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include "Files.h"
+#include "Wait.h"
 #include "Window.h"
 
 namespace bench {
@@ -92,7 +93,8 @@ double SecondsToFirstDialog(const std::string& exe, const std::string& folder)
         return -1;
     CloseHandle(started.hThread);
     e2e::Handle process(started.hProcess);
-    const bool shown = PollUntil([&] { return ShowsDialog(started.dwProcessId); }, kStartTimeoutMs, kStartPollMs);
+    const bool shown =
+        e2e::WaitUntil([&] { return ShowsDialog(started.dwProcessId); }, kStartTimeoutMs, kStartPollMs);
     const double seconds = clock.Seconds();
     TerminateProcess(process.Get(), 0);
     WaitForSingleObject(process.Get(), kStartTimeoutMs);

@@ -18,19 +18,6 @@ private:
     LARGE_INTEGER m_start;
 };
 
-// Polls `condition` every `periodMs` until it holds; false when `timeoutMs` ran out first.
-template <class Condition>
-bool PollUntil(Condition condition, DWORD timeoutMs, DWORD periodMs)
-{
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(periodMs);
-    }
-    return true;
-}
-
 // Starts `exe` with `folder` as its current folder and returns the seconds
 // until it shows a dialog whose thread answers messages: the user sees the
 // first page and can use it. Ends the program afterwards. -1 when it did not
