@@ -1,10 +1,9 @@
 // The three stages behind "Next >", the cancel command and the final page.
 #include "app/InstallDlg.h"
 
-#include <shellapi.h>
-
 #include "res/resource.h"
 #include "win/FileSystem.h"
+#include "win/Shell.h"
 #include "win/Strings.h"
 
 namespace {
@@ -100,7 +99,7 @@ void CInstallDlg::OnOK()
     if (m_viewReadme) {
         std::string notepad = SystemNotepad();
         if (!notepad.empty())
-            ShellExecuteA(Hwnd(), "open", notepad.c_str(), "readme.txt", nullptr, SW_SHOWNORMAL);
+            ShellOpen(Hwnd(), notepad, "readme.txt");
         Sleep(1000);
     }
     Dialog::OnOK();
