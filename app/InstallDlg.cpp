@@ -46,7 +46,7 @@ BOOL CInstallDlg::OnInitDialog()
     m_finishButton.Enable(false);
     m_logBox.SetCheck(BST_CHECKED);
     CollectSystemInfo();
-    m_nextButton.Focus();
+    FocusControl(m_nextButton.Hwnd());
     return FALSE;
 }
 

@@ -88,7 +88,7 @@ void CInstallDlg::Finish(UINT id)
     m_nextButton.Enable(false);
     m_finishButton.Enable(true);
     m_finishButton.SetDefault(true);
-    m_finishButton.Focus();
+    FocusControl(m_finishButton.Hwnd());
 
     WriteLog(LoadResString(id));
     CloseLog();

@@ -13,7 +13,6 @@ public:
     void Enable(bool enable) { EnableWindow(m_hwnd, enable); }
     bool IsEnabled() const { return IsWindowEnabled(m_hwnd); }
     void Show(bool show) { ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE); }
-    void Focus() { SetFocus(m_hwnd); }
     void SetText(const std::string& text) { SetWindowTextA(m_hwnd, text.c_str()); }
     std::string GetText() const;
 

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "Support.h"
+#include "app/InstallDlg.h"
+#include "frontpage/Registry.h"
+
+namespace {
+
+// A wizard logging into `folder`, so tests can read what it reports.
+struct LoggingWizard {
+    explicit LoggingWizard(const TempFolder& folder)
+    {
+        registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, folder.Path());
+        wizard.m_logging = true;
+        wizard.OpenLog();
+    }
+    // The lines written after the six header lines.
+    std::string Body()
+    {
+        std::string log = ReadFileBytes(wizard.m_logPath);
+        size_t start = 0;
+        for (int line = 0; line < 6; ++line)
+            start = log.find("\r\n", start) + 2;
+        return log.substr(start);
+    }
+    ScratchRegistry registry;
+    CInstallDlg wizard;
+};
+
+TEST(CreateFolder, ExistingFolderOrFileNeedsNothing)
+{
+    TempFolder folder;
+    LoggingWizard log(folder);
+    std::string file = folder.Write("plain.txt", "x");
+    EXPECT_TRUE(log.wizard.CreateFolder(folder.Path()));
+    EXPECT_TRUE(log.wizard.CreateFolder(file));
+    EXPECT_TRUE(log.wizard.CreateFolder("C:"));
+    EXPECT_EQ("", log.Body());
+}
+
+TEST(CreateFolder, MissingLevelsAreCreatedOutermostFirst)
+{
+    TempFolder folder;
+    LoggingWizard log(folder);
+    std::string top = folder / "Top";
+    CreateDirectoryA(top.c_str(), nullptr);
+    EXPECT_TRUE(log.wizard.CreateFolder(top + "\\One\\Two\\Three"));
+    EXPECT_EQ("Created folder " + top + "\\One\r\n" + "Created folder " + top + "\\One\\Two\r\n" +
+                  "Created folder " + top + "\\One\\Two\\Three\r\n",
+              log.Body());
+    DWORD attributes = GetFileAttributesA((top + "\\One\\Two\\Three").c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST(CreateFolder, DriveRootChildIsCreated)
+{
+    TempFolder folder;
+    LoggingWizard log(folder);
+    // The scratch folder lies below C:\fwtest; a folder right below a drive root must work too.
+    std::string path = "C:\\fwtest_root_" + std::to_string(GetCurrentProcessId());
+    EXPECT_TRUE(log.wizard.CreateFolder(path + "\\inner"));
+    EXPECT_EQ("Created folder " + path + "\r\nCreated folder " + path + "\\inner\r\n", log.Body());
+    RemoveDirectoryA((path + "\\inner").c_str());
+    RemoveDirectoryA(path.c_str());
+}
+
+TEST(CreateFolder, PathsWithoutParentFailSilently)
+{
+    TempFolder folder;
+    LoggingWizard log(folder);
+    ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
+    for (const char* path : {"", "x", "Q:", "nofolder"})
+        EXPECT_FALSE(log.wizard.CreateFolder(path)) << path;
+    EXPECT_EQ("", log.Body());
+}
+
+TEST(CreateFolder, RefusedCreationIsReported)
+{
+    TempFolder folder;
+    LoggingWizard log(folder);
+    std::string file = folder.Write("file.htm", "x");
+    std::string shown;
+    ModalAnswerer answerer([&](HWND box) {
+        shown = MessageBoxText(box);
+        Click(box, IDOK);
+    });
+    // A file stands where a folder should be: its sub-folder cannot be made.
+    EXPECT_FALSE(log.wizard.CreateFolder(file + "\\sub"));
+    std::string body = log.Body();
+    std::string first = "Failed to create folder:: " + file + "\\sub\r\nReason: (";
+    EXPECT_EQ(0u, body.find(first)) << body;
+    EXPECT_EQ(0u, shown.find("Failed to create folder:: " + file + "\\sub\nReason: (")) << shown;
+}
+
+TEST(ReportSystemError, ReasonFromTheSystem)
+{
+    struct Case {
+        DWORD code;
+        const char* prefix;
+        const char* subject;
+        std::string start;    // what the message starts with
+        const char* contains; // a piece of the system's text, if any
+    };
+    const Case cases[] = {
+        {ERROR_ACCESS_DENIED, "File copy failed:", "D:\\x\\y.htm", "File copy failed:: D:\\x\\y.htm\nReason: (5) ",
+         "denied"},
+        {ERROR_FILE_NOT_FOUND, "Failed to get system information", "",
+         "Failed to get system information: \nReason: (2) ", nullptr},
+        // The system's text holds insert markers; none are supplied, so they stay as they are.
+        {ERROR_BAD_EXE_FORMAT, "File copy failed:", "A:\\f", "File copy failed:: A:\\f\nReason: (193) ", "%1"},
+        // No text at all for this code: the reason still names it.
+        {0x20001234, "File copy failed:", "C:\\f", "File copy failed:: C:\\f\nReason: (536875572) ",
+         "Unknown error"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        LoggingWizard log(folder);
+        std::string shown;
+        ModalAnswerer answerer([&](HWND box) {
+            shown = MessageBoxText(box);
+            Click(box, IDOK);
+        });
+        SetLastError(c.code);
+        log.wizard.ReportSystemError(c.prefix, c.subject);
+        EXPECT_EQ(0u, shown.find(c.start)) << shown;
+        if (c.contains) {
+            EXPECT_NE(std::string::npos, shown.find(c.contains)) << shown;
+        }
+        std::string logged = c.start;
+        logged.replace(logged.find('\n'), 1, "\r\n");
+        EXPECT_EQ(0u, log.Body().find(logged)) << log.Body();
+        EXPECT_EQ(1u, answerer.Seen().size());
+    }
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "Support.h"
+#include "app/InstallDlg.h"
+#include "frontpage/Registry.h"
+
+namespace {
+
+const std::string kTempFilesKey = std::string(g_regExplorer) + g_regTempFilesCache;
+
+// A wizard whose log goes to `folder`, as the system's temporary-files setting says.
+void PointLogAt(ScratchRegistry& registry, const std::string& folder)
+{
+    registry.SetString(kTempFilesKey, g_regFolder, folder);
+}
+
+TEST(Log, ExactBytesOfAWholeLog)
+{
+    ScratchRegistry registry;
+    TempFolder folder;
+    PointLogAt(registry, folder.Path() + "\\");
+    CInstallDlg wizard;
+    wizard.m_osPlatform = 2;
+    wizard.m_osMajorVersion = 5;
+    wizard.m_osMinorVersion = 0;
+    wizard.m_osServicePack = "Service Pack 2";
+    wizard.m_userName = "Ann";
+    wizard.m_windowsFolder = "C:\\WINDOWS";
+    wizard.m_logging = true;
+    wizard.OpenLog();
+    ASSERT_TRUE(wizard.m_logging);
+    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_logPath);
+    wizard.WriteLog("one\ntwo");
+    wizard.WriteLog("");
+    wizard.WriteLog("ends in CR LF\r\n");
+    // On disk at once, before the log is closed.
+    EXPECT_NE(std::string::npos, ReadFileBytes(wizard.m_logPath).find("one\r\ntwo\r\n"));
+    wizard.CloseLog();
+    EXPECT_FALSE(wizard.m_logging);
+
+    const std::regex expected(
+        "Fernwick V2\\.1\r\n"
+        "Copyright \\(C\\) 2026 The Fernwick developers\r\n"
+        "Log file opened on [0-3][0-9]-[A-Z][a-z][a-z]-20[0-9][0-9] at [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\r\n"
+        "Operating system: Windows NT/2000 V5\\.0 Service Pack 2\r\n"
+        "User name: Ann\r\n"
+        "Windows folder: C:\\\\WINDOWS\r\n"
+        "one\r\ntwo\r\n"
+        "\r\n"
+        "ends in CR LF\r\n\r\n"
+        "Log file closed on [0-3][0-9]-[A-Z][a-z][a-z]-20[0-9][0-9] at [0-2][0-9]:[0-5][0-9]:[0-5][0-9]\r\n"
+        "\r\n");
+    std::string bytes = ReadFileBytes(folder / "fernwick.log");
+    EXPECT_TRUE(std::regex_match(bytes, expected)) << bytes;
+
+    // Closed: nothing more is written.
+    wizard.WriteLog("late");
+    wizard.CloseLog();
+    EXPECT_EQ(bytes, ReadFileBytes(folder / "fernwick.log"));
+}
+
+TEST(Log, OperatingSystemLine)
+{
+    struct Case {
+        int platform, major, minor;
+        const char* servicePack;
+        const char* line;
+    };
+    const Case cases[] = {
+        {2, 5, 0, "Service Pack 2", "Operating system: Windows NT/2000 V5.0 Service Pack 2"},
+        {1, 4, 10, "", "Operating system: Windows 95/98 V4.10 "},
+        {0, 0, 0, "", "Operating system: Unsupported V0.0 "},
+        {3, 10, 0, "", "Operating system: Unsupported V10.0 "},
+    };
+    for (const Case& c : cases) {
+        ScratchRegistry registry;
+        TempFolder folder;
+        PointLogAt(registry, folder.Path());
+        CInstallDlg wizard;
+        wizard.m_osPlatform = c.platform;
+        wizard.m_osMajorVersion = c.major;
+        wizard.m_osMinorVersion = c.minor;
+        wizard.m_osServicePack = c.servicePack;
+        wizard.m_logging = true;
+        wizard.OpenLog();
+        wizard.CloseLog();
+        EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find(std::string("\r\n") + c.line + "\r\n"))
+            << c.line;
+    }
+}
+
+TEST(Log, FallsBackToTheTemporaryFolder)
+{
+    ScratchRegistry registry;
+    TempFolder folder;
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", saved, MAX_PATH);
+    SetEnvironmentVariableA("TMP", (folder.Path() + "\\").c_str());
+    CInstallDlg wizard;
+    wizard.m_logging = true;
+    wizard.OpenLog();
+    SetEnvironmentVariableA("TMP", saved);
+    EXPECT_TRUE(wizard.m_logging);
+    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_logPath);
+    wizard.CloseLog();
+    EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find("Fernwick V2.1\r\n"));
+}
+
+TEST(Log, ReplacesAnEarlierLog)
+{
+    ScratchRegistry registry;
+    TempFolder folder;
+    PointLogAt(registry, folder.Path());
+    folder.Write("fernwick.log", std::string(5000, 'x'));
+    CInstallDlg wizard;
+    wizard.m_logging = true;
+    wizard.OpenLog();
+    wizard.CloseLog();
+    std::string bytes = ReadFileBytes(folder / "fernwick.log");
+    EXPECT_EQ(0u, bytes.find("Fernwick V2.1\r\n"));
+    EXPECT_EQ(std::string::npos, bytes.find('x'));
+}
+
+TEST(Log, UnusableFolderTurnsLoggingOff)
+{
+    ScratchRegistry registry;
+    TempFolder folder;
+    PointLogAt(registry, folder / "missing\\deeper");
+    CInstallDlg wizard;
+    wizard.m_logging = true;
+    wizard.OpenLog();
+    EXPECT_FALSE(wizard.m_logging);
+    wizard.WriteLog("nothing");
+    wizard.CloseLog();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "missing").c_str()));
+}
+
+TEST(Log, NotLoggingWritesNothing)
+{
+    ScratchRegistry registry;
+    TempFolder folder;
+    PointLogAt(registry, folder.Path());
+    CInstallDlg wizard;
+    wizard.WriteLog("nothing");
+    wizard.CloseLog();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "fernwick.log").c_str()));
+}
+
+TEST(Log, CollectsSystemInformation)
+{
+    CInstallDlg wizard;
+    wizard.CollectSystemInfo();
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    char user[MAX_PATH];
+    DWORD size = MAX_PATH;
+    GetUserNameA(user, &size);
+    EXPECT_EQ(VER_PLATFORM_WIN32_NT, wizard.m_osPlatform);
+    EXPECT_GT(wizard.m_osMajorVersion, 4);
+    EXPECT_EQ(std::string(windows), wizard.m_windowsFolder);
+    EXPECT_EQ(std::string(user), wizard.m_userName);
+    EXPECT_FALSE(wizard.m_userName.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(Log, NoFolderAtAllMeansNoLog)
+{
+    ScratchRegistry registry;
+    char saved[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", saved, MAX_PATH);
+    // A temporary folder longer than any path: the query has no answer that fits.
+    SetEnvironmentVariableA("TMP", ("C:\\" + std::string(300, 't')).c_str());
+    CInstallDlg wizard;
+    wizard.m_logging = true;
+    wizard.OpenLog();
+    SetEnvironmentVariableA("TMP", saved);
+    EXPECT_FALSE(wizard.m_logging);
+    EXPECT_EQ(std::string::npos, wizard.m_logPath.find("ttt"));
+}
+
+} // namespace

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "Support.h"
+#include "app/InstallDlg.h"
+#include "frontpage/Registry.h"
+
+namespace {
+
+struct RegistryCase {
+    const char* what;
+    DWORD type;
+    std::string stored;  // raw bytes as stored, NUL included where given
+    bool result;
+    std::string out;
+};
+
+std::string Sz(const std::string& text)
+{
+    return std::string(text.c_str(), text.size() + 1);
+}
+
+TEST(ReadRegistryString, ValuesOfEveryKind)
+{
+    SetEnvironmentVariableA("FWTEST_DIR", "C:\\Expanded");
+    SetEnvironmentVariableA("FWTEST_LONG", std::string(100, 'L').c_str());
+    const std::string long259(259, 'a');
+    const std::string long260(260, 'a');
+    const std::string dword("\x01\x00\x00\x00", 4);
+    const RegistryCase cases[] = {
+        {"plain", REG_SZ, Sz("C:\\FP"), true, "C:\\FP"},
+        {"trailing backslash", REG_SZ, Sz("C:\\FP\\"), true, "C:\\FP"},
+        {"drive root", REG_SZ, Sz("C:\\"), true, "C:"},
+        {"two backslashes keep one", REG_SZ, Sz("C:\\FP\\\\"), true, "C:\\FP\\"},
+        {"expandable", REG_EXPAND_SZ, Sz("%FWTEST_DIR%\\x"), true, "C:\\Expanded\\x"},
+        {"plain keeps percent signs", REG_SZ, Sz("%FWTEST_DIR%\\x"), true, "%FWTEST_DIR%\\x"},
+        {"unknown variable stays", REG_EXPAND_SZ, Sz("%FWTEST_NONE%"), true, "%FWTEST_NONE%"},
+        {"259 characters", REG_SZ, Sz(long259), true, long259},
+        {"260 characters", REG_SZ, Sz(long260), false, ""},
+        {"expansion too long", REG_EXPAND_SZ, Sz("%FWTEST_LONG%" + std::string(200, 'b')), false, ""},
+        {"number", REG_DWORD, dword, false, ""},
+        {"multi-string", REG_MULTI_SZ, std::string("a\0b\0\0", 5), false, ""},
+        {"binary", REG_BINARY, "abc", false, ""},
+        {"empty", REG_SZ, Sz(""), false, ""},
+        {"no final NUL", REG_SZ, "C:\\Raw", true, "C:\\Raw"},
+        {"260 bytes without NUL", REG_SZ, long260, false, ""},
+    };
+    for (const RegistryCase& c : cases) {
+        ScratchRegistry registry;
+        registry.SetRaw("Fernwick\\Test", "Value", c.type, c.stored);
+        CInstallDlg wizard;
+        std::string out = "stale";
+        EXPECT_EQ(c.result, wizard.ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;
+        EXPECT_EQ(c.out, out) << c.what;
+    }
+}
+
+TEST(ReadRegistryString, MissingKeyOrValueFailsSilently)
+{
+    ScratchRegistry registry;
+    registry.SetString("Fernwick\\Test", "Other", "x");
+    ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
+    CInstallDlg wizard;
+    std::string out = "stale";
+    EXPECT_FALSE(wizard.ReadRegistryString("Fernwick\\Missing", "Value", out));
+    EXPECT_EQ("", out);
+    EXPECT_FALSE(wizard.ReadRegistryString("Fernwick\\Test", "Value", out));
+    EXPECT_EQ("", out);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&message);
+    EXPECT_TRUE(answerer.Seen().empty());
+}
+
+TEST(ReadRegistryString, RefusedKeyShowsPrivilegeMessageAndMarksFatal)
+{
+    ScratchRegistry registry;
+    registry.SetString("Fernwick\\Locked", "Value", "C:\\FP");
+    registry.DenyAccess("Fernwick\\Locked");
+    std::string shown;
+    ModalAnswerer answerer([&](HWND box) {
+        shown = TextOf(box) + "|" + MessageBoxText(box);
+        Click(box, IDOK);
+    });
+    CInstallDlg wizard;
+    std::string out;
+    EXPECT_FALSE(wizard.ReadRegistryString("Fernwick\\Locked", "Value", out));
+    EXPECT_EQ("fatal", out);
+    EXPECT_EQ("FrontPage Fernwick|You do not have sufficient privilege.\nPlease log on as an Administrator.",
+              shown);
+}
+
+TEST(ReadRegistryString, ReadsBelowSoftwareMicrosoft)
+{
+    ScratchRegistry registry;
+    registry.SetString(g_regFrontPage98, g_regFrontPageRoot, "C:\\Program Files\\FrontPage\\");
+    CInstallDlg wizard;
+    std::string out;
+    EXPECT_TRUE(wizard.ReadRegistryString(g_regFrontPage98, g_regFrontPageRoot, out));
+    EXPECT_EQ("C:\\Program Files\\FrontPage", out);
+}
+
+} // namespace

@@ -1,0 +1,219 @@
+#include "Support.h"
+
+#include <aclapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const char* const kScratchParent = "Software\\FernwickTest";
+
+std::string UniqueName(const char* prefix)
+{
+    static int counter = 0;
+    return std::string(prefix) + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter) +
+           "_" + std::to_string(GetTickCount());
+}
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = entry.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = path + "\\" + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+ScratchRegistry::ScratchRegistry() : m_root(std::string(kScratchParent) + "\\" + UniqueName("r"))
+{
+    RegCreateKeyExA(HKEY_CURRENT_USER, m_root.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_scratch,
+                    nullptr);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_scratch);
+}
+
+ScratchRegistry::~ScratchRegistry()
+{
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegCloseKey(m_scratch);
+    SHDeleteKeyA(HKEY_CURRENT_USER, m_root.c_str());
+}
+
+HKEY ScratchRegistry::Create(const std::string& key)
+{
+    HKEY created = nullptr;
+    std::string path = "Software\\Microsoft\\" + key;
+    RegCreateKeyExA(m_scratch, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr);
+    return created;
+}
+
+void ScratchRegistry::SetString(const std::string& key, const std::string& name, const std::string& value,
+                                DWORD type)
+{
+    SetRaw(key, name, type, std::string(value.c_str(), value.size() + 1));
+}
+
+void ScratchRegistry::SetDword(const std::string& key, const std::string& name, DWORD value)
+{
+    SetRaw(key, name, REG_DWORD, std::string((const char*)&value, sizeof value));
+}
+
+void ScratchRegistry::SetRaw(const std::string& key, const std::string& name, DWORD type,
+                             const std::string& bytes)
+{
+    HKEY opened = Create(key);
+    RegSetValueExA(opened, name.c_str(), 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
+    RegCloseKey(opened);
+}
+
+void ScratchRegistry::DenyAccess(const std::string& key)
+{
+    HKEY opened = Create(key);
+    // An empty access list grants nothing to anyone.
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, &descriptor);
+    RegCloseKey(opened);
+}
+
+TempFolder::TempFolder() : m_path("C:\\fwtest\\" + UniqueName("t"))
+{
+    CreateDirectoryA("C:\\fwtest", nullptr);
+    CreateDirectoryA(m_path.c_str(), nullptr);
+}
+
+TempFolder::~TempFolder()
+{
+    RemoveTree(m_path);
+}
+
+std::string TempFolder::MakeDir(const std::string& relative) const
+{
+    std::string full = *this / relative;
+    for (size_t slash = m_path.size() + 1; slash != std::string::npos;) {
+        slash = full.find('\\', slash + 1);
+        CreateDirectoryA(full.substr(0, slash).c_str(), nullptr);
+    }
+    return full;
+}
+
+std::string TempFolder::Write(const std::string& relative, const std::string& content) const
+{
+    size_t slash = relative.find_last_of('\\');
+    if (slash != std::string::npos)
+        MakeDir(relative.substr(0, slash));
+    std::string full = *this / relative;
+    std::ofstream(full, std::ios::binary) << content;
+    return full;
+}
+
+CurrentFolder::CurrentFolder(const std::string& folder)
+{
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    m_previous = previous;
+    SetCurrentDirectoryA(folder.c_str());
+}
+
+CurrentFolder::~CurrentFolder()
+{
+    SetCurrentDirectoryA(m_previous.c_str());
+}
+
+namespace {
+
+ModalAnswerer* g_answerer = nullptr;
+
+// Collects the shown dialogs and message boxes that take input (not those under a modal one).
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list)
+{
+    char className[16];
+    if (IsWindowVisible(window) && IsWindowEnabled(window) &&
+        GetClassNameA(window, className, sizeof className) && std::string(className) == "#32770")
+        ((std::vector<HWND>*)list)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+ModalAnswerer::ModalAnswerer(Handler handler) : m_handler(std::move(handler))
+{
+    g_answerer = this;
+    m_timer = SetTimer(nullptr, 0, 20, OnTimer);
+}
+
+ModalAnswerer::~ModalAnswerer()
+{
+    KillTimer(nullptr, m_timer);
+    g_answerer = nullptr;
+}
+
+void CALLBACK ModalAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_answerer)
+        g_answerer->Poll();
+}
+
+void ModalAnswerer::Poll()
+{
+    std::vector<HWND> shown;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, (LPARAM)&shown);
+    m_open.erase(std::remove_if(m_open.begin(), m_open.end(), [](HWND w) { return !IsWindow(w); }),
+                 m_open.end());
+    for (HWND window : shown) {
+        if (std::find(m_open.begin(), m_open.end(), window) != m_open.end())
+            continue;
+        m_open.push_back(window);
+        m_seen.push_back(window);
+        m_handler(window);
+    }
+}
+
+void Click(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+std::string TextOf(HWND window)
+{
+    char text[4096] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string TextOf(HWND dialog, int id)
+{
+    return TextOf(GetDlgItem(dialog, id));
+}
+
+std::string MessageBoxText(HWND box)
+{
+    return TextOf(box, 0xFFFF);
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}

@@ -1,0 +1,98 @@
+// Real worlds for in-process tests: a scratch registry, a scratch folder, and
+// answers to the modal dialogs the code under test opens.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Redirects this process's HKEY_LOCAL_MACHINE to a fresh key below HKEY_CURRENT_USER
+// for the object's life. Keys are named below Software\Microsoft\, as the wizard names them.
+class ScratchRegistry {
+public:
+    ScratchRegistry();
+    ~ScratchRegistry();
+    ScratchRegistry(const ScratchRegistry&) = delete;
+    ScratchRegistry& operator=(const ScratchRegistry&) = delete;
+
+    void SetString(const std::string& key, const std::string& name, const std::string& value,
+                   DWORD type = REG_SZ);
+    void SetDword(const std::string& key, const std::string& name, DWORD value);
+    // Stores raw bytes with any type, e.g. a string without its final NUL.
+    void SetRaw(const std::string& key, const std::string& name, DWORD type, const std::string& bytes);
+    // Makes opening `key` for reading fail with ERROR_ACCESS_DENIED.
+    void DenyAccess(const std::string& key);
+
+private:
+    HKEY Create(const std::string& key);
+
+    std::string m_root;
+    HKEY m_scratch = nullptr;
+};
+
+// A fresh folder on the Wine C: drive, removed with everything in it afterwards.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Full path of `relative` below the folder.
+    std::string operator/(const std::string& relative) const { return m_path + "\\" + relative; }
+    // Writes `content` to `relative`, creating the folders on its way; returns the full path.
+    std::string Write(const std::string& relative, const std::string& content) const;
+    // Creates the folder `relative` and its parents; returns the full path.
+    std::string MakeDir(const std::string& relative) const;
+
+private:
+    std::string m_path;
+};
+
+// Makes `folder` the process's current folder for the object's life (the kit is
+// always the current folder of the wizard).
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::string& folder);
+    ~CurrentFolder();
+
+private:
+    std::string m_previous;
+};
+
+// Answers modal windows shown on this thread while it lives: `handler` gets each
+// newly shown dialog or message box once, and answers it (for example with
+// Click). Polls from a thread timer, which keeps running inside modal loops.
+class ModalAnswerer {
+public:
+    using Handler = std::function<void(HWND)>;
+    explicit ModalAnswerer(Handler handler);
+    ~ModalAnswerer();
+    ModalAnswerer(const ModalAnswerer&) = delete;
+    ModalAnswerer& operator=(const ModalAnswerer&) = delete;
+
+    // The windows answered so far, in order.
+    const std::vector<HWND>& Seen() const { return m_seen; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Poll();
+
+    Handler m_handler;
+    std::vector<HWND> m_seen;
+    // Windows answered that still exist: a closed window's handle may come back.
+    std::vector<HWND> m_open;
+    UINT_PTR m_timer = 0;
+};
+
+// Posts a click on control `id` of `dialog`, as a user's click arrives.
+void Click(HWND dialog, int id);
+// The text of a window, or of control `id` of a dialog.
+std::string TextOf(HWND window);
+std::string TextOf(HWND dialog, int id);
+// The text of a message box (its static control 0xFFFF).
+std::string MessageBoxText(HWND box);
+// The whole content of a file, or empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
