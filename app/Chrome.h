@@ -2,7 +2,8 @@
 #pragma once
 #include <windows.h>
 
-// Where an icon of `iconWidth` × `iconHeight` is drawn to sit centred in `client`:
-// half the spare room on each axis, rounded up, the halving truncating toward zero,
-// so an icon wider than the client area starts at 0 or at a negative offset.
+// Where an icon of `iconWidth` × `iconHeight` is drawn centred in `client`:
+// (client width − icon width + 1) / 2 across, likewise down, the division
+// truncating toward zero, so an icon wider than the client area lands at 0 or
+// at a negative offset.
 POINT CentredIconPosition(const RECT& client, int iconWidth, int iconHeight);
