@@ -328,10 +328,11 @@ std::string DialogKind(const Window& dialog)
         return "version-choice";
     if (dialog.HasItem(IDC_LICENCE_TEXT))
         return "licence";
-    if (dialog.HasItem(kMessageTextId))
-        return "message";
+    // Before the message box: the About box's static texts have its text's id too.
     if (dialog.HasItem(IDC_VERSION_TEXT))
         return "about";
+    if (dialog.HasItem(kMessageTextId))
+        return "message";
     return "dialog";
 }
 

@@ -60,7 +60,7 @@ protected:
     {
         EXPECT_TRUE(app->Step("", open)) << app->Describe();
         Window about = app->Dialog();
-        EXPECT_TRUE(about.HasItem(IDC_VERSION_TEXT)) << app->Describe();
+        EXPECT_EQ(DialogKind(about), "about") << app->Describe();
         EXPECT_EQ(about.Text(), kAboutCaption);
         EXPECT_EQ(about.Item(IDC_VERSION_TEXT).Text(), kVersionLine);
         EXPECT_EQ(GetWindow(about.Hwnd(), GW_OWNER), app->Wizard().Hwnd());
