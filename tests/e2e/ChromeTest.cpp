@@ -115,7 +115,7 @@ TEST_F(Chrome, AfterTheFirstNextOnlyTheSystemMenuOffersTheAboutBox)
     EXPECT_FALSE(app->IsFinalPage());
 }
 
-TEST_F(Chrome, MinimisedWindowKeepsItsIconAndComesBack)
+TEST_F(Chrome, MinimisedWindowComesBack)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
     Window wizard = app->Wizard();
