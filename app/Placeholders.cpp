@@ -23,8 +23,3 @@ bool CInstallDlg::ShowLicence()
 {
     return true;
 }
-
-bool CInstallDlg::InstallFiles()
-{
-    return true;
-}
