@@ -95,7 +95,7 @@ public:
         wizard.OpenLog();
     }
 
-    // Writes a file of the kit; its content is its own path in the kit unless given.
+    // Writes a file of the kit, holding its own path in the kit.
     void Kit(const std::string& relative) { folder.Write("kit\\" + relative, relative); }
 
     // Runs InstallFiles in the shown wizard: `before` runs first, `after` right
@@ -115,13 +115,13 @@ public:
             shown.cursorBefore = GetCursor();
             shown.result = wizard.InstallFiles();
             shown.cursorAfter = GetCursor();
-            if (after)
-                after();
             shown.status = TextOf(wizard.Hwnd(), IDC_STATUS_TEXT);
             HWND bar = wizard.m_progress.Hwnd();
             shown.barVisible = IsWindowVisible(bar);
             shown.barHigh = (int)SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
             shown.barPos = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+            if (after)
+                after();
         });
         return shown;
     }
