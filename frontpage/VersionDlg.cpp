@@ -1,0 +1,118 @@
+// The version choice: which FrontPage to install for when several are installed.
+#include "frontpage/VersionDlg.h"
+
+#include "app/InstallDlg.h"
+#include "res/resource.h"
+
+namespace {
+
+void ExchangeRadio(Button& button, int& value, bool fromControls)
+{
+    if (fromControls)
+        value = button.GetCheck() == BST_CHECKED ? 0 : -1;
+    else
+        button.SetCheck(value == 0 ? BST_CHECKED : BST_UNCHECKED);
+}
+
+} // namespace
+
+CVersionDlg::CVersionDlg() : Dialog(IDD_VERSION) {}
+
+void CVersionDlg::DoDataExchange(bool fromControls)
+{
+    if (!fromControls) {
+        m_button98.Attach(Item(IDC_RADIO_FP98));
+        m_button2002.Attach(Item(IDC_RADIO_FP2002));
+        m_button2000.Attach(Item(IDC_RADIO_FP2000));
+    }
+    ExchangeRadio(m_button2000, m_radio2000, fromControls);
+    ExchangeRadio(m_button2002, m_radio2002, fromControls);
+    ExchangeRadio(m_button98, m_radio98, fromControls);
+}
+
+BOOL CVersionDlg::OnInitDialog()
+{
+    m_button98.Enable(m_has98);
+    m_button2000.Enable(m_has2000);
+    m_button2002.Enable(m_has2002);
+    switch (m_defaultVersion) {
+    case FP98:
+        m_button98.SetCheck(BST_CHECKED);
+        m_radio98 = 0;
+        break;
+    case FP2000:
+        m_button2000.SetCheck(BST_CHECKED);
+        m_radio2000 = 0;
+        break;
+    case FP2002:
+        m_button2002.SetCheck(BST_CHECKED);
+        m_radio2002 = 0;
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+bool CVersionDlg::OnCommand(UINT id, UINT code)
+{
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_RADIO_FP98:
+        OnRadio98();
+        return true;
+    case IDC_RADIO_FP2000:
+        OnRadio2000();
+        return true;
+    case IDC_RADIO_FP2002:
+        OnRadio2002();
+        return true;
+    }
+    return false;
+}
+
+// Every radio is a group of its own, so the system unchecks none of the others.
+void CVersionDlg::OnRadio98()
+{
+    m_button2000.SetCheck(BST_UNCHECKED);
+    m_button2002.SetCheck(BST_UNCHECKED);
+}
+
+void CVersionDlg::OnRadio2000()
+{
+    m_button98.SetCheck(BST_UNCHECKED);
+    m_button2002.SetCheck(BST_UNCHECKED);
+}
+
+void CVersionDlg::OnRadio2002()
+{
+    m_button98.SetCheck(BST_UNCHECKED);
+    m_button2000.SetCheck(BST_UNCHECKED);
+}
+
+void CInstallDlg::ChooseVersion()
+{
+    CVersionDlg dialog;
+    dialog.m_has98 = m_found98;
+    dialog.m_has2000 = m_found2000;
+    dialog.m_has2002 = m_found2002;
+    dialog.m_defaultVersion = m_currentVersion;
+    // A dialog that cannot be shown counts as closed: the default stays.
+    if (dialog.DoModal() != IDOK) {
+        WriteLog("User cancelled selection dialog - using default");
+        return;
+    }
+    std::string versionText;
+    if (dialog.m_radio98 == 0) {
+        m_version = FP98;
+        versionText = "98";
+    } else if (dialog.m_radio2000 == 0) {
+        m_version = FP2000;
+        versionText = "2000";
+    } else if (dialog.m_radio2002 == 0) {
+        m_version = FP2002;
+        versionText = "2002";
+    }
+    WriteLog("User chose to install for FrontPage " + versionText);
+}

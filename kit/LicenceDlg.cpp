@@ -1,0 +1,14 @@
+#include "kit/LicenceDlg.h"
+
+#include "res/resource.h"
+
+CLicenceDlg::CLicenceDlg() : Dialog(IDD_LICENCE) {}
+
+void CLicenceDlg::DoDataExchange(bool fromControls)
+{
+    // The box is read-only: the text only ever goes into it.
+    if (fromControls)
+        return;
+    m_edit.Attach(Item(IDC_LICENCE_TEXT));
+    m_edit.SetText(m_text);
+}

@@ -1,0 +1,102 @@
+// The scan of one kit root into the four item lists, with the theme descriptors.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "app/InstallDlg.h"
+#include "win/Strings.h"
+#include "win/TextFile.h"
+
+namespace {
+
+// The names of the sub-folders of `folder`, in the order the file system gives
+// them; none when the folder is missing.
+std::vector<std::string> SubFolders(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    ScopedFind find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+    if (!find.IsValid())
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0)
+            continue;
+        names.push_back(entry.cFileName);
+    } while (FindNextFileA(find.Get(), &entry));
+    return names;
+}
+
+// True when `line` begins with `key` (which ends in "="), in any case, after
+// optional blanks or tabs; `value` is then the rest of the line, untrimmed.
+// A key elsewhere in the line ("subtitle=") is no key.
+bool DescriptorValue(const std::string& line, const char* key, std::string& value)
+{
+    size_t start = line.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return false;
+    size_t length = strlen(key);
+    if (!EqualNoCase(line.substr(start, length), key))
+        return false;
+    value = line.substr(start + length);
+    return true;
+}
+
+// Reads the "title=" and "version=" lines of the descriptor at `path` into
+// `title` and `version`, the last of each winning. A descriptor that cannot be
+// opened leaves both alone. False on a read error or exhausted memory.
+bool ReadDescriptor(const std::string& path, std::string& title, double& version)
+{
+    TextFile file;
+    if (!file.Open(path))
+        return true;
+    try {
+        std::string line, value;
+        for (;;) {
+            TextFile::Result result = file.ReadLine(line);
+            if (result == TextFile::End)
+                return true;
+            if (result == TextFile::Error)
+                return false;
+            if (DescriptorValue(line, "title=", value))
+                title = value;
+            else if (DescriptorValue(line, "version=", value))
+                version = atof(value.c_str());
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+void AppendNames(const std::string& folder, std::vector<std::string>& list)
+{
+    for (const std::string& name : SubFolders(folder))
+        list.push_back(ToLower(name));
+}
+
+} // namespace
+
+bool CInstallDlg::ScanKit(std::string root)
+{
+    bool ok = true;
+    std::string themes = root + "\\Themes";
+    for (const std::string& folder : SubFolders(themes)) {
+        std::string name = ToLower(folder);
+        std::string path = ToLower(themes + "\\" + folder);
+        // Each theme starts afresh: a descriptor without a title or version
+        // must not inherit those of the theme before it.
+        std::string title;
+        double version = 0;
+        // After a read error the remaining descriptors are still read, but
+        // no further theme is listed: the kit is refused as a whole.
+        if (!ReadDescriptor(path + "\\" + name + ".inf", title, version))
+            ok = false;
+        if (ok)
+            m_themes.push_back(std::make_unique<KitItem>(name, title, version));
+    }
+    AppendNames(root + "\\Pages", m_pageTemplates);
+    AppendNames(root + "\\Webs", m_webTemplates);
+    AppendNames(root + "\\Frames", m_frameTemplates);
+    return ok;
+}

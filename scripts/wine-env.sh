@@ -1,0 +1,93 @@
+# Sourced by the other scripts. Gives this checkout's runs a private Wine
+# prefix (BUILD_DIR/wineprefix), an X display, a wine server kept alive between
+# programs, and a Wine-drawn desktop, so windows have title bars and close
+# boxes. fw_env_start sets it all up; on exit the sourcing script stops every
+# process it started.
+#   BUILD_DIR         the build folder, default build/ at the top of the checkout
+#   FERNWICK_DISPLAY  "user": keep a working $DISPLAY; otherwise always Xvfb
+
+fw_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=$(cd "$fw_root" && mkdir -p "${BUILD_DIR:-build}" && cd "${BUILD_DIR:-build}" && pwd)
+export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEDEBUG=-all
+# No offer to download .NET or HTML engines while the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+fw_xvfb_pid=
+
+fw_display_works() {
+  [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# Starts Xvfb on the first free display; Xvfb itself reports which.
+fw_start_xvfb() {
+  local fifo display
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fifo" >/dev/null 2>&1 &
+  fw_xvfb_pid=$!
+  read -r -t 30 display <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$display" ]; then
+    echo "wine-env: Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$display"
+}
+
+fw_reg() {
+  wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null
+}
+
+# Makes the prefix once, then ends the wine server of that first boot, so that
+# the next start reads the settings.
+fw_make_prefix() {
+  [ -f "$WINEPREFIX/.fernwick-ready" ] && return 0
+  wineboot -i
+  # Without a window manager, Wine would wait each time a window hides.
+  fw_reg 'HKCU\Software\Wine\X11 Driver' Managed N
+  fw_reg 'HKCU\Software\Wine\Explorer' Desktop Default
+  fw_reg 'HKCU\Software\Wine\Explorer\Desktops' Default 1024x768
+  # Wine's own fonts (Tahoma, and Marlett for the title-bar buttons) are not
+  # found in their packaged folder unless named here.
+  fw_reg 'HKCU\Software\Wine\Fonts' Path 'Z:\usr\share\wine\fonts'
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  touch "$WINEPREFIX/.fernwick-ready"
+}
+
+# Every command succeeds: a failing one would change the exit code of the
+# script whose exit runs this.
+fw_env_stop() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if [ -n "$fw_xvfb_pid" ]; then
+    kill "$fw_xvfb_pid" 2>/dev/null || true
+    wait "$fw_xvfb_pid" 2>/dev/null || true
+    fw_xvfb_pid=
+  fi
+}
+
+fw_env_start() {
+  trap fw_env_stop EXIT
+  trap 'exit 130' INT TERM HUP
+  if [ "${FERNWICK_DISPLAY:-}" != user ] || ! fw_display_works; then
+    fw_start_xvfb
+  fi
+  fw_make_prefix
+  # Already running (a server of this prefix): it serves this run as well.
+  wineserver -p 2>/dev/null || true
+  # Wine's own background programs (services, the desktop) live as long as the
+  # server. Started here, they hold no caller's output open: started by the
+  # first test, they would keep ctest waiting for its end forever.
+  wineboot </dev/null >/dev/null 2>&1
+}
+
+# Turns the BMP screenshots below a folder into PNG files.
+fw_screenshots_to_png() {
+  [ -d "$1" ] || return 0
+  if find "$1" -name '*.bmp' -exec mogrify -format png {} +; then
+    find "$1" -name '*.bmp' -delete
+  else
+    echo "wine-env: some screenshots in $1 stay BMP files" >&2
+  fi
+}

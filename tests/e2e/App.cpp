@@ -1,0 +1,345 @@
+#include "App.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+
+#include "Screenshot.h"
+
+namespace e2e {
+
+const char kReadyText[] = "Ready to install themes.\n\nClick Next to continue.";
+const char kCancelledText[] = "Installation cancelled.";
+const char kDoneText[] = "The installation was successfully completed.";
+const char kLogNote[] = "\nLog file written to ";
+
+namespace {
+
+// Dialogs and message boxes share this window class.
+const char kDialogClass[] = "#32770";
+// The static control that holds a message box's text.
+const int kMessageTextId = 0xFFFF;
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<Window> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = (WindowSearch*)param;
+    DWORD id = 0;
+    GetWindowThreadProcessId(hwnd, &id);
+    if (id == search->processId)
+        search->found.emplace_back(hwnd);
+    return TRUE;
+}
+
+// The top-level windows of a process, topmost first.
+std::vector<Window> TopWindows(DWORD processId)
+{
+    WindowSearch search = {processId, {}};
+    EnumWindows(CollectWindow, (LPARAM)&search);
+    return search.found;
+}
+
+bool EndProcess(DWORD id)
+{
+    Handle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    return process.Get() && TerminateProcess(process.Get(), 1) &&
+           WaitForSingleObject(process.Get(), kTimeoutMs) == WAIT_OBJECT_0;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+} // namespace
+
+const char* Name(CancelBy how)
+{
+    switch (how) {
+    case CancelBy::Button:
+        return "CancelButton";
+    case CancelBy::EscapeKey:
+        return "EscapeKey";
+    case CancelBy::CloseBox:
+        return "CloseBox";
+    }
+    return "";
+}
+
+App::App(const std::string& exe, const std::string& folder, const std::string& shotFolder)
+    : m_shotFolder(shotFolder)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    std::string commandLine = Quoted(exe);
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &started)) {
+        m_startError = GetLastError();
+        return;
+    }
+    CloseHandle(started.hThread);
+    m_process.Reset(started.hProcess);
+    m_id = started.dwProcessId;
+}
+
+App::~App()
+{
+    for (DWORD child : Children("notepad.exe"))
+        EndProcess(child);
+    if (!HasExited()) {
+        TerminateProcess(m_process.Get(), 1);
+        WaitForSingleObject(m_process.Get(), kTimeoutMs);
+    }
+}
+
+bool App::HasExited() const
+{
+    return !m_process.Get() || WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0;
+}
+
+bool App::WaitForExit(DWORD timeoutMs) const
+{
+    return m_process.Get() && WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+Window App::Wizard() const
+{
+    if (m_wizard.Exists())
+        return m_wizard;
+    m_wizard = Window();
+    for (const Window& window : TopWindows(m_id)) {
+        if (window.IsVisible() && window.ClassName() == kDialogClass && window.HasItem(IDC_NEXT)) {
+            m_wizard = window;
+            break;
+        }
+    }
+    return m_wizard;
+}
+
+Window App::Dialog() const
+{
+    Window wizard = Wizard();
+    for (const Window& window : TopWindows(m_id)) {
+        if (window != wizard && window.IsVisible() && window.ClassName() == kDialogClass)
+            return window;
+    }
+    return Window();
+}
+
+bool App::HasHiddenDialog() const
+{
+    // A dialog is created hidden and shown by its own message loop; once ended,
+    // it stays hidden until it is destroyed.
+    Window wizard = Wizard();
+    for (const Window& window : TopWindows(m_id)) {
+        if (window != wizard && window.ClassName() == kDialogClass)
+            return true;
+    }
+    return false;
+}
+
+bool App::IsIdle() const
+{
+    Window wizard = Wizard();
+    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers();
+}
+
+bool App::IsFinalPage() const
+{
+    Window wizard = Wizard();
+    return wizard && wizard.Item(IDOK).IsEnabled() && !wizard.Item(IDCANCEL).IsEnabled();
+}
+
+bool App::Page::operator!=(const Page& other) const
+{
+    return text != other.text || logBoxEnabled != other.logBoxEnabled || finishEnabled != other.finishEnabled ||
+           dialog != other.dialog;
+}
+
+App::Page App::CurrentPage() const
+{
+    return {StatusText(), Control(IDC_CREATE_LOG).IsEnabled(), Control(IDOK).IsEnabled(), Dialog().Hwnd()};
+}
+
+bool App::WaitForWizard()
+{
+    bool shown = WaitUntil([&] { return IsIdle(); });
+    Shot("start");
+    return shown;
+}
+
+bool App::Step(const std::string& page, const std::function<void()>& act)
+{
+    const Page before = CurrentPage();
+    act();
+    // The page is read first: once it shows a change, the input has been taken,
+    // and a wizard that then answers has either finished handling it or waits
+    // in a dialog on top.
+    bool settled = WaitUntil([&] { return CurrentPage() != before && (IsIdle() || Dialog()); });
+    Window dialog = Dialog();
+    if (dialog)
+        Shot(DialogKind(dialog));
+    else if (!page.empty())
+        Shot(page);
+    return settled;
+}
+
+bool App::PassStart()
+{
+    return Step("summary", [&] { Control(IDC_NEXT).Click(); }) && IsIdle() && !IsFinalPage();
+}
+
+bool App::PassLicence()
+{
+    return Step("ready", [&] { Control(IDC_NEXT).Click(); }) && IsIdle() && StatusText() == kReadyText;
+}
+
+bool App::PassCopy()
+{
+    return Step("final", [&] { Control(IDC_NEXT).Click(); }) && IsIdle() && IsFinalPage();
+}
+
+bool App::Cancel(CancelBy how)
+{
+    return Step("cancelled", [&] { RequestCancel(how); }) && IsIdle() && IsFinalPage();
+}
+
+void App::RequestCancel(CancelBy how) const
+{
+    switch (how) {
+    case CancelBy::Button:
+        Control(IDCANCEL).Click();
+        return;
+    case CancelBy::EscapeKey: {
+        // The dialog manager turns Escape at any of its controls into the cancel command.
+        Window focus = Wizard().Focus();
+        (focus ? focus : Wizard()).PressKey(VK_ESCAPE);
+        return;
+    }
+    case CancelBy::CloseBox:
+        Wizard().SysCommand(SC_CLOSE);
+        return;
+    }
+}
+
+void App::PressEnter() const
+{
+    Window focus = Wizard().Focus();
+    (focus ? focus : Wizard()).PressKey(VK_RETURN);
+}
+
+bool App::Drain() const
+{
+    // Posted messages are handled in order: once a marker posted after the input
+    // has taken effect, so has the input. The marker is the pushed look of
+    // "Create log file", set and cleared again; the second round covers what the
+    // input posted in turn (the close box posts the cancel command).
+    Window box = Control(IDC_CREATE_LOG);
+    for (bool pushed : {true, false}) {
+        box.Post(BM_SETSTATE, pushed);
+        if (!WaitUntil([&] { return box.IsPushed() == pushed; }))
+            return false;
+    }
+    return true;
+}
+
+bool App::AnswerDialog(const std::string& page)
+{
+    Window dialog = Dialog();
+    return dialog && Step(page, [&] { dialog.Item(IDOK).Click(); }) && !dialog.IsVisible();
+}
+
+std::vector<DWORD> App::Children(const char* exeName) const
+{
+    std::vector<DWORD> children;
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL found = Process32First(snapshot.Get(), &entry); found; found = Process32Next(snapshot.Get(), &entry)) {
+        if (m_id && entry.th32ParentProcessID == m_id && (!exeName || _stricmp(entry.szExeFile, exeName) == 0))
+            children.push_back(entry.th32ProcessID);
+    }
+    return children;
+}
+
+Window App::ChildWindow(const std::string& titlePart) const
+{
+    for (DWORD child : Children(nullptr)) {
+        for (const Window& window : TopWindows(child)) {
+            if (window.IsVisible() && window.Text().find(titlePart) != std::string::npos)
+                return window;
+        }
+    }
+    return Window();
+}
+
+void App::Shot(const std::string& name)
+{
+    std::vector<DWORD> programs = Children(nullptr);
+    programs.push_back(m_id);
+    RECT area = {};
+    for (DWORD program : programs) {
+        for (const Window& window : TopWindows(program)) {
+            if (!window.IsVisible())
+                continue;
+            // Paint what is pending, so that the picture shows the current state.
+            RedrawWindow(window.Hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            RECT rect = window.Rect();
+            UnionRect(&area, &area, &rect);
+        }
+    }
+    if (IsRectEmpty(&area))
+        return;
+    char number[16];
+    std::snprintf(number, sizeof number, "%02d-", ++m_shots);
+    SaveScreenArea(area, m_shotFolder + "\\" + number + name + ".bmp");
+}
+
+std::string App::Describe() const
+{
+    if (!m_id)
+        return "fernwick.exe did not start, error " + std::to_string(m_startError);
+    std::string text = HasExited() ? "fernwick.exe has exited" : "fernwick.exe is running";
+    Window wizard = Wizard();
+    for (const Window& window : TopWindows(m_id)) {
+        if (!window.IsVisible())
+            continue;
+        text += "\n  window " + Quoted(window.Text()) + (window.IsEnabled() ? "" : " (disabled)");
+        if (window == wizard) {
+            text += ", text " + Quoted(StatusText());
+            text += IsFinalPage() ? ", final page" : ", not the final page";
+        } else {
+            text += ", a " + DialogKind(window);
+            if (window.HasItem(kMessageTextId))
+                text += " saying " + Quoted(window.Item(kMessageTextId).Text());
+        }
+    }
+    return text;
+}
+
+std::string DialogKind(const Window& dialog)
+{
+    if (dialog.HasItem(IDC_RADIO_FP98))
+        return "version-choice";
+    if (dialog.HasItem(IDC_LICENCE_TEXT))
+        return "licence";
+    if (dialog.HasItem(kMessageTextId))
+        return "message";
+    if (dialog.HasItem(IDC_VERSION_TEXT))
+        return "about";
+    return "dialog";
+}
+
+bool CloseProgramWindow(const Window& window)
+{
+    Handle process(OpenProcess(SYNCHRONIZE, FALSE, window.ProcessId()));
+    window.Post(WM_CLOSE);
+    return process.Get() && WaitForSingleObject(process.Get(), kTimeoutMs) == WAIT_OBJECT_0;
+}
+
+} // namespace e2e

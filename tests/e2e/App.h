@@ -1,0 +1,114 @@
+// The wizard under test: fernwick.exe started in a kit folder and driven from
+// another process through its windows. Every step waits, with a time limit,
+// until the wizard has taken the input and settled, and saves a screenshot.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Files.h"
+#include "Wait.h"
+#include "Window.h"
+#include "res/resource.h"
+
+namespace e2e {
+
+// Texts of the wizard's pages.
+extern const char kReadyText[];
+extern const char kCancelledText[];
+extern const char kDoneText[];
+extern const char kLogNote[];
+
+// The ways a user cancels.
+enum class CancelBy { Button, EscapeKey, CloseBox };
+const char* Name(CancelBy how);
+
+class App {
+public:
+    // Starts `exe` with `folder` as its current folder; screenshots go to `shotFolder`.
+    App(const std::string& exe, const std::string& folder, const std::string& shotFolder);
+    // Ends the program, and the Notepad it may have started, when still running.
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    DWORD Id() const { return m_id; }
+    bool HasExited() const;
+    bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
+
+    // The wizard dialog, once it is shown; an empty window before and after.
+    Window Wizard() const;
+    Window Control(int id) const { return Wizard().Item(id); }
+    std::string StatusText() const { return Control(IDC_STATUS_TEXT).Text(); }
+    // The topmost dialog or message box shown over the wizard, if any.
+    Window Dialog() const;
+    // The wizard waits for input on one of its pages, with nothing on top.
+    bool IsIdle() const;
+    // Only "Finish" is live.
+    bool IsFinalPage() const;
+
+    // Waits for the first page.
+    bool WaitForWizard();
+    // Runs `act`, then waits until the wizard shows something new and has
+    // settled: idle on a page, or waiting in a dialog on top. The screenshot
+    // is named after the dialog on top, else `page`; none for an empty `page`.
+    bool Step(const std::string& page, const std::function<void()>& act);
+    // "Next >" on the first page, to the kit summary.
+    bool PassStart();
+    // "Next >" on the summary, to the ready prompt (a kit without licence).
+    bool PassLicence();
+    // "Next >" on the ready prompt, to the final page.
+    bool PassCopy();
+    // Cancels and waits for the final page.
+    bool Cancel(CancelBy how);
+    // Gives the cancel input without waiting for anything.
+    void RequestCancel(CancelBy how) const;
+    // The Enter key, at the control that has the focus.
+    void PressEnter() const;
+    // Waits until everything posted to the wizard so far has been handled,
+    // including what that input posted in turn.
+    bool Drain() const;
+    // Clicks the default button of the dialog on top and waits until it is
+    // gone; what follows is screenshot `page`.
+    bool AnswerDialog(const std::string& page);
+
+    // Programs this one started with the given file name, running or not.
+    std::vector<DWORD> Children(const char* exeName) const;
+    // A visible window of a started program whose title contains `titlePart`.
+    Window ChildWindow(const std::string& titlePart) const;
+
+    // Saves a screenshot of the program's windows and of those it started.
+    void Shot(const std::string& name);
+    // What the program shows, for failure messages.
+    std::string Describe() const;
+
+private:
+    struct Page {
+        std::string text;
+        bool logBoxEnabled;
+        bool finishEnabled;
+        HWND dialog;
+        bool operator!=(const Page& other) const;
+    };
+    Page CurrentPage() const;
+    bool HasHiddenDialog() const;
+
+    Handle m_process;
+    DWORD m_id = 0;
+    DWORD m_startError = 0;
+    std::string m_shotFolder;
+    int m_shots = 0;
+    mutable Window m_wizard;
+};
+
+// What kind of dialog this is, told by its controls: "version-choice",
+// "licence", "message", "about" or "dialog".
+std::string DialogKind(const Window& dialog);
+
+// Closes a top-level window as its close box would, and waits until its
+// program has ended.
+bool CloseProgramWindow(const Window& window);
+
+} // namespace e2e

@@ -1,0 +1,120 @@
+#include "Window.h"
+
+#include <commctrl.h>
+
+namespace e2e {
+
+const char kNoAnswer[] = "<window did not answer>";
+
+namespace {
+
+// How long one message may wait for a busy window before it counts as not answering.
+const UINT kAnswerMs = 5000;
+
+} // namespace
+
+DWORD Window::ProcessId() const
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(m_hwnd, &id);
+    return id;
+}
+
+std::string Window::ClassName() const
+{
+    char name[256];
+    int length = GetClassNameA(m_hwnd, name, sizeof name);
+    return std::string(name, length > 0 ? length : 0);
+}
+
+RECT Window::Rect() const
+{
+    RECT rect = {};
+    GetWindowRect(m_hwnd, &rect);
+    return rect;
+}
+
+bool Window::Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, UINT timeoutMs) const
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(m_hwnd, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer))
+        return false;
+    result = (LRESULT)answer;
+    return true;
+}
+
+std::string Window::Text() const
+{
+    LRESULT length = 0;
+    if (!Send(WM_GETTEXTLENGTH, 0, 0, length, kAnswerMs))
+        return kNoAnswer;
+    std::string text(length + 1, '\0');
+    LRESULT copied = 0;
+    if (!Send(WM_GETTEXT, text.size(), (LPARAM)&text[0], copied, kAnswerMs))
+        return kNoAnswer;
+    text.resize(copied);
+    return text;
+}
+
+int Window::CheckState() const
+{
+    LRESULT state = 0;
+    return Send(BM_GETCHECK, 0, 0, state, kAnswerMs) ? (int)state : -1;
+}
+
+bool Window::IsPushed() const
+{
+    LRESULT state = 0;
+    return Send(BM_GETSTATE, 0, 0, state, kAnswerMs) && (state & BST_PUSHED);
+}
+
+bool Window::IsDefaultButton() const
+{
+    return (GetWindowLongA(m_hwnd, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+}
+
+Window Window::Focus() const
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(m_hwnd, nullptr), &info))
+        return Window();
+    return Window(info.hwndFocus);
+}
+
+bool Window::HasFocus() const
+{
+    return m_hwnd && Focus().Hwnd() == m_hwnd;
+}
+
+int Window::ProgressPosition() const
+{
+    LRESULT position = 0;
+    return Send(PBM_GETPOS, 0, 0, position, kAnswerMs) ? (int)position : -1;
+}
+
+int Window::ProgressUpperBound() const
+{
+    LRESULT bound = 0;
+    return Send(PBM_GETRANGE, FALSE, 0, bound, kAnswerMs) ? (int)bound : -1;
+}
+
+bool Window::Answers() const
+{
+    LRESULT ignored = 0;
+    return Send(WM_NULL, 0, 0, ignored, 200);
+}
+
+void Window::Post(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    PostMessageA(m_hwnd, message, wParam, lParam);
+}
+
+void Window::PressKey(UINT key) const
+{
+    LPARAM scan = (LPARAM)MapVirtualKeyA(key, 0) << 16;
+    Post(WM_KEYDOWN, key, scan | 1);
+    Post(WM_KEYUP, key, scan | 1 | (1u << 30) | (1u << 31));
+}
+
+} // namespace e2e

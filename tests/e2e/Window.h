@@ -1,0 +1,60 @@
+// A window of another process, read and driven from outside with messages,
+// the way a user's input reaches it.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// What Text() gives for a window that does not answer in time.
+extern const char kNoAnswer[];
+
+class Window {
+public:
+    Window() = default;
+    explicit Window(HWND hwnd) : m_hwnd(hwnd) {}
+
+    HWND Hwnd() const { return m_hwnd; }
+    bool Exists() const { return m_hwnd && IsWindow(m_hwnd); }
+    explicit operator bool() const { return Exists(); }
+    bool operator==(const Window& other) const { return m_hwnd == other.m_hwnd; }
+    bool operator!=(const Window& other) const { return m_hwnd != other.m_hwnd; }
+
+    Window Item(int id) const { return Window(GetDlgItem(m_hwnd, id)); }
+    bool HasItem(int id) const { return GetDlgItem(m_hwnd, id) != nullptr; }
+    DWORD ProcessId() const;
+    std::string ClassName() const;
+    RECT Rect() const;
+
+    std::string Text() const;
+    bool IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
+    bool IsVisible() const { return IsWindowVisible(m_hwnd) != FALSE; }
+    // BST_CHECKED or BST_UNCHECKED; -1 when the window does not answer.
+    int CheckState() const;
+    bool IsPushed() const;
+    bool IsDefaultButton() const;
+    bool HasFocus() const;
+    // The control of this window's thread that has the keyboard focus.
+    Window Focus() const;
+    // Position and upper bound of a progress bar; -1 when it does not answer.
+    int ProgressPosition() const;
+    int ProgressUpperBound() const;
+    // True when the window's thread takes messages, that is, waits in a message loop.
+    bool Answers() const;
+
+    // Input is posted, never sent: a handler that opens a modal dialog must
+    // not hold the harness.
+    void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void Click() const { Post(BM_CLICK); }
+    // A key pressed and released while this window has the focus.
+    void PressKey(UINT key) const;
+    void SysCommand(UINT command) const { Post(WM_SYSCOMMAND, command); }
+
+private:
+    bool Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, UINT timeoutMs) const;
+
+    HWND m_hwnd = nullptr;
+};
+
+} // namespace e2e

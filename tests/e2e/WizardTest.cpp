@@ -1,0 +1,106 @@
+#include "WizardTest.h"
+
+#include <regex>
+
+namespace e2e {
+
+namespace {
+
+// Screenshots of a test go to screenshots\<suite>\<test> beside the executable.
+std::string ShotFolder()
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "\\" + test->name();
+    for (char& c : name) {
+        if (c == '/')
+            c = '-';
+    }
+    return ExeFolder() + "\\screenshots\\" + name;
+}
+
+// The lines of a text whose lines all end in CR LF; false when one does not.
+bool SplitLines(const std::string& text, std::vector<std::string>& lines)
+{
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos || end == start || text[end - 1] != '\r')
+            return false;
+        lines.push_back(text.substr(start, end - 1 - start));
+        start = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+void WizardTest::SetUp()
+{
+    ASSERT_TRUE(world.IsReady());
+    ASSERT_TRUE(world.InstallFrontPage98());
+    ASSERT_TRUE(world.AddKit());
+}
+
+void WizardTest::Start()
+{
+    Start(ExeFolder() + "\\fernwick.exe");
+}
+
+void WizardTest::Start(const std::string& exe)
+{
+    app = std::make_unique<App>(exe, world.KitFolder(), ShotFolder());
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+}
+
+std::string WizardTest::WithLogNote(const std::string& message) const
+{
+    return message + kLogNote + world.LogPath();
+}
+
+std::string WizardTest::Log() const
+{
+    return ReadFileBytes(world.LogPath());
+}
+
+void ExpectControls(const App& app, std::initializer_list<ControlState> states)
+{
+    for (const ControlState& state : states) {
+        Window control = app.Control(state.id);
+        ASSERT_TRUE(control) << state.name;
+        EXPECT_EQ(control.IsVisible(), state.visible) << state.name;
+        EXPECT_EQ(control.IsEnabled(), state.enabled) << state.name;
+    }
+}
+
+void ExpectFinalPageControls(const App& app)
+{
+    ExpectControls(app, {
+                            {IDC_NEXT, "Next", true, false},
+                            {IDCANCEL, "Cancel", true, false},
+                            {IDOK, "Finish", true, true},
+                        });
+    EXPECT_FALSE(app.Control(IDC_NEXT).IsDefaultButton());
+    EXPECT_TRUE(app.Control(IDOK).IsDefaultButton());
+    EXPECT_TRUE(app.Control(IDOK).HasFocus());
+}
+
+testing::AssertionResult LogEndsWith(const std::string& log, const std::vector<std::string>& lines)
+{
+    std::vector<std::string> logLines;
+    if (!SplitLines(log, logLines))
+        return testing::AssertionFailure() << "not all lines end in CR LF:\n" << log;
+    if (logLines.size() < lines.size() + 2)
+        return testing::AssertionFailure() << "too few lines:\n" << log;
+
+    std::vector<std::string> tail(logLines.end() - lines.size() - 2, logLines.end() - 2);
+    if (tail != lines)
+        return testing::AssertionFailure() << "the log's last lines differ:\n" << log;
+    static const std::regex closing("Log file closed on \\d{2}-[A-Z][a-z]{2}-\\d{4} at \\d{2}:\\d{2}:\\d{2}");
+    if (!std::regex_match(logLines[logLines.size() - 2], closing))
+        return testing::AssertionFailure() << "no closing line before the end:\n" << log;
+    if (!logLines.back().empty())
+        return testing::AssertionFailure() << "no empty last line:\n" << log;
+    return testing::AssertionSuccess();
+}
+
+} // namespace e2e

@@ -1,0 +1,49 @@
+// The fixture of the end-to-end tests: each test gets its own world (FrontPage
+// 98 installed, a kit without licence or readme unless the test adds them) and
+// runs the real fernwick.exe in it.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "App.h"
+#include "World.h"
+
+namespace e2e {
+
+class WizardTest : public testing::Test {
+protected:
+    void SetUp() override;
+
+    // Starts the wizard in the kit folder and waits for its first page: the
+    // build's fernwick.exe, or the copy at `exe`.
+    void Start();
+    void Start(const std::string& exe);
+    // The final text when the log was written: the message, then the log's path.
+    std::string WithLogNote(const std::string& message) const;
+    std::string Log() const;
+
+    World world;
+    std::unique_ptr<App> app;
+};
+
+// How one control of the wizard looks.
+struct ControlState {
+    int id;
+    const char* name;
+    bool visible;
+    bool enabled;
+};
+void ExpectControls(const App& app, std::initializer_list<ControlState> states);
+
+// Only "Finish" is live: it is enabled, the default button and has the focus.
+void ExpectFinalPageControls(const App& app);
+
+// The log holds CR LF lines and ends with `lines`, then the closing line with
+// its date and time, then an empty line.
+testing::AssertionResult LogEndsWith(const std::string& log, const std::vector<std::string>& lines);
+
+} // namespace e2e

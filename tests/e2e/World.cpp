@@ -1,0 +1,131 @@
+#include "World.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "Files.h"
+
+namespace e2e {
+
+namespace {
+
+// Registry keys below HKEY_LOCAL_MACHINE\Software\Microsoft that the wizard reads.
+const char kFrontPage98Key[] = "FrontPage\\3.0";
+const char kAppPathKey[] = "Windows\\CurrentVersion\\App Paths\\frontpg.exe";
+const char kOffice2000Key[] = "Office\\9.0\\Common\\InstallRoot";
+const char kOffice2002Key[] = "Office\\10.0\\Common\\InstallRoot";
+const char kTempFilesKey[] = "Windows\\CurrentVersion\\Explorer\\VolumeCaches\\Temporary files";
+
+std::string MachineKey(const std::string& key)
+{
+    return "Software\\Microsoft\\" + key;
+}
+
+// The kit of every test: an introduction, two themes with their descriptors,
+// and page, web and frame templates, spread over the "fp98" and "common" roots.
+const struct {
+    const char* path;
+    const char* text;
+} kKitFiles[] = {
+    {"kit\\intro.txt", "Harbour Lights theme pack\r\nTwo themes and three templates for FrontPage.\r\n"},
+    {"kit\\fp98\\Themes\\Breeze\\breeze.inf", "[info]\r\ntitle=Breeze\r\nversion=1.0\r\n"},
+    {"kit\\fp98\\Themes\\Breeze\\theme.css", "body { color: navy; }\r\n"},
+    {"kit\\fp98\\Pages\\notice\\notice.htm", "<html><body>Notice</body></html>\r\n"},
+    {"kit\\common\\Themes\\harbour\\harbour.inf", "[info]\r\ntitle=Harbour\r\nversion=2.5\r\n"},
+    {"kit\\common\\Themes\\harbour\\theme.css", "body { color: teal; }\r\n"},
+    {"kit\\common\\Webs\\club\\default.htm", "<html><body>Club</body></html>\r\n"},
+    {"kit\\common\\Frames\\banner\\banner.htm", "<html><body>Banner</body></html>\r\n"},
+};
+
+bool SetMachineString(const std::string& key, const char* name, const std::string& value)
+{
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(handle, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+// Removes whatever an earlier test, or this one, left in the keys the wizard reads.
+void CleanRegistry()
+{
+    for (const char* key : {kFrontPage98Key, kAppPathKey, kOffice2000Key, kOffice2002Key})
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str());
+    SHDeleteValueA(HKEY_LOCAL_MACHINE, MachineKey(kTempFilesKey).c_str(), "folder");
+}
+
+std::string NewRoot()
+{
+    static int worlds = 0;
+    char temp[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, temp);
+    std::string root = std::string(temp, length) + "fernwick-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(++worlds);
+    RemoveTree(root);
+    MakeFolders(root);
+    return root;
+}
+
+} // namespace
+
+World::World() : m_root(NewRoot())
+{
+    CleanRegistry();
+    m_ready = MakeFolders(LogFolder()) && SetMachineString(kTempFilesKey, "folder", LogFolder());
+}
+
+World::~World()
+{
+    CleanRegistry();
+    RemoveTree(m_root);
+}
+
+std::string World::Path(const std::string& relative) const
+{
+    return m_root + "\\" + relative;
+}
+
+bool World::InstallFrontPage98() const
+{
+    return MakeFolders(Path("FrontPage\\bots")) && SetMachineString(kFrontPage98Key, "FrontPageRoot", Path("FrontPage"));
+}
+
+bool World::InstallOffice() const
+{
+    return MakeFolders(Path("Office\\Office\\bots")) && MakeFolders(Path("Office\\Office10\\bots")) &&
+           SetMachineString(kOffice2000Key, "Path", Path("Office\\Office\\")) &&
+           SetMachineString(kOffice2002Key, "Path", Path("Office\\Office10\\")) &&
+           SetMachineString(kAppPathKey, "Path", Path("Office\\Office10"));
+}
+
+bool World::AddKit() const
+{
+    bool written = true;
+    for (const auto& file : kKitFiles)
+        written = WriteFile(file.path, file.text) && written;
+    return written;
+}
+
+std::string World::ReadmeText()
+{
+    return "Harbour Lights theme pack\r\nOpen FrontPage and choose Format, Theme.\r\n";
+}
+
+bool World::AddReadme() const
+{
+    return WriteFile("kit\\readme.txt", ReadmeText());
+}
+
+bool World::PlantNotepad() const
+{
+    return CopyFileA((ExeFolder() + "\\planted_notepad.exe").c_str(), Path("kit\\notepad.exe").c_str(), FALSE) != FALSE;
+}
+
+bool World::WriteFile(const std::string& relative, const std::string& bytes) const
+{
+    return WriteFileBytes(Path(relative), bytes);
+}
+
+} // namespace e2e

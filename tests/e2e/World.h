@@ -1,0 +1,50 @@
+// One test's own world, as a user's machine would have it: a kit folder, a
+// FrontPage installation, a folder for the log, and the registry values
+// (as a 32-bit program sees them) that point at them. Removed afterwards.
+#pragma once
+#include <string>
+
+namespace e2e {
+
+class World {
+public:
+    // A fresh folder and a clean registry, with the log folder registered.
+    World();
+    ~World();
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // Whether the folder and the registry value were made. Each builder below
+    // answers the same for its own part.
+    bool IsReady() const { return m_ready; }
+
+    // A path inside the world's folder.
+    std::string Path(const std::string& relative) const;
+    std::string KitFolder() const { return Path("kit"); }
+    std::string LogFolder() const { return Path("logs"); }
+    std::string LogPath() const { return Path("logs\\fernwick.log"); }
+
+    // FrontPage 98 as its setup leaves it: the registered folder holds "bots".
+    bool InstallFrontPage98() const;
+    // FrontPage 2000 and 2002 as Office leaves them, as on the demo machine:
+    // each registered installation root (with a trailing backslash) holds
+    // "bots", and the registered frontpg.exe is the 2002 one.
+    bool InstallOffice() const;
+    // A kit with an introduction, and items in the "fp98" and "common" roots.
+    bool AddKit() const;
+    // The kit's readme, with the text ReadmeText().
+    bool AddReadme() const;
+    static std::string ReadmeText();
+    // A program named notepad.exe in the kit folder, which the wizard must never run.
+    bool PlantNotepad() const;
+    // The planted program leaves this file in the kit folder when it runs.
+    std::string PlantedNotepadMark() const { return Path("kit\\planted-notepad-ran.txt"); }
+
+    bool WriteFile(const std::string& relative, const std::string& bytes) const;
+
+private:
+    std::string m_root;
+    bool m_ready;
+};
+
+} // namespace e2e

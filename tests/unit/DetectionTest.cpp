@@ -1,0 +1,557 @@
+// FrontPage detection and the version choice, against a real registry (the
+// scratch HKLM), real folders, and the real version dialog driven by real input.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <functional>
+
+#include "Support.h"
+#include "app/InstallDlg.h"
+#include "frontpage/Registry.h"
+#include "res/resource.h"
+
+namespace {
+
+const char* const kChecking = "Checking FrontPage installation...";
+const char* const kNotFound = "No FrontPage installation found";
+const char* const kNoCommonFiles = "Failed to get Common Files directory from Registry";
+const char* const kFailed = "Installation failed. Please check the log file.";
+const char* const kNoPrivilege = "You do not have sufficient privilege.\nPlease log on as an Administrator.";
+const char* const kCancelled = "User cancelled selection dialog - using default";
+
+struct Value {
+    const char* key;
+    const char* name;
+    const char* data;
+    DWORD type;
+};
+
+Value Fp98(const char* data) { return {g_regFrontPage98, g_regFrontPageRoot, data, REG_SZ}; }
+Value AppPath(const char* data) { return {g_regFrontPageAppPath, g_regPath, data, REG_SZ}; }
+Value Fp2000(const char* data) { return {g_regOffice2000Root, g_regPath, data, REG_SZ}; }
+Value Fp2002(const char* data) { return {g_regOffice2002Root, g_regPath, data, REG_SZ}; }
+Value CommonFiles(const char* data, DWORD type = REG_SZ)
+{
+    return {g_regCurrentVersion, g_regCommonFilesDir, data, type};
+}
+
+// The installations the tables use, below the test's folder {T}.
+const Value k98 = Fp98("{T}\\FrontPage");
+const Value k2000 = Fp2000("{T}\\Office2000\\Office");
+const Value k2002 = Fp2002("{T}\\Office2002\\Office10");
+const Value kCommon = CommonFiles("{T}\\Common Files");
+const char* const k98Folder = "FrontPage";
+const char* const k2000Folder = "Office2000\\Office";
+const char* const k2002Folder = "Office2002\\Office10";
+const char* const k98Found = "FrontPage 98 found in {T}\\FrontPage";
+const char* const k2000Found = "FrontPage 2000 found in {T}\\Office2000\\Office";
+const char* const k2002Found = "FrontPage 2002 found in {T}\\Office2002\\Office10";
+
+using Lines = std::vector<std::string>;
+
+// The lines of a successful detection: what it installs for and where.
+Lines Targets(const std::string& installing, const std::string& themes, const std::string& templates)
+{
+    return {installing, "Themes will be installed in " + themes,
+            "Page templates will be installed in " + templates + "pages",
+            "Web templates will be installed in " + templates + "webs",
+            "Frame templates will be installed in " + templates + "frames"};
+}
+
+const Lines kFor98 = Targets("Installing for Microsoft FrontPage 98", "{T}\\FrontPage\\themes", "{T}\\FrontPage\\");
+const Lines kFor2000 = Targets("Installing for Microsoft FrontPage 2000",
+                               "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2000\\templates\\1033\\");
+const Lines kFor2002 = Targets("Installing for Microsoft FrontPage 2002",
+                               "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2002\\templates\\1033\\");
+
+Lines operator+(Lines first, const Lines& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// Replaces every `mark` in `text` with `with`.
+std::string Replace(std::string text, const std::string& mark, const std::string& with)
+{
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + with.size()))
+        text.replace(at, mark.size(), with);
+    return text;
+}
+
+// The lines between the log's six header lines and its closing line.
+Lines BodyLines(const std::string& log)
+{
+    Lines body;
+    size_t start = 0;
+    for (int line = 0; start < log.size(); ++line) {
+        size_t end = log.find("\r\n", start);
+        std::string text = log.substr(start, end - start);
+        if (text.rfind("Log file closed on ", 0) == 0 || end == std::string::npos)
+            break;
+        if (line >= 6)
+            body.push_back(text);
+        start = end + 2;
+    }
+    return body;
+}
+
+const std::pair<int, const char*> kRadios[] = {
+    {IDC_RADIO_FP2002, "2002"}, {IDC_RADIO_FP2000, "2000"}, {IDC_RADIO_FP98, "98"}};
+
+// The version dialog's radios in screen order: + enabled, - disabled, * checked.
+std::string Radios(HWND dialog)
+{
+    std::string text;
+    for (const auto& radio : kRadios) {
+        HWND button = GetDlgItem(dialog, radio.first);
+        text += text.empty() ? "" : " ";
+        text += radio.second;
+        text += IsWindowEnabled(button) ? "+" : "-";
+        text += SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED ? "*" : "";
+    }
+    return text;
+}
+
+std::string RadioName(int id)
+{
+    for (const auto& radio : kRadios)
+        if (radio.first == id)
+            return radio.second;
+    return std::string();
+}
+
+// The names of the checked radios.
+std::string CheckedRadios(HWND dialog)
+{
+    std::string names;
+    for (const auto& radio : kRadios)
+        if (SendMessageA(GetDlgItem(dialog, radio.first), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            names += (names.empty() ? "" : " ") + std::string(radio.second);
+    return names;
+}
+
+// A key pressed and released on the keyboard.
+void PressKey(WORD key)
+{
+    INPUT input[2] = {};
+    input[0].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = key;
+    input[1] = input[0];
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof(INPUT));
+}
+
+// A left click of the mouse in the middle of `window`.
+void ClickOn(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    INPUT input[3] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dx = (rect.left + rect.right) / 2 * 65536 / GetSystemMetrics(SM_CXSCREEN);
+    input[0].mi.dy = (rect.top + rect.bottom) / 2 * 65536 / GetSystemMetrics(SM_CYSCREEN);
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1] = input[0];
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    input[2] = input[0];
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    SendInput(3, input, sizeof(INPUT));
+}
+
+// The request of Wine's mount manager that maps a drive letter to a Unix
+// folder, or removes the mapping (no folder): what Wine's own configuration sends.
+struct UnixDriveRequest {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+
+bool DefineUnixDrive(char letter, const std::string& unixFolder, UINT type)
+{
+    std::string request(sizeof(UnixDriveRequest), '\0');
+    if (!unixFolder.empty())
+        request.append(unixFolder.c_str(), unixFolder.size() + 1);
+    auto* drive = (UnixDriveRequest*)&request[0];
+    drive->size = (ULONG)request.size();
+    drive->type = type;
+    drive->letter = (WCHAR)tolower(letter);
+    drive->mountPointOffset = unixFolder.empty() ? 0 : sizeof(UnixDriveRequest);
+    HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (manager == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD returned = 0;
+    const DWORD define = CTL_CODE(0x6d, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+    BOOL done = DeviceIoControl(manager, define, &request[0], drive->size, nullptr, 0, &returned, nullptr);
+    CloseHandle(manager);
+    return done;
+}
+
+// The Unix path of a Windows path, through Wine's own export.
+std::string UnixPath(const std::string& path)
+{
+    using Convert = char*(CDECL*)(const WCHAR*);
+    auto convert = reinterpret_cast<Convert>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    char* unix = convert ? convert(std::wstring(path.begin(), path.end()).c_str()) : nullptr;
+    if (!unix)
+        return std::string();
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// A free drive letter mapped to `folder` for the object's life.
+class MappedDrive {
+public:
+    explicit MappedDrive(const std::string& folder)
+    {
+        DWORD used = GetLogicalDrives();
+        for (char letter = 'D'; letter <= 'Y' && !m_letter; ++letter)
+            if (!(used & (1u << (letter - 'A'))))
+                m_letter = letter;
+        m_mapped = m_letter && DefineUnixDrive(m_letter, UnixPath(folder), DRIVE_FIXED);
+    }
+    ~MappedDrive()
+    {
+        if (m_mapped)
+            DefineUnixDrive(m_letter, std::string(), DRIVE_NO_ROOT_DIR);
+    }
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+
+    bool IsMapped() const { return m_mapped; }
+    char Letter() const { return m_letter; }
+
+private:
+    char m_letter = 0;
+    bool m_mapped = false;
+};
+
+// How the version dialog is answered: radios clicked in order, then how it ends.
+enum class Ending { Ok, Escape, CloseBox };
+struct Answer {
+    std::vector<int> clicks;
+    Ending ending;
+};
+
+// Answers the version dialog with `answer`, noting the checked radios after each click.
+std::function<void(HWND)> Answering(const Answer& answer, Lines& checked)
+{
+    return [&answer, &checked](HWND dialog) {
+        for (int id : answer.clicks) {
+            SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+            checked.push_back(CheckedRadios(dialog));
+        }
+        if (answer.ending == Ending::Ok)
+            Click(dialog, IDOK);
+        else if (answer.ending == Ending::Escape)
+            PressKey(VK_ESCAPE);
+        else
+            PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    };
+}
+
+// What one detection did.
+struct Outcome {
+    bool result = false;
+    Lines log;
+    // The texts of the message boxes shown, in order.
+    Lines boxes;
+    // The radios of each version dialog as it opened.
+    Lines dialogs;
+};
+
+// A machine for one detection: the scratch registry, and a folder that holds
+// the installations, the log and the kit (the current folder). {T} in the
+// texts given to it stands for that folder.
+class World {
+public:
+    World() : m_current(m_folder.Path())
+    {
+        m_registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, m_folder.Path());
+        SetEnvironmentVariableA("FWTEST_FOLDER", m_folder.Path().c_str());
+    }
+    ~World() { SetEnvironmentVariableA("FWTEST_FOLDER", nullptr); }
+
+    std::string operator()(const std::string& text) const { return Replace(text, "{T}", m_folder.Path()); }
+    Lines operator()(const Lines& lines) const
+    {
+        Lines expanded;
+        for (const std::string& line : lines)
+            expanded.push_back((*this)(line));
+        return expanded;
+    }
+    const TempFolder& Folder() const { return m_folder; }
+
+    void Set(const Value& value) { m_registry.SetString(value.key, value.name, (*this)(value.data), value.type); }
+    void Deny(const char* key) { m_registry.DenyAccess(key); }
+    // An installation folder below the test's folder, with its bots entry.
+    void Install(const std::string& folder) { m_folder.MakeDir(folder + "\\bots"); }
+
+    // Runs the detection with the log open; `answer` answers a version dialog.
+    Outcome Detect(CInstallDlg& wizard, const std::function<void(HWND)>& answer)
+    {
+        Outcome outcome;
+        ModalAnswerer answerer([&](HWND window) {
+            if (!GetDlgItem(window, IDC_RADIO_FP98)) {
+                outcome.boxes.push_back(MessageBoxText(window));
+                Click(window, IDOK);
+                return;
+            }
+            outcome.dialogs.push_back(Radios(window));
+            answer(window);
+        });
+        wizard.m_logging = true;
+        wizard.OpenLog();
+        EXPECT_TRUE(wizard.m_logging);
+        outcome.result = wizard.CheckFrontPage();
+        wizard.CloseLog();
+        outcome.log = BodyLines(ReadFileBytes(m_folder / "fernwick.log"));
+        return outcome;
+    }
+
+private:
+    ScratchRegistry m_registry;
+    TempFolder m_folder;
+    CurrentFolder m_current;
+};
+
+TEST(CheckFrontPage, OneVersionOrNone)
+{
+    struct Case {
+        const char* what;
+        std::vector<Value> values;
+        // Folders below {T} that hold a bots entry.
+        std::vector<const char*> installed;
+        // Keys whose opening is refused.
+        std::vector<const char*> denied;
+        bool result;
+        FrontPageVersion version;
+        const char* versionFolder;
+        Lines boxes;
+        Lines log;
+    };
+    const Case cases[] = {
+        {"only the registered program", {AppPath("{T}\\Current")}, {"Current"}, {}, false, FP98, "", {kFailed},
+         {kChecking, kNotFound}},
+        {"98", {k98}, {k98Folder}, {}, true, FP98, "fp98", {}, Lines{kChecking, k98Found} + kFor98},
+        {"98 read without bots, value with a trailing backslash", {Fp98("{T}\\FrontPage\\")}, {}, {}, true, FP98,
+         "fp98", {}, Lines{kChecking} + kFor98},
+        {"2000", {k2000, kCommon}, {k2000Folder}, {}, true, FP2000, "fp2000", {},
+         Lines{kChecking, k2000Found} + kFor2000},
+        {"2002, Common Files expandable", {k2002, CommonFiles("%FWTEST_FOLDER%\\Common Files", REG_EXPAND_SZ)},
+         {k2002Folder}, {}, true, FP2002, "fp2000", {}, Lines{kChecking, k2002Found} + kFor2002},
+        {"2000 root without bots", {k2000, kCommon}, {}, {}, false, FP98, "", {kFailed}, {kChecking, kNotFound}},
+        {"registered program names the 2002 root, which has no bots",
+         {k98, AppPath("{T}\\OFFICE2002\\office10\\"), k2002}, {k98Folder}, {}, true, FP98, "fp98", {},
+         Lines{kChecking, k98Found} + kFor98},
+        {"Common Files missing", {k2000}, {k2000Folder}, {}, false, FP2000, "", {kFailed},
+         {kChecking, k2000Found, kNoCommonFiles}},
+        {"root without a backslash", {Fp2000("Office9"), kCommon}, {"Office9"}, {}, false, FP2000, "",
+         {kFailed}, {kChecking, "FrontPage 2000 found in Office9", "Page path has invalid format"}},
+        {"98 key refused: nothing more is read", {k98, k2000, kCommon}, {k98Folder, k2000Folder},
+         {g_regFrontPage98, g_regOffice2000Root}, false, FP98, "", {kNoPrivilege}, {kChecking}},
+        {"a later key refused: detection goes on", {k98, kCommon}, {k98Folder}, {g_regOffice2000Root}, true,
+         FP98, "fp98", {kNoPrivilege}, Lines{kChecking, k98Found} + kFor98},
+        {"Common Files key refused", {k2002}, {k2002Folder}, {g_regCurrentVersion}, false, FP2002, "",
+         {kNoPrivilege, kFailed}, {kChecking, k2002Found, kNoCommonFiles}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world;
+        for (const char* folder : c.installed)
+            world.Install(folder);
+        for (const Value& value : c.values)
+            world.Set(value);
+        for (const char* key : c.denied)
+            world.Deny(key);
+        CInstallDlg wizard;
+        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+        EXPECT_EQ(c.result, outcome.result);
+        EXPECT_EQ(world(c.log), outcome.log);
+        EXPECT_EQ(c.boxes, outcome.boxes);
+        EXPECT_TRUE(outcome.dialogs.empty());
+        if (c.result) {
+            EXPECT_EQ(c.version, wizard.m_version);
+            EXPECT_EQ(c.versionFolder, wizard.m_versionFolder);
+        }
+    }
+}
+
+TEST(CheckFrontPage, SeveralVersionsAskTheUser)
+{
+    const Value current2000 = AppPath("{T}\\OFFICE2000\\office\\");
+    const Value current2002 = AppPath("{T}\\Office2002\\Office10");
+    const Lines registered2000 = {kChecking, "FrontPage Current Version found in {T}\\OFFICE2000\\office",
+                                  "Current version is FrontPage 2000", k2000Found, k2002Found};
+    const Lines registered2002 = {kChecking, "FrontPage Current Version found in {T}\\Office2002\\Office10",
+                                  "Current version is FrontPage 2002", k2000Found, k2002Found};
+    const Lines all = {kChecking, k98Found, k2000Found, k2002Found};
+    struct Case {
+        const char* what;
+        std::vector<Value> values;
+        std::vector<const char*> installed;
+        Answer answer;
+        // The radios as the dialog opened.
+        const char* radios;
+        FrontPageVersion version;
+        const char* versionFolder;
+        Lines log;
+    };
+    const Case cases[] = {
+        {"registered 2000 by case and backslash, OK", {k2000, k2002, current2000, kCommon},
+         {k2000Folder, k2002Folder}, {{}, Ending::Ok}, "2002+ 2000+* 98-", FP2000, "fp2000",
+         registered2000 + Lines{"User chose to install for FrontPage 2000"} + kFor2000},
+        {"registered 2000, close box", {k2000, k2002, current2000, kCommon}, {k2000Folder, k2002Folder},
+         {{}, Ending::CloseBox}, "2002+ 2000+* 98-", FP2002, "fp2000", registered2000 + Lines{kCancelled} + kFor2002},
+        {"registered 2002, 2000 clicked, Escape", {k2000, k2002, current2002, kCommon}, {k2000Folder, k2002Folder},
+         {{IDC_RADIO_FP2000}, Ending::Escape}, "2002+* 2000+ 98-", FP2002, "fp2000",
+         registered2002 + Lines{kCancelled} + kFor2002},
+        {"98 and 2000, registered elsewhere, OK without a click", {k98, k2000, AppPath("{T}\\Elsewhere"), kCommon},
+         {k98Folder, k2000Folder, "Elsewhere"}, {{}, Ending::Ok}, "2002- 2000+ 98+", FP2000, "fp2000",
+         Lines{kChecking, k98Found, "FrontPage Current Version found in {T}\\Elsewhere", k2000Found,
+               "User chose to install for FrontPage "} +
+             kFor2000},
+        {"98 read without bots and 2000: only 2000 offered", {k98, k2000, kCommon}, {k2000Folder},
+         {{}, Ending::CloseBox}, "2002- 2000+ 98-", FP2000, "fp2000",
+         Lines{kChecking, k2000Found, kCancelled} + kFor2000},
+        {"all three, 98 then 2002", {k98, k2000, k2002, kCommon}, {k98Folder, k2000Folder, k2002Folder},
+         {{IDC_RADIO_FP98, IDC_RADIO_FP2002}, Ending::Ok}, "2002+ 2000+ 98+", FP2002, "fp2000",
+         all + Lines{"User chose to install for FrontPage 2002"} + kFor2002},
+        {"all three, every radio after every other", {k98, k2000, k2002, kCommon},
+         {k98Folder, k2000Folder, k2002Folder},
+         {{IDC_RADIO_FP98, IDC_RADIO_FP2000, IDC_RADIO_FP2002, IDC_RADIO_FP98, IDC_RADIO_FP2002, IDC_RADIO_FP2000,
+           IDC_RADIO_FP98},
+          Ending::Ok},
+         "2002+ 2000+ 98+", FP98, "fp98", all + Lines{"User chose to install for FrontPage 98"} + kFor98},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world;
+        for (const char* folder : c.installed)
+            world.Install(folder);
+        for (const Value& value : c.values)
+            world.Set(value);
+        CInstallDlg wizard;
+        Lines checked;
+        Outcome outcome = world.Detect(wizard, Answering(c.answer, checked));
+
+        EXPECT_TRUE(outcome.result);
+        EXPECT_EQ(world(c.log), outcome.log);
+        EXPECT_TRUE(outcome.boxes.empty());
+        EXPECT_EQ(Lines{c.radios}, outcome.dialogs);
+        // Each click leaves only the clicked radio checked.
+        Lines clicked;
+        for (int id : c.answer.clicks)
+            clicked.push_back(RadioName(id));
+        EXPECT_EQ(clicked, checked);
+        EXPECT_EQ(c.version, wizard.m_version);
+        EXPECT_EQ(c.versionFolder, wizard.m_versionFolder);
+    }
+}
+
+TEST(CheckFrontPage, TemplatesMoveToDriveC)
+{
+    // The mapped drive {D} mirrors the test's folder below "mirror", so that a
+    // root {D}:{t}\X on it has its counterpart {T}\X on drive C ({t} is {T}
+    // without its drive).
+    struct Case {
+        const char* what;
+        Value root;
+        bool lowerCaseLetter;
+        // Whether the page templates folder exists on drive C.
+        bool onC;
+        bool moved;
+        const char* found;
+        const char* installing;
+        const char* templates;
+    };
+    const char* const themes = "{T}\\Common Files\\Microsoft Shared\\themes";
+    const char* const for2000 = "Installing for Microsoft FrontPage 2000";
+    const Case cases[] = {
+        {"2000 on another drive, templates there on C", Fp2000("{D}:{t}\\Office2000\\Office"), false, true, true,
+         "FrontPage 2000 found in {D}:{t}\\Office2000\\Office", for2000, "{T}\\Office2000\\templates\\1033\\"},
+        {"2002 on another drive in lower case", Fp2002("{D}:{t}\\Office2000\\Office"), true, true, true,
+         "FrontPage 2002 found in {D}:{t}\\Office2000\\Office", "Installing for Microsoft FrontPage 2002",
+         "{T}\\Office2000\\templates\\1033\\"},
+        {"2000 on another drive, no templates on C", Fp2000("{D}:{t}\\Office2000\\Office"), false, false, false,
+         "FrontPage 2000 found in {D}:{t}\\Office2000\\Office", for2000, "{D}:{t}\\Office2000\\templates\\1033\\"},
+        {"2000 on drive c in lower case", Fp2000("c:{t}\\Office2000\\Office"), false, true, false,
+         "FrontPage 2000 found in c:{t}\\Office2000\\Office", for2000, "c:{t}\\Office2000\\templates\\1033\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world;
+        const std::string folder = world.Folder().Path();
+        MappedDrive drive(world.Folder().MakeDir("mirror"));
+        ASSERT_TRUE(drive.IsMapped());
+        const std::string letter(1, c.lowerCaseLetter ? (char)tolower(drive.Letter()) : drive.Letter());
+        auto onDrive = [&](const Lines& lines) {
+            Lines expanded;
+            for (const std::string& line : lines)
+                expanded.push_back(world(Replace(Replace(line, "{D}", letter), "{t}", folder.substr(2))));
+            return expanded;
+        };
+        world.Install("Office2000\\Office");
+        world.Folder().MakeDir("mirror" + folder.substr(2) + "\\Office2000\\Office\\bots");
+        if (c.onC)
+            world.Folder().MakeDir("Office2000\\templates\\1033\\pages");
+        const std::string root = onDrive({c.root.data})[0];
+        world.Set({c.root.key, c.root.name, root.c_str(), REG_SZ});
+        world.Set(kCommon);
+        CInstallDlg wizard;
+        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+        EXPECT_TRUE(outcome.result);
+        Lines log = {kChecking, c.found};
+        if (c.moved)
+            log.push_back("FrontPage is installed on {D} drive, but templates must be installed on C drive.");
+        log = log + Targets(c.installing, themes, c.templates);
+        EXPECT_EQ(onDrive(log), outcome.log);
+        EXPECT_TRUE(outcome.boxes.empty());
+    }
+}
+
+TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
+{
+    // FrontPage 98 read without bots and FrontPage 2000 found: only 2000 is offered.
+    World world;
+    world.Install(k2000Folder);
+    world.Set(k98);
+    world.Set(k2000);
+    world.Set(kCommon);
+    CInstallDlg wizard;
+    Outcome outcome = world.Detect(wizard, [](HWND dialog) {
+        // The focus starts on OK, the only tab stop.
+        for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_TAB, VK_HOME, VK_END})
+            PressKey(key);
+        ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2000));
+        ClickOn(GetDlgItem(dialog, IDC_RADIO_FP98));
+        ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2002));
+        // The focus is on the FrontPage 2000 radio now, a group of its own.
+        for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_HOME, VK_END})
+            PressKey(key);
+        PressKey(VK_RETURN);
+    });
+
+    EXPECT_TRUE(outcome.result);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(Lines{"2002- 2000+ 98-"}, outcome.dialogs);
+    // A disabled radio checked by any of that input would have unchecked 2000,
+    // and Enter would have confirmed its version instead.
+    EXPECT_EQ(FP2000, wizard.m_version);
+    EXPECT_EQ(world(Lines{kChecking, k2000Found, "User chose to install for FrontPage 2000"} + kFor2000),
+              outcome.log);
+}
+
+} // namespace

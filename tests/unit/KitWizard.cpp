@@ -1,0 +1,65 @@
+#include "KitWizard.h"
+
+#include "frontpage/Registry.h"
+
+KitWizard::KitWizard()
+{
+    registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, logFolder.Path());
+    wizard.m_logging = true;
+    wizard.OpenLog();
+    m_status = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    wizard.m_statusText.Attach(m_status);
+}
+
+KitWizard::~KitWizard()
+{
+    wizard.CloseLog();
+    DestroyWindow(m_status);
+}
+
+std::string KitWizard::Log() const
+{
+    std::string log = ReadFileBytes(wizard.m_logPath);
+    size_t start = 0;
+    for (int line = 0; line < 6 && start != std::string::npos; ++line) {
+        start = log.find("\r\n", start);
+        if (start != std::string::npos)
+            start += 2;
+    }
+    return start == std::string::npos ? "(no log header)" : log.substr(start);
+}
+
+std::string KitWizard::Status() const
+{
+    return WindowText(m_status);
+}
+
+std::string WindowText(HWND window)
+{
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, &text[0], (int)text.size()));
+    return text;
+}
+
+bool MakeUnreadable(const std::string& path)
+{
+    // Wine starts a Unix program given by its Z: path; its handle cannot be
+    // waited for, so the link itself is polled for.
+    size_t slash = path.find_last_of('\\');
+    std::string folder = path.substr(0, slash);
+    std::string command = "ln -s /proc/self/mem \"" + path.substr(slash + 1) + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
