@@ -21,6 +21,7 @@ extern const char kReadyText[];
 extern const char kCancelledText[];
 extern const char kDoneText[];
 extern const char kLogNote[];
+extern const char kCopyingText[];
 
 // The ways a user cancels.
 enum class CancelBy { Button, EscapeKey, CloseBox };
