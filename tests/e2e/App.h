@@ -38,6 +38,7 @@ public:
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
+    DWORD Id() const { return m_id; }
     bool HasExited() const;
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
 
