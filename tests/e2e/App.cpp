@@ -264,6 +264,15 @@ bool App::AnswerDialog(const std::string& page)
     return dialog && Step(page, [&] { dialog.Item(IDOK).Click(); }) && !dialog.IsVisible();
 }
 
+std::string App::AnswerMessageBox(const std::string& page)
+{
+    Window box = Dialog();
+    if (!box || DialogKind(box) != "message")
+        return std::string();
+    const std::string text = MessageText(box);
+    return AnswerDialog(page) ? text : std::string();
+}
+
 std::vector<DWORD> App::Children(const char* exeName) const
 {
     std::vector<DWORD> children;
@@ -338,7 +347,7 @@ std::string App::Describe() const
             const std::string kind = DialogKind(window);
             text += ", a " + kind;
             if (kind == "message")
-                text += " saying " + Quoted(window.Item(kMessageTextId).Text());
+                text += " saying " + Quoted(MessageText(window));
         }
     }
     return text;
@@ -356,6 +365,11 @@ std::string DialogKind(const Window& dialog)
     if (dialog.HasItem(kMessageTextId))
         return "message";
     return "dialog";
+}
+
+std::string MessageText(const Window& box)
+{
+    return box.Item(kMessageTextId).Text();
 }
 
 bool CloseProgramWindow(const Window& window)

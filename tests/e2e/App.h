@@ -77,6 +77,9 @@ public:
     // Clicks the default button of the dialog on top and waits until it is
     // gone; what follows is screenshot `page`.
     bool AnswerDialog(const std::string& page);
+    // Answers the message box on top the same way; its text, or empty when
+    // no message box was answered.
+    std::string AnswerMessageBox(const std::string& page);
 
     // Programs this one started with the given file name, running or not.
     std::vector<DWORD> Children(const char* exeName) const;
@@ -110,6 +113,9 @@ private:
 // What kind of dialog this is, told by its controls: "version-choice",
 // "licence", "message", "about" or "dialog".
 std::string DialogKind(const Window& dialog);
+
+// The text of a message box.
+std::string MessageText(const Window& box);
 
 // Closes a top-level window as its close box would, and waits until its
 // program has ended.
