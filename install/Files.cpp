@@ -47,14 +47,20 @@ bool CInstallDlg::InstallFiles()
         m_progress.SetStep(1);
         m_progress.SetPos(0);
         m_progress.Show(true);
+        // Painted at every file, the bar would take about as long as the copy.
+        m_progress.SetQuiet(true);
     }
 
+    bool copied = true;
     for (const Pass& pass : passes) {
         WriteLog(pass.heading);
-        if (CopyFolder(pass.source, pass.target, true) < 0)
-            return false;
+        if (CopyFolder(pass.source, pass.target, true) < 0) {
+            copied = false;
+            break;
+        }
     }
-    return true;
+    m_progress.SetQuiet(false);
+    return copied;
 }
 
 int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)

@@ -1,5 +1,12 @@
 #include "win/Controls.h"
 
+namespace {
+
+// Often enough for the bar to move smoothly.
+const DWORD kQuietPaintInterval = 50;
+
+} // namespace
+
 std::string Control::GetText() const
 {
     std::string text(GetWindowTextLengthA(m_hwnd) + 1, '\0');
@@ -13,4 +20,35 @@ void Button::SetDefault(bool isDefault)
     UINT style = (UINT)GetWindowLongA(m_hwnd, GWL_STYLE) & 0xFF;
     style = isDefault ? (style | BS_DEFPUSHBUTTON) : (style & ~(UINT)BS_DEFPUSHBUTTON);
     SendMessageA(m_hwnd, BM_SETSTYLE, style, TRUE);
+}
+
+void ProgressBar::StepIt()
+{
+    SendMessageA(m_hwnd, PBM_STEPIT, 0, 0);
+    if (m_quiet && GetTickCount() - m_painted >= kQuietPaintInterval) {
+        // Painting is off while quiet (the bar counts as hidden meanwhile): on for one paint.
+        SendMessageA(m_hwnd, WM_SETREDRAW, TRUE, 0);
+        Paint();
+        SendMessageA(m_hwnd, WM_SETREDRAW, FALSE, 0);
+    }
+}
+
+void ProgressBar::SetQuiet(bool quiet)
+{
+    if (quiet == m_quiet)
+        return;
+    m_quiet = quiet;
+    if (quiet) {
+        Paint();
+        SendMessageA(m_hwnd, WM_SETREDRAW, FALSE, 0);
+    } else {
+        SendMessageA(m_hwnd, WM_SETREDRAW, TRUE, 0);
+        Paint();
+    }
+}
+
+void ProgressBar::Paint()
+{
+    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    m_painted = GetTickCount();
 }

@@ -37,5 +37,17 @@ public:
     void SetRange(int upper) { SendMessageA(m_hwnd, PBM_SETRANGE32, 0, upper); }
     void SetStep(int step) { SendMessageA(m_hwnd, PBM_SETSTEP, step, 0); }
     void SetPos(int pos) { SendMessageA(m_hwnd, PBM_SETPOS, pos, 0); }
-    void StepIt() { SendMessageA(m_hwnd, PBM_STEPIT, 0, 0); }
+    // PBM_STEPIT. The control paints itself at once after every step; while
+    // quiet, the steps are painted at most every 50 ms instead.
+    void StepIt();
+    // For a shown bar about to take many quick steps, each costing less than
+    // the paint that would follow it. Ending quiet mode paints the bar; it
+    // does nothing to a bar that is not quiet, so a hidden bar stays hidden.
+    void SetQuiet(bool quiet);
+
+private:
+    void Paint();
+
+    bool m_quiet = false;
+    DWORD m_painted = 0;
 };
