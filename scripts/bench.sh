@@ -6,7 +6,7 @@
 # table, the machine it was measured on and what makes up the executable to
 # bench/RESULTS.md. The largest kit takes some minutes.
 #   RUNS    runs of each copy, the median counts (default 3)
-#   STARTS  starts of each program, the median counts (default 10)
+#   STARTS  starts of each program, the median counts (default 30)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sizes=("$@")
@@ -19,7 +19,7 @@ results=bench/RESULTS.md
 table=$(mktemp)
 trap 'rm -f "$table"; fw_env_stop' EXIT
 
-wine "$BUILD_DIR/fernwick_bench.exe" --runs "${RUNS:-3}" --starts "${STARTS:-10}" \
+wine "$BUILD_DIR/fernwick_bench.exe" --runs "${RUNS:-3}" --starts "${STARTS:-30}" \
      --out "$(winepath -w "$table")" "${sizes[@]}"
 
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
