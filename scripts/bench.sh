@@ -4,7 +4,8 @@
 # against a minimal dialog program, peak memory and the executable's size.
 # Kits of 1,000, 10,000 and 70,000 files unless sizes are given. Writes the
 # table, the machine it was measured on and what makes up the executable to
-# bench/RESULTS.md. The largest kit takes some minutes.
+# bench/RESULTS.md, and the table with the machine into README.md. The whole
+# run takes about twenty minutes on two cores, most of it the largest kit.
 #   RUNS    runs of each copy, the median counts (default 3)
 #   STARTS  starts of each program, the median counts (default 30)
 set -euo pipefail
@@ -16,18 +17,21 @@ scripts/setup.sh
 fw_env_start
 
 results=bench/RESULTS.md
+readme_start='<!-- Benchmark results: scripts/bench.sh writes from here -->'
+readme_end='<!-- to here -->'
 table=$(mktemp)
-trap 'rm -f "$table"; fw_env_stop' EXIT
+trap 'rm -f "$table" "$table.readme"; fw_env_stop' EXIT
 
 wine "$BUILD_DIR/fernwick_bench.exe" --runs "${RUNS:-3}" --starts "${STARTS:-30}" \
      --out "$(winepath -w "$table")" "${sizes[@]}"
 
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+measured="Measured on $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh ${sizes[*]}\`:
+$(nproc) cores, ${cpu:-unknown CPU}, $(wine --version), Linux $(uname -r)."
 {
   echo "# Benchmark results"
   echo
-  echo "Measured on $(date -u '+%Y-%m-%d %H:%M UTC') by \`scripts/bench.sh ${sizes[*]}\`:"
-  echo "$(nproc) cores, ${cpu:-unknown CPU}, $(wine --version), Linux $(uname -r)."
+  echo "$measured"
   echo
   cat "$table"
   echo
@@ -38,5 +42,18 @@ cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
   echo
   awk -f bench/exe-size.awk "$BUILD_DIR/fernwick.map"
 } >"$results"
+
+# The README shows the same table between its two marker lines.
+{
+  echo "$measured"
+  echo
+  cat "$table"
+} >"$table.readme"
+awk -v start="$readme_start" -v end="$readme_end" '
+  NR == FNR { block = block $0 "\n"; next }
+  $0 == start { print; printf "%s", block; skipping = 1; next }
+  $0 == end { skipping = 0 }
+  !skipping' "$table.readme" README.md >README.md.new
+mv README.md.new README.md
 echo
 cat "$results"
