@@ -217,3 +217,12 @@ std::string ReadFileBytes(const std::string& path)
     content << file.rdbuf();
     return content.str();
 }
+
+bool MakeUnreadable(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    std::string folder = UnixPath(path.substr(0, slash));
+    return !folder.empty() &&
+           RunShell("ln -s /proc/self/mem " + ShellQuote(folder + "/" + path.substr(slash + 1))) &&
+           GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "Unix.h"
+
 // Redirects this process's HKEY_LOCAL_MACHINE to a fresh key below HKEY_CURRENT_USER
 // for the object's life. Keys are named below Software\Microsoft\, as the wizard names them.
 class ScratchRegistry {
@@ -96,3 +98,8 @@ std::string TextOf(HWND dialog, int id);
 std::string MessageBoxText(HWND box);
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+
+// Makes `path` a file that opens but fails its first read (a link to the
+// process's own memory, whose address 0 cannot be read). False when the link
+// could not be made.
+bool MakeUnreadable(const std::string& path);
