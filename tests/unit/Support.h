@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -103,3 +105,7 @@ std::string ReadFileBytes(const std::string& path);
 // process's own memory, whose address 0 cannot be read). False when the link
 // could not be made.
 bool MakeUnreadable(const std::string& path);
+
+// Compares two texts that may be megabytes long; a failure shows only where
+// they part, not the whole texts.
+testing::AssertionResult SameText(const std::string& expected, const std::string& actual);
