@@ -15,6 +15,15 @@ fw_env_start
 
 drive_c="$WINEPREFIX/drive_c"
 
+# Whether the Notepad the wizard opens on its readme is still open.
+notepad_open() {
+  local pid
+  for pid in $(pgrep -i -f 'notepad\.exe'); do
+    grep -qzx "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && return 0
+  done
+  return 1
+}
+
 machine_value() { # key below HKLM\Software\Microsoft, value, data, type
   wine reg add "HKLM\\Software\\Microsoft\\$1" /reg:32 /v "$2" /t "${4:-REG_SZ}" /d "$3" /f >/dev/null
 }
@@ -41,6 +50,10 @@ log="$drive_c/windows/temp/fernwick.log"
 if $interactive; then
   echo "The wizard runs on $DISPLAY, in $kit_folder."
   (cd "$kit" && wine fernwick.exe)
+  # Leaving would close the readme too: wait until the user has.
+  while notepad_open; do
+    sleep 1
+  done
 else
   shots="$PWD/screenshots"
   rm -rf "$shots"

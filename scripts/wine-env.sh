@@ -47,9 +47,6 @@ fw_make_prefix() {
   fw_reg 'HKCU\Software\Wine\X11 Driver' Managed N
   fw_reg 'HKCU\Software\Wine\Explorer' Desktop Default
   fw_reg 'HKCU\Software\Wine\Explorer\Desktops' Default 1024x768
-  # Wine's own fonts (Tahoma, and Marlett for the title-bar buttons) are not
-  # found in their packaged folder unless named here.
-  fw_reg 'HKCU\Software\Wine\Fonts' Path 'Z:\usr\share\wine\fonts'
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
   touch "$WINEPREFIX/.fernwick-ready"
@@ -74,6 +71,9 @@ fw_env_start() {
     fw_start_xvfb
   fi
   fw_make_prefix
+  # Wine looks for its own fonts (MS Sans Serif of the dialogs, Marlett of the
+  # title-bar buttons) in the prefix's Fonts folder only.
+  ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   # Already running (a server of this prefix): it serves this run as well.
   wineserver -p 2>/dev/null || true
   # Wine's own background programs (services, the desktop) live as long as the

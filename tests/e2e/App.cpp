@@ -19,6 +19,8 @@ namespace {
 const char kDialogClass[] = "#32770";
 // The static control that holds a message box's text.
 const int kMessageTextId = 0xFFFF;
+// How long a screenshot waits for the screen to stop changing.
+const DWORD kPictureSettleMs = 2000;
 
 struct WindowSearch {
     DWORD processId;
@@ -68,6 +70,11 @@ const char* Name(CancelBy how)
         return "CloseBox";
     }
     return "";
+}
+
+void PrintTo(CancelBy how, std::ostream* out)
+{
+    *out << Name(how);
 }
 
 App::App(const std::string& exe, const std::string& folder, const std::string& shotFolder)
@@ -254,6 +261,15 @@ bool App::AnswerDialog(const std::string& page)
     return dialog && Step(page, [&] { dialog.Item(IDOK).Click(); }) && !dialog.IsVisible();
 }
 
+std::string App::AnswerMessageBox(const std::string& page)
+{
+    Window box = Dialog();
+    if (!box || DialogKind(box) != "message")
+        return std::string();
+    const std::string text = MessageText(box);
+    return AnswerDialog(page) ? text : std::string();
+}
+
 std::vector<DWORD> App::Children(const char* exeName) const
 {
     std::vector<DWORD> children;
@@ -295,9 +311,20 @@ void App::Shot(const std::string& name)
     }
     if (IsRectEmpty(&area))
         return;
+    // Wine puts what a window painted on the screen a moment later: wait until
+    // two pictures taken apart agree.
+    std::string picture = CaptureScreenArea(area);
+    std::string previous;
+    WaitUntil(
+        [&] {
+            previous.swap(picture);
+            picture = CaptureScreenArea(area);
+            return picture == previous;
+        },
+        kPictureSettleMs, 50);
     char number[16];
     std::snprintf(number, sizeof number, "%02d-", ++m_shots);
-    SaveScreenArea(area, m_shotFolder + "\\" + number + name + ".bmp");
+    WriteFileBytes(m_shotFolder + "\\" + number + name + ".bmp", picture);
 }
 
 std::string App::Describe() const
@@ -314,9 +341,10 @@ std::string App::Describe() const
             text += ", text " + Quoted(StatusText());
             text += IsFinalPage() ? ", final page" : ", not the final page";
         } else {
-            text += ", a " + DialogKind(window);
-            if (window.HasItem(kMessageTextId))
-                text += " saying " + Quoted(window.Item(kMessageTextId).Text());
+            const std::string kind = DialogKind(window);
+            text += ", a " + kind;
+            if (kind == "message")
+                text += " saying " + Quoted(MessageText(window));
         }
     }
     return text;
@@ -328,11 +356,17 @@ std::string DialogKind(const Window& dialog)
         return "version-choice";
     if (dialog.HasItem(IDC_LICENCE_TEXT))
         return "licence";
-    if (dialog.HasItem(kMessageTextId))
-        return "message";
     if (dialog.HasItem(IDC_VERSION_TEXT))
         return "about";
+    // Other dialogs may have unnamed statics with this id as well: told last.
+    if (dialog.HasItem(kMessageTextId))
+        return "message";
     return "dialog";
+}
+
+std::string MessageText(const Window& box)
+{
+    return box.Item(kMessageTextId).Text();
 }
 
 bool CloseProgramWindow(const Window& window)

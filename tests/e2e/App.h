@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ extern const char kLogNote[];
 // The ways a user cancels.
 enum class CancelBy { Button, EscapeKey, CloseBox };
 const char* Name(CancelBy how);
+// How GoogleTest names a test's parameter.
+void PrintTo(CancelBy how, std::ostream* out);
 
 class App {
 public:
@@ -34,7 +37,6 @@ public:
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
-    DWORD Id() const { return m_id; }
     bool HasExited() const;
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
 
@@ -73,6 +75,9 @@ public:
     // Clicks the default button of the dialog on top and waits until it is
     // gone; what follows is screenshot `page`.
     bool AnswerDialog(const std::string& page);
+    // Answers the message box on top the same way; its text, or empty when
+    // no message box was answered.
+    std::string AnswerMessageBox(const std::string& page);
 
     // Programs this one started with the given file name, running or not.
     std::vector<DWORD> Children(const char* exeName) const;
@@ -106,6 +111,9 @@ private:
 // What kind of dialog this is, told by its controls: "version-choice",
 // "licence", "message", "about" or "dialog".
 std::string DialogKind(const Window& dialog);
+
+// The text of a message box.
+std::string MessageText(const Window& box);
 
 // Closes a top-level window as its close box would, and waits until its
 // program has ended.

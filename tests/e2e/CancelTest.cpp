@@ -12,9 +12,19 @@ struct CancelCase {
     CancelBy how;
 };
 
+std::string Name(const CancelCase& cancel)
+{
+    return std::string(cancel.stage == Stage::Licence ? "AtSummary_" : "AtReadyPrompt_") + Name(cancel.how);
+}
+
+void PrintTo(const CancelCase& cancel, std::ostream* out)
+{
+    *out << Name(cancel);
+}
+
 std::string CaseName(const testing::TestParamInfo<CancelCase>& info)
 {
-    return std::string(info.param.stage == Stage::Licence ? "AtSummary_" : "AtReadyPrompt_") + Name(info.param.how);
+    return Name(info.param);
 }
 
 class CancelLater : public WizardTest, public testing::WithParamInterface<CancelCase> {

@@ -101,6 +101,11 @@ struct ReadmeCase {
     bool keptChecked;
 };
 
+void PrintTo(const ReadmeCase& readme, std::ostream* out)
+{
+    *out << readme.name;
+}
+
 class ReadmeOffer : public FinalPage, public testing::WithParamInterface<ReadmeCase> {};
 
 TEST_P(ReadmeOffer, OpensNotepadOnlyWhenOfferedAndChecked)

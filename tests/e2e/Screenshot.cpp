@@ -1,7 +1,5 @@
 #include "Screenshot.h"
 
-#include "Files.h"
-
 namespace e2e {
 
 namespace {
@@ -37,16 +35,16 @@ private:
 
 } // namespace
 
-bool SaveScreenArea(const RECT& area, const std::string& path)
+std::string CaptureScreenArea(const RECT& area)
 {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
-        return false;
+        return std::string();
 
     ScreenCopy copy(width, height);
     if (!BitBlt(copy.Memory(), 0, 0, width, height, copy.Screen(), area.left, area.top, SRCCOPY))
-        return false;
+        return std::string();
 
     BITMAPINFOHEADER info = {};
     info.biSize = sizeof info;
@@ -58,7 +56,7 @@ bool SaveScreenArea(const RECT& area, const std::string& path)
     const int stride = (width * 3 + 3) & ~3;
     std::string pixels((size_t)stride * height, '\0');
     if (!GetDIBits(copy.Memory(), copy.Bitmap(), 0, height, &pixels[0], (BITMAPINFO*)&info, DIB_RGB_COLORS))
-        return false;
+        return std::string();
 
     BITMAPFILEHEADER header = {};
     header.bfType = 0x4D42; // "BM"
@@ -67,7 +65,7 @@ bool SaveScreenArea(const RECT& area, const std::string& path)
     std::string file((const char*)&header, sizeof header);
     file.append((const char*)&info, sizeof info);
     file += pixels;
-    return WriteFileBytes(path, file);
+    return file;
 }
 
 } // namespace e2e

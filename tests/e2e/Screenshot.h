@@ -6,7 +6,8 @@
 
 namespace e2e {
 
-// Saves what the screen shows inside `area` as a 24-bit BMP file.
-bool SaveScreenArea(const RECT& area, const std::string& path);
+// What the screen shows inside `area`: the bytes of a 24-bit BMP file, or
+// empty when the screen cannot be read.
+std::string CaptureScreenArea(const RECT& area);
 
 } // namespace e2e

@@ -18,13 +18,21 @@ bool Fail(const App& app, const char* what)
 }
 
 // Answers every dialog on top of the wizard (version choice, licence, message
-// boxes) with its default button; `page` names what the wizard then shows.
-bool AcceptDialogs(App& app, const std::string& page)
+// boxes) with its default button.
+bool AcceptDialogs(App& app)
 {
     while (Window dialog = app.Dialog()) {
-        std::printf("  %s accepted\n", DialogKind(dialog).c_str());
-        if (!app.AnswerDialog(page))
-            return false;
+        const std::string kind = DialogKind(dialog);
+        if (kind == "message") {
+            const std::string text = app.AnswerMessageBox("");
+            if (text.empty())
+                return false;
+            std::printf("  message box answered: %s\n", text.c_str());
+        } else {
+            if (!app.AnswerDialog(""))
+                return false;
+            std::printf("  %s accepted\n", kind.c_str());
+        }
     }
     return true;
 }
@@ -41,9 +49,12 @@ bool Tour(App& app)
     for (const char* page : {"summary", "ready", "finished"}) {
         if (app.IsFinalPage())
             break;
-        if (!app.Step(page, [&] { app.Control(IDC_NEXT).Click(); }) || !AcceptDialogs(app, page))
+        // Named once settled: a failure may end the wizard early.
+        if (!app.Step("", [&] { app.Control(IDC_NEXT).Click(); }) || !AcceptDialogs(app))
             return Fail(app, "the wizard did not settle after \"Next >\"");
-        std::printf("%s page\n", app.IsFinalPage() ? "final" : page);
+        const char* shown = app.IsFinalPage() ? "finished" : page;
+        app.Shot(shown);
+        std::printf("%s page\n", shown);
     }
     if (!app.IsFinalPage())
         return Fail(app, "no final page after three steps");

@@ -10,13 +10,13 @@ constexpr DWORD kTimeoutMs = 30000;
 
 // Polls until `condition` holds; false when the time ran out first.
 template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = kTimeoutMs)
+bool WaitUntil(Condition condition, DWORD timeoutMs = kTimeoutMs, DWORD pollMs = 10)
 {
     const DWORD start = GetTickCount();
     while (!condition()) {
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(10);
+        Sleep(pollMs);
     }
     return true;
 }
