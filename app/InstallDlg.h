@@ -97,6 +97,9 @@ public:
     std::string m_framesFolder;
     std::string m_logPath = "install.log";
     bool m_logging = false;
+    // A write to the open log failed (its disk is full): it keeps the lines
+    // written before, whole, and takes no more.
+    bool m_logFailed = false;
     bool m_found98 = false;
     bool m_foundCurrent = false;
     bool m_found2000 = false;
