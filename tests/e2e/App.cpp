@@ -94,6 +94,16 @@ App::App(const std::string& exe, const std::string& folder, const std::string& s
     m_id = started.dwProcessId;
 }
 
+App::App(DWORD processId, const std::string& shotFolder) : m_shotFolder(shotFolder)
+{
+    m_process.Reset(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    if (!m_process.Get()) {
+        m_startError = GetLastError();
+        return;
+    }
+    m_id = processId;
+}
+
 App::~App()
 {
     for (DWORD child : Children("notepad.exe"))
@@ -348,6 +358,19 @@ std::string App::Describe() const
         }
     }
     return text;
+}
+
+std::vector<DWORD> ProcessesNamed(const char* exeName)
+{
+    std::vector<DWORD> found;
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        if (_stricmp(entry.szExeFile, exeName) == 0)
+            found.push_back(entry.th32ProcessID);
+    }
+    return found;
 }
 
 std::string DialogKind(const Window& dialog)

@@ -32,6 +32,8 @@ class App {
 public:
     // Starts `exe` with `folder` as its current folder; screenshots go to `shotFolder`.
     App(const std::string& exe, const std::string& folder, const std::string& shotFolder);
+    // Takes over the wizard of process `processId`, started by other means.
+    App(DWORD processId, const std::string& shotFolder);
     // Ends the program, and the Notepad it may have started, when still running.
     ~App();
     App(const App&) = delete;
@@ -107,6 +109,9 @@ private:
     int m_shots = 0;
     mutable Window m_wizard;
 };
+
+// The running processes whose program file is named `exeName`.
+std::vector<DWORD> ProcessesNamed(const char* exeName);
 
 // What kind of dialog this is, told by its controls: "version-choice",
 // "licence", "message", "about" or "dialog".
