@@ -1,7 +1,17 @@
 // The window furniture of the wizard: About box, minimised icon, drag icon.
+#include "app/Chrome.h"
+
 #include "app/AboutDlg.h"
 #include "app/InstallDlg.h"
 #include "res/resource.h"
+
+POINT CentredIconPosition(const RECT& client, int iconWidth, int iconHeight)
+{
+    // C++ division truncates toward zero: (30 - 32 + 1) / 2 is 0, not -1.
+    int x = (client.right - client.left - iconWidth + 1) / 2;
+    int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    return {x, y};
+}
 
 bool CInstallDlg::OnSysCommand(UINT id, LPARAM)
 {
@@ -24,14 +34,10 @@ bool CInstallDlg::OnPaint()
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Hwnd(), &paint);
     SendMessageA(Hwnd(), WM_ICONERASEBKGND, (WPARAM)dc, 0);
-    int iconWidth = GetSystemMetrics(SM_CXICON);
-    int iconHeight = GetSystemMetrics(SM_CYICON);
     RECT client;
     GetClientRect(Hwnd(), &client);
-    // Integer division truncates toward zero, as the drawing position always has.
-    int x = (client.right - client.left - iconWidth + 1) / 2;
-    int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    DrawIcon(dc, x, y, m_hIcon);
+    POINT at = CentredIconPosition(client, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(dc, at.x, at.y, m_hIcon);
     EndPaint(Hwnd(), &paint);
     return true;
 }

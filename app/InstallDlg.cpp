@@ -73,4 +73,9 @@ void CInstallDlg::SetStatusText(UINT id)
 void CInstallDlg::SetStatusText(std::string text)
 {
     m_statusText.SetText(text);
+    // The text area overlaps the About button and the progress bar: paint the
+    // text now, then whichever of them is shown over it again.
+    UpdateWindow(m_statusText.Hwnd());
+    RedrawWindow(m_aboutButton.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RedrawWindow(m_progress.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }

@@ -12,6 +12,7 @@
 #include "win/Controls.h"
 #include "win/Dialog.h"
 #include "win/Handle.h"
+#include "win/PendingMessages.h"
 
 enum class WizardStage { Start = 0, Licence = 1, Copy = 2 };
 
@@ -115,4 +116,6 @@ public:
     int m_osMinorVersion = 0;
     std::string m_osServicePack;
     std::string m_userName;
+    // Keeps the wizard drawn and answering while files are counted and copied.
+    PendingMessages m_pendingMessages;
 };

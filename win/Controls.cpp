@@ -14,3 +14,14 @@ void Button::SetDefault(bool isDefault)
     style = isDefault ? (style | BS_DEFPUSHBUTTON) : (style & ~(UINT)BS_DEFPUSHBUTTON);
     SendMessageA(m_hwnd, BM_SETSTYLE, style, TRUE);
 }
+
+void ProgressBar::Register()
+{
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    auto init = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void (*)()>(library ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    if (init)
+        init(&controls);
+}

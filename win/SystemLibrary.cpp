@@ -1,7 +1,5 @@
 #include "win/SystemLibrary.h"
 
-#include <string>
-
 namespace {
 
 // Windows XP lacks the first and early XP the second: both are looked up.
@@ -24,11 +22,3 @@ void RestrictLibrarySearch()
         setDirectory("");
 }
 
-HMODULE LoadSystemLibrary(const char* name)
-{
-    char folder[MAX_PATH];
-    UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    return LoadLibraryA((std::string(folder, length) + "\\" + name).c_str());
-}

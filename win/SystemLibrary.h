@@ -9,6 +9,3 @@
 // (SetDllDirectory). Call it before anything else.
 void RestrictLibrarySearch();
 
-// Loads `name` from the system folder by its full path, for the rest of the
-// process's life; null when it cannot be loaded.
-HMODULE LoadSystemLibrary(const char* name);

@@ -12,6 +12,7 @@ const char kReadyText[] = "Ready to install themes.\n\nClick Next to continue.";
 const char kCancelledText[] = "Installation cancelled.";
 const char kDoneText[] = "The installation was successfully completed.";
 const char kLogNote[] = "\nLog file written to ";
+const char kCopyingText[] = "Copying files...";
 
 namespace {
 
@@ -163,7 +164,9 @@ bool App::HasHiddenDialog() const
 bool App::IsIdle() const
 {
     Window wizard = Wizard();
-    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers();
+    // While it copies, the wizard answers other programs but leaves input
+    // queued: the copy page is never one that waits for input.
+    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != kCopyingText;
 }
 
 bool App::IsFinalPage() const

@@ -21,6 +21,7 @@ extern const char kReadyText[];
 extern const char kCancelledText[];
 extern const char kDoneText[];
 extern const char kLogNote[];
+extern const char kCopyingText[];
 
 // The ways a user cancels.
 enum class CancelBy { Button, EscapeKey, CloseBox };
@@ -39,6 +40,7 @@ public:
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
+    DWORD Id() const { return m_id; }
     bool HasExited() const;
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
 

@@ -28,7 +28,9 @@ void RemoveTree(const std::string& path)
             if (name == "." || name == "..")
                 continue;
             std::string full = path + "\\" + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            // Read-only entries refuse deletion; touching only those keeps large trees quick.
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(full);
             else

@@ -1,0 +1,303 @@
+// The whole road through the wizard: the kit's files land in the folders of the
+// chosen FrontPage version, and the log holds every step of the run in order.
+#include "WizardTest.h"
+
+#include <regex>
+
+namespace e2e {
+namespace {
+
+// A line of the expected log: its exact text, or a pattern for what differs
+// from run to run (the time, the system, the user).
+struct Line {
+    std::string text;
+    bool pattern = false;
+};
+
+const char kTime[] = "\\d{2}-[A-Z][a-z]{2}-\\d{4} at \\d{2}:\\d{2}:\\d{2}";
+
+std::vector<Line> Header()
+{
+    return {{"Fernwick V2.1"},
+            {"Copyright (C) 2026 The Fernwick developers"},
+            {std::string("Log file opened on ") + kTime, true},
+            {"Operating system: Windows NT/2000 V\\d+\\.\\d+ .*", true},
+            {"User name: .+", true},
+            {"Windows folder: [A-Za-z]:\\\\.*", true}};
+}
+
+std::vector<Line> Closing(const char* message)
+{
+    return {{message}, {std::string("Log file closed on ") + kTime, true}, {""}};
+}
+
+testing::AssertionResult LogIs(const std::string& log, const std::vector<Line>& expected)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(log.substr(start, end - start));
+    for (size_t i = 0; i < expected.size() && i < lines.size(); ++i) {
+        const Line& line = expected[i];
+        if (line.pattern ? !std::regex_match(lines[i], std::regex(line.text)) : lines[i] != line.text)
+            return testing::AssertionFailure() << "line " << i + 1 << " is \"" << lines[i] << "\", expected \""
+                                               << line.text << "\"\n"
+                                               << log;
+    }
+    if (lines.size() != expected.size())
+        return testing::AssertionFailure() << lines.size() << " lines, expected " << expected.size() << "\n" << log;
+    return testing::AssertionSuccess();
+}
+
+// The entries of a folder in the order the file system lists them, which is
+// the order the wizard copies them in.
+std::vector<std::string> Listed(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
+}
+
+// What the copy of one run writes to the log, and the files it makes, built
+// up pass by pass before the run.
+class Copies {
+public:
+    explicit Copies(const std::string& kit) : m_kit(kit) {}
+
+    void Pass(const char* heading) { lines.push_back({heading}); }
+    // "Created folder " lines for `folders`, outermost first, that do not exist yet.
+    void Folders(std::initializer_list<std::string> folders)
+    {
+        for (const std::string& folder : folders) {
+            if (!PathExists(folder))
+                lines.push_back({"Created folder " + folder});
+        }
+    }
+    // The files of the kit folder `item` copied into `target`.
+    void Files(const std::string& item, const std::string& target)
+    {
+        for (const std::string& name : Listed(m_kit + "\\" + item)) {
+            lines.push_back({"Copied file: " + target + "\\" + name});
+            files.push_back({m_kit + "\\" + item + "\\" + name, target + "\\" + name});
+        }
+    }
+
+    std::vector<Line> lines;
+    // Kit file, and where it goes.
+    std::vector<std::pair<std::string, std::string>> files;
+
+private:
+    std::string m_kit;
+};
+
+void ExpectCopied(const std::vector<std::pair<std::string, std::string>>& files)
+{
+    for (const auto& file : files) {
+        std::string bytes = ReadFileBytes(file.first);
+        EXPECT_FALSE(bytes.empty()) << file.first;
+        EXPECT_EQ(ReadFileBytes(file.second), bytes) << file.second;
+    }
+}
+
+std::vector<Line> Join(std::initializer_list<std::vector<Line>> parts)
+{
+    std::vector<Line> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+using Install = WizardTest;
+
+TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
+{
+    // Items for the other versions, which must stay in the kit.
+    ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\dawn\\dawn.inf", "title=Dawn\r\nversion=1\r\n"));
+    ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Pages\\form\\form.htm", "<html></html>\r\n"));
+    const std::string root = world.Path("FrontPage");
+    const std::string themes = root + "\\themes";
+    const std::string pages = root + "\\pages";
+    const std::string webs = root + "\\webs";
+    const std::string frames = root + "\\frames";
+    Copies copies(world.KitFolder());
+    copies.Pass("Copying version-specific themes...");
+    copies.Folders({themes, themes + "\\Breeze"});
+    copies.Files("fp98\\Themes\\Breeze", themes + "\\Breeze");
+    copies.Pass("Copying common themes...");
+    copies.Folders({themes + "\\harbour"});
+    copies.Files("common\\Themes\\harbour", themes + "\\harbour");
+    copies.Pass("Copying version-specific page templates...");
+    copies.Folders({pages, pages + "\\notice"});
+    copies.Files("fp98\\Pages\\notice", pages + "\\notice");
+    copies.Pass("Copying common page templates...");
+    copies.Pass("Copying version-specific web templates...");
+    copies.Pass("Copying common web templates...");
+    copies.Folders({webs, webs + "\\club"});
+    copies.Files("common\\Webs\\club", webs + "\\club");
+    copies.Pass("Copying version-specific frame templates...");
+    copies.Pass("Copying common frame templates...");
+    copies.Folders({frames, frames + "\\banner"});
+    copies.Files("common\\Frames\\banner", frames + "\\banner");
+    ASSERT_EQ(7u, copies.files.size());
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+    ASSERT_TRUE(app->PassLicence()) << app->Describe();
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+    Window bar = app->Control(IDC_PROGRESS);
+    EXPECT_TRUE(bar.IsVisible());
+    EXPECT_EQ(bar.ProgressUpperBound(), 7);
+    EXPECT_EQ(bar.ProgressPosition(), 7);
+    ExpectCopied(copies.files);
+    EXPECT_FALSE(PathExists(themes + "\\dawn"));
+    EXPECT_FALSE(PathExists(pages + "\\form"));
+    EXPECT_TRUE(LogIs(Log(), Join({Header(),
+                                   {{"Checking FrontPage installation..."},
+                                    {"FrontPage 98 found in " + root},
+                                    {"Installing for Microsoft FrontPage 98"},
+                                    {"Themes will be installed in " + themes},
+                                    {"Page templates will be installed in " + pages},
+                                    {"Web templates will be installed in " + webs},
+                                    {"Frame templates will be installed in " + frames},
+                                    {"Checking kit for items to install..."},
+                                    {"Will install theme Breeze\tVersion 1"},
+                                    {"Will install theme Harbour\tVersion 2.5"},
+                                    {"Will install page template notice"},
+                                    {"Will install web template club"},
+                                    {"Will install frame template banner"},
+                                    {"No licence file supplied"},
+                                    {"Counting files..."},
+                                    {"Total files = 7"}},
+                                   copies.lines, Closing(kDoneText)})));
+}
+
+// FrontPage 98, 2000 and 2002 installed, the registered program the 2002 one;
+// the user picks the version of the parameter in the choice.
+class InstallOffice : public WizardTest, public testing::WithParamInterface<const char*> {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        ASSERT_TRUE(world.InstallOffice());
+        ASSERT_TRUE(world.WriteFile("kit\\license.txt", "Harbour Lights licence\r\n"));
+        ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\Sunrise\\sunrise.inf", "title=Sunrise\r\nversion=3\r\n"));
+        ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\Sunrise\\theme.css", "body { color: orange; }\r\n"));
+        ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Pages\\form\\form.htm", "<html><body>Form</body></html>\r\n"));
+        // Themes go to the machine's own Common Files folder, shared by both versions.
+        char folder[MAX_PATH] = "";
+        HKEY key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_QUERY_VALUE,
+                                &key),
+                  ERROR_SUCCESS);
+        DWORD size = sizeof folder;
+        LONG read = RegQueryValueExA(key, "CommonFilesDir", nullptr, nullptr, (BYTE*)folder, &size);
+        RegCloseKey(key);
+        ASSERT_EQ(read, ERROR_SUCCESS);
+        shared = std::string(folder) + "\\Microsoft Shared";
+        for (const char* theme : {"\\themes\\Sunrise", "\\themes\\harbour"})
+            ASSERT_FALSE(PathExists(shared + theme)) << "left by an earlier run: " << shared + theme;
+        // What this test adds there goes again afterwards.
+        removeAfterwards = !PathExists(shared) ? std::vector<std::string>{shared}
+                           : !PathExists(shared + "\\themes")
+                               ? std::vector<std::string>{shared + "\\themes"}
+                               : std::vector<std::string>{shared + "\\themes\\Sunrise", shared + "\\themes\\harbour"};
+    }
+    void TearDown() override
+    {
+        for (const std::string& folder : removeAfterwards)
+            RemoveTree(folder);
+    }
+
+    std::string shared;
+    std::vector<std::string> removeAfterwards;
+};
+
+TEST_P(InstallOffice, GetsTheFp2000AndCommonTreesInTheSharedFolders)
+{
+    const std::string version = GetParam();
+    const std::string themes = shared + "\\themes";
+    const std::string templates = world.Path("Office\\templates\\1033");
+    const std::string pages = templates + "\\pages";
+    const std::string webs = templates + "\\webs";
+    const std::string frames = templates + "\\frames";
+    Copies copies(world.KitFolder());
+    copies.Pass("Copying version-specific themes...");
+    copies.Folders({shared, themes, themes + "\\Sunrise"});
+    copies.Files("fp2000\\Themes\\Sunrise", themes + "\\Sunrise");
+    copies.Pass("Copying common themes...");
+    copies.Folders({themes + "\\harbour"});
+    copies.Files("common\\Themes\\harbour", themes + "\\harbour");
+    copies.Pass("Copying version-specific page templates...");
+    copies.Folders({world.Path("Office\\templates"), templates, pages, pages + "\\form"});
+    copies.Files("fp2000\\Pages\\form", pages + "\\form");
+    copies.Pass("Copying common page templates...");
+    copies.Pass("Copying version-specific web templates...");
+    copies.Pass("Copying common web templates...");
+    copies.Folders({webs, webs + "\\club"});
+    copies.Files("common\\Webs\\club", webs + "\\club");
+    copies.Pass("Copying version-specific frame templates...");
+    copies.Pass("Copying common frame templates...");
+    copies.Folders({frames, frames + "\\banner"});
+    copies.Files("common\\Frames\\banner", frames + "\\banner");
+    ASSERT_EQ(7u, copies.files.size());
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    Window choice = app->Dialog();
+    ASSERT_TRUE(choice) << app->Describe();
+    ASSERT_EQ(DialogKind(choice), "version-choice");
+    Window radio = choice.Item(version == "2000" ? IDC_RADIO_FP2000 : IDC_RADIO_FP2002);
+    radio.Click();
+    ASSERT_TRUE(WaitUntil([&] { return radio.CheckState() == BST_CHECKED; }));
+    ASSERT_TRUE(app->AnswerDialog("summary")) << app->Describe();
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "licence") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("ready")) << app->Describe();
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+    EXPECT_EQ(app->Control(IDC_PROGRESS).ProgressPosition(), 7);
+    ExpectCopied(copies.files);
+    // FrontPage 98's own items stay in the kit.
+    EXPECT_FALSE(PathExists(themes + "\\Breeze"));
+    EXPECT_FALSE(PathExists(pages + "\\notice"));
+    EXPECT_TRUE(LogIs(Log(), Join({Header(),
+                                   {{"Checking FrontPage installation..."},
+                                    {"FrontPage 98 found in " + world.Path("FrontPage")},
+                                    {"FrontPage Current Version found in " + world.Path("Office\\Office10")},
+                                    {"Current version is FrontPage 2002"},
+                                    {"FrontPage 2000 found in " + world.Path("Office\\Office")},
+                                    {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
+                                    {"User chose to install for FrontPage " + version},
+                                    {"Installing for Microsoft FrontPage " + version},
+                                    {"Themes will be installed in " + themes},
+                                    {"Page templates will be installed in " + pages},
+                                    {"Web templates will be installed in " + webs},
+                                    {"Frame templates will be installed in " + frames},
+                                    {"Checking kit for items to install..."},
+                                    {"Will install theme Sunrise\tVersion 3"},
+                                    {"Will install theme Harbour\tVersion 2.5"},
+                                    {"Will install page template form"},
+                                    {"Will install web template club"},
+                                    {"Will install frame template banner"},
+                                    {"User accepted licence"},
+                                    {"Counting files..."},
+                                    {"Total files = 7"}},
+                                   copies.lines, Closing(kDoneText)})));
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, InstallOffice, testing::Values("2000", "2002"),
+                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,637 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+#include "Support.h"
+#include "app/InstallDlg.h"
+#include "frontpage/Registry.h"
+#include "res/resource.h"
+#include "win/FileSystem.h"
+#include "win/PendingMessages.h"
+#include "win/Strings.h"
+
+namespace {
+
+const char* const kHeadings[] = {
+    "Copying version-specific themes...",         "Copying common themes...",
+    "Copying version-specific page templates...", "Copying common page templates...",
+    "Copying version-specific web templates...",  "Copying common web templates...",
+    "Copying version-specific frame templates...", "Copying common frame templates...",
+};
+
+// The real wizard dialog, run modally; `body` runs inside its message loop once
+// the dialog is up, and the dialog ends after it.
+struct WizardRun {
+    CInstallDlg* wizard;
+    const std::function<void()>* body;
+};
+WizardRun* g_run = nullptr;
+
+void CALLBACK RunBody(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    (*g_run->body)();
+    EndDialog(g_run->wizard->Hwnd(), IDCANCEL);
+}
+
+void RunInWizard(CInstallDlg& wizard, const std::function<void()>& body)
+{
+    WizardRun run{&wizard, &body};
+    g_run = &run;
+    Dialog::SetMain(&wizard);
+    SetTimer(nullptr, 0, 0, RunBody);
+    wizard.DoModal();
+    Dialog::SetMain(nullptr);
+    g_run = nullptr;
+}
+
+// Dispatches this thread's messages, as the wizard's loop does, until `done`
+// holds; false when it still does not after ten seconds.
+bool PumpUntil(HWND dialog, const std::function<bool()>& done)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 10000)
+            return false;
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            continue;
+        }
+        if (!IsDialogMessageA(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return true;
+}
+
+// What the wizard showed when InstallFiles returned.
+struct Shown {
+    bool result = false;
+    std::string status;
+    bool barVisible = false;
+    int barHigh = -1;
+    int barPos = -1;
+    HCURSOR cursorBefore = nullptr;
+    HCURSOR cursorAfter = nullptr;
+};
+
+// A kit and the four target folders of a FrontPage installation in a scratch
+// folder, and the real wizard logging there with the kit as its current folder.
+class InstallWorld {
+public:
+    explicit InstallWorld(const char* versionFolder = "fp98") : current(folder.MakeDir("kit"))
+    {
+        registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, folder.Path());
+        wizard.m_versionFolder = versionFolder;
+        wizard.m_themesFolder = folder.MakeDir("fp\\Themes");
+        wizard.m_pagesFolder = folder.MakeDir("fp\\Pages");
+        wizard.m_websFolder = folder.MakeDir("fp\\Webs");
+        wizard.m_framesFolder = folder.MakeDir("fp\\Frames");
+        wizard.m_logging = true;
+        wizard.OpenLog();
+    }
+
+    // Writes a file of the kit, holding its own path in the kit.
+    void Kit(const std::string& relative) { folder.Write("kit\\" + relative, relative); }
+
+    // Runs InstallFiles in the shown wizard: `before` runs first, `after` right
+    // after it returns. Message boxes are answered with OK, their texts kept.
+    Shown Install(const std::function<void()>& before = {}, const std::function<void()>& after = {})
+    {
+        Shown shown;
+        ModalAnswerer answerer([&](HWND box) {
+            if (box == wizard.Hwnd())
+                return;
+            boxes.push_back(MessageBoxText(box));
+            Click(box, IDOK);
+        });
+        RunInWizard(wizard, [&] {
+            if (before)
+                before();
+            shown.cursorBefore = GetCursor();
+            shown.result = wizard.InstallFiles();
+            shown.cursorAfter = GetCursor();
+            shown.status = TextOf(wizard.Hwnd(), IDC_STATUS_TEXT);
+            HWND bar = wizard.m_progress.Hwnd();
+            shown.barVisible = IsWindowVisible(bar);
+            shown.barHigh = (int)SendMessageA(bar, PBM_GETRANGE, FALSE, 0);
+            shown.barPos = (int)SendMessageA(bar, PBM_GETPOS, 0, 0);
+            if (after)
+                after();
+        });
+        return shown;
+    }
+
+    // The log's lines after its six header lines.
+    std::vector<std::string> Log() const
+    {
+        std::string log = ReadFileBytes(wizard.m_logPath);
+        std::vector<std::string> lines;
+        for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines.push_back(log.substr(start, end - start));
+        lines.erase(lines.begin(), lines.begin() + std::min<size_t>(6, lines.size()));
+        return lines;
+    }
+
+    ScratchRegistry registry;
+    TempFolder folder;
+    CurrentFolder current;
+    CInstallDlg wizard;
+    std::vector<std::string> boxes;
+};
+
+std::vector<std::string> Lines(std::initializer_list<std::vector<std::string>> parts)
+{
+    std::vector<std::string> all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+std::vector<std::string> Headings(int from, int to)
+{
+    return std::vector<std::string>(kHeadings + from - 1, kHeadings + to);
+}
+
+// The log of a failed run: `lines` up to the failing copy, then the report of
+// `destination`, then nothing but the blank that ends the system's text.
+void ExpectEndsWithCopyFailure(const InstallWorld& world, const std::vector<std::string>& lines,
+                               const std::string& destination)
+{
+    std::vector<std::string> log = world.Log();
+    ASSERT_GE(log.size(), lines.size() + 2);
+    EXPECT_EQ(lines, std::vector<std::string>(log.begin(), log.begin() + lines.size()));
+    EXPECT_EQ("File copy failed:: " + destination, log[lines.size()]);
+    EXPECT_EQ(0u, log[lines.size() + 1].find("Reason: (")) << log[lines.size() + 1];
+    for (size_t i = lines.size() + 2; i < log.size(); ++i)
+        EXPECT_EQ("", log[i]);
+    ASSERT_EQ(1u, world.boxes.size());
+    EXPECT_EQ(0u, world.boxes[0].find("File copy failed:: " + destination + "\nReason: (")) << world.boxes[0];
+}
+
+bool IsFolder(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(InstallFiles, KitWithoutSourceFoldersSucceedsWithTheBarHidden)
+{
+    InstallWorld world;
+    world.Kit("intro.txt");
+    Shown shown = world.Install();
+    EXPECT_TRUE(shown.result);
+    EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
+    EXPECT_FALSE(shown.barVisible);
+    EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8)}), world.Log());
+    EXPECT_TRUE(world.boxes.empty());
+}
+
+TEST(InstallFiles, EachSourceTreeGoesToItsTargetInPassOrder)
+{
+    for (const char* version : {"fp98", "fp2000"}) {
+        InstallWorld world(version);
+        const std::string other = std::string(version) == "fp98" ? "fp2000" : "fp98";
+        const std::pair<const char*, const std::string*> kinds[] = {
+            {"Themes", &world.wizard.m_themesFolder},
+            {"Pages", &world.wizard.m_pagesFolder},
+            {"Webs", &world.wizard.m_websFolder},
+            {"Frames", &world.wizard.m_framesFolder},
+        };
+        std::vector<std::string> expected = {"Counting files...", "Total files = 8"};
+        std::vector<std::pair<std::string, std::string>> copies;  // target file, kit file
+        int pass = 0;
+        for (const auto& kind : kinds) {
+            for (const std::string& root : {std::string(version), std::string(g_commonFolder)}) {
+                // The item is named for its tree, so each pass makes its own folder.
+                std::string item = root + "-" + ToLower(kind.first);
+                std::string source = root + "\\" + kind.first + "\\" + item + "\\index.htm";
+                world.Kit(source);
+                if (root != g_commonFolder)
+                    world.Kit(other + "\\" + kind.first + "\\" + other + "-" + ToLower(kind.first) + "\\index.htm");
+                std::string target = *kind.second + "\\" + item;
+                expected.push_back(kHeadings[pass++]);
+                expected.push_back("Created folder " + target);
+                expected.push_back("Copied file: " + target + "\\index.htm");
+                copies.push_back({target + "\\index.htm", source});
+            }
+        }
+        Shown shown = world.Install();
+        EXPECT_TRUE(shown.result) << version;
+        EXPECT_EQ(expected, world.Log()) << version;
+        for (const auto& copy : copies)
+            EXPECT_EQ(copy.second, ReadFileBytes(copy.first)) << version;
+        // Nothing of the other version's trees arrived.
+        for (const auto& kind : kinds)
+            EXPECT_FALSE(IsFolder(*kind.second + "\\" + other + "-" + ToLower(kind.first))) << version;
+        EXPECT_TRUE(shown.barVisible);
+        EXPECT_EQ(8, shown.barHigh);
+        EXPECT_EQ(8, shown.barPos);
+        EXPECT_TRUE(world.boxes.empty());
+    }
+}
+
+TEST(InstallFiles, CommonCopyReplacesTheVersionSpecificOne)
+{
+    InstallWorld world;
+    world.Kit("fp98\\Themes\\blue\\theme.css");
+    world.Kit("common\\Themes\\blue\\theme.css");
+    EXPECT_TRUE(world.Install().result);
+    const std::string blue = world.wizard.m_themesFolder + "\\blue";
+    EXPECT_EQ(Lines({{"Counting files...", "Total files = 2", kHeadings[0], "Created folder " + blue,
+                      "Copied file: " + blue + "\\theme.css", kHeadings[1], "Copied file: " + blue + "\\theme.css"},
+                     Headings(3, 8)}),
+              world.Log());
+    EXPECT_EQ("common\\Themes\\blue\\theme.css", ReadFileBytes(blue + "\\theme.css"));
+}
+
+TEST(InstallFiles, MissingFoldersAreCreatedOutermostFirstExistingOnesReused)
+{
+    InstallWorld world;
+    const std::string blue = world.folder.MakeDir("fp\\Themes\\blue");
+    world.Kit("fp98\\Themes\\blue\\images\\deep\\dot.gif");
+    // A target folder that is missing altogether comes into being with the item's.
+    world.wizard.m_pagesFolder = world.folder / "fp\\New\\Pages";
+    world.Kit("common\\Pages\\form\\form.htm");
+    // A loose file goes straight into the existing target folder.
+    world.Kit("fp98\\Webs\\loose.htm");
+    EXPECT_TRUE(world.Install().result);
+    const std::string pages = world.wizard.m_pagesFolder;
+    EXPECT_EQ(Lines({{"Counting files...", "Total files = 3", kHeadings[0], "Created folder " + blue + "\\images",
+                      "Created folder " + blue + "\\images\\deep", "Copied file: " + blue + "\\images\\deep\\dot.gif",
+                      kHeadings[1], kHeadings[2], kHeadings[3], "Created folder " + world.folder / "fp\\New",
+                      "Created folder " + pages, "Created folder " + pages + "\\form",
+                      "Copied file: " + pages + "\\form\\form.htm", kHeadings[4],
+                      "Copied file: " + world.wizard.m_websFolder + "\\loose.htm"},
+                     Headings(6, 8)}),
+              world.Log());
+    EXPECT_EQ("fp98\\Webs\\loose.htm", ReadFileBytes(world.wizard.m_websFolder + "\\loose.htm"));
+}
+
+TEST(InstallFiles, HiddenSystemAndReadOnlyFilesAreCopiedLikeAnyOther)
+{
+    InstallWorld world;
+    const std::pair<const char*, DWORD> files[] = {
+        {"hidden.css", FILE_ATTRIBUTE_HIDDEN},
+        {"system.css", FILE_ATTRIBUTE_SYSTEM},
+        {"readonly.css", FILE_ATTRIBUTE_READONLY},
+        {"all.css", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY},
+    };
+    for (const auto& file : files) {
+        std::string relative = std::string("fp98\\Themes\\blue\\") + file.first;
+        world.Kit(relative);
+        ASSERT_TRUE(SetFileAttributesA((world.folder / ("kit\\" + relative)).c_str(), file.second));
+    }
+    Shown shown = world.Install();
+    EXPECT_TRUE(shown.result);
+    std::vector<std::string> log = world.Log();
+    ASSERT_GE(log.size(), 8u);
+    EXPECT_EQ("Total files = 4", log[1]);
+    // The file system decides the order within a folder.
+    std::vector<std::string> copied(log.begin() + 4, log.begin() + 8);
+    std::sort(copied.begin(), copied.end());
+    const std::string blue = world.wizard.m_themesFolder + "\\blue";
+    EXPECT_EQ((std::vector<std::string>{"Copied file: " + blue + "\\all.css", "Copied file: " + blue + "\\hidden.css",
+                                        "Copied file: " + blue + "\\readonly.css",
+                                        "Copied file: " + blue + "\\system.css"}),
+              copied);
+    for (const auto& file : files)
+        EXPECT_EQ(std::string("fp98\\Themes\\blue\\") + file.first, ReadFileBytes(blue + "\\" + file.first));
+    EXPECT_EQ(4, shown.barPos);
+}
+
+TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallation)
+{
+    InstallWorld world;
+    world.Kit("fp98\\Themes\\blue\\theme.css");
+    world.Kit("common\\Themes\\green\\theme.css");
+    world.Kit("fp98\\Pages\\form\\form.htm");
+    for (const char* later : {"common\\Pages\\later\\a.htm", "fp98\\Webs\\later\\a.htm", "common\\Webs\\later\\a.htm",
+                              "fp98\\Frames\\later\\a.htm", "common\\Frames\\later\\a.htm"})
+        world.Kit(later);
+    // A folder stands where the page template's file must go.
+    const std::string form = world.folder.MakeDir("fp\\Pages\\form\\form.htm");
+    Shown shown = world.Install();
+    EXPECT_FALSE(shown.result);
+    const std::string themes = world.wizard.m_themesFolder;
+    ExpectEndsWithCopyFailure(world,
+                              {"Counting files...", "Total files = 8", kHeadings[0], "Created folder " + themes + "\\blue",
+                               "Copied file: " + themes + "\\blue\\theme.css", kHeadings[1],
+                               "Created folder " + themes + "\\green", "Copied file: " + themes + "\\green\\theme.css",
+                               kHeadings[2]},
+                              form);
+    // What was copied stays; the later passes never ran.
+    EXPECT_EQ("fp98\\Themes\\blue\\theme.css", ReadFileBytes(themes + "\\blue\\theme.css"));
+    EXPECT_EQ("common\\Themes\\green\\theme.css", ReadFileBytes(themes + "\\green\\theme.css"));
+    EXPECT_FALSE(IsFolder(world.wizard.m_pagesFolder + "\\later"));
+    // The bar stepped past the failed file too.
+    EXPECT_EQ(3, shown.barPos);
+    // The cursor from before comes back after a failure too.
+    EXPECT_EQ(shown.cursorBefore, shown.cursorAfter);
+}
+
+TEST(InstallFiles, FailureDeepInsideAnItemAfterItsOtherFilesWereCopied)
+{
+    InstallWorld world;
+    world.Kit("fp98\\Themes\\blue\\one\\deep\\dot.gif");
+    world.Kit("fp98\\Themes\\blue\\two\\deep\\dot.gif");
+    world.Kit("common\\Themes\\green\\theme.css");
+    // The file system decides which sub-folder comes first: the one walked
+    // second meets a file standing where its target folder should be.
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((world.folder / "kit\\fp98\\Themes\\blue\\*.*").c_str(), &entry);
+    ASSERT_NE(INVALID_HANDLE_VALUE, find);
+    std::vector<std::string> order;
+    do {
+        if (entry.cFileName[0] != '.')
+            order.push_back(entry.cFileName);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    ASSERT_EQ(2u, order.size());
+    const std::string blue = world.wizard.m_themesFolder + "\\blue";
+    world.folder.Write("fp\\Themes\\blue\\" + order[1] + "\\deep", "in the way");
+
+    EXPECT_FALSE(world.Install().result);
+    ExpectEndsWithCopyFailure(world,
+                              {"Counting files...", "Total files = 3", kHeadings[0],
+                               "Created folder " + blue + "\\" + order[0],
+                               "Created folder " + blue + "\\" + order[0] + "\\deep",
+                               "Copied file: " + blue + "\\" + order[0] + "\\deep\\dot.gif"},
+                              blue + "\\" + order[1] + "\\deep\\dot.gif");
+    EXPECT_TRUE(IsFolder(blue + "\\" + order[0] + "\\deep"));
+    EXPECT_FALSE(IsFolder(world.wizard.m_themesFolder + "\\green"));
+}
+
+TEST(InstallFiles, LooseFileWithoutItsTargetFolderFails)
+{
+    InstallWorld world;
+    world.Kit("common\\Frames\\loose.htm");
+    world.wizard.m_framesFolder = world.folder / "fp\\NoFrames";
+    EXPECT_FALSE(world.Install().result);
+    ExpectEndsWithCopyFailure(world, Lines({{"Counting files...", "Total files = 1"}, Headings(1, 8)}),
+                              world.wizard.m_framesFolder + "\\loose.htm");
+    EXPECT_FALSE(IsFolder(world.wizard.m_framesFolder));
+}
+
+TEST(InstallFiles, MoreThan65535FilesKeepTheWholeTotalAsTheRange)
+{
+    InstallWorld world;
+    // 65537 files, all counted; copying stops at the first one, which keeps the
+    // test quick while the bar's range is already set.
+    world.Kit("fp98\\Themes\\blue\\theme.css");
+    const std::string blocked = world.folder.MakeDir("fp\\Themes\\blue\\theme.css");
+    const int branches = 16;
+    const int perFolder = 256;
+    const int total = branches * branches * perFolder + 1;
+    // Small folders: the system's name look-ups slow down as a folder grows.
+    for (int a = 0; a < branches; ++a) {
+        for (int b = 0; b < branches; ++b) {
+            std::string folder = world.folder.MakeDir(Format("kit\\common\\Frames\\big\\%d\\%d", a, b));
+            for (int i = 0; i < perFolder; ++i) {
+                std::string path = folder + Format("\\%d.gif", i);
+                CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            }
+        }
+    }
+    Shown shown = world.Install();
+    EXPECT_FALSE(shown.result);
+    EXPECT_TRUE(shown.barVisible);
+    EXPECT_EQ(total, shown.barHigh);
+    EXPECT_EQ(1, shown.barPos);
+    ExpectEndsWithCopyFailure(world, {"Counting files...", "Total files = " + std::to_string(total), kHeadings[0]},
+                              blocked);
+}
+
+// Another program asking a window of the wizard's thread a question, from its
+// own thread, while the wizard copies.
+class Questioner {
+public:
+    explicit Questioner(HWND window) : m_window(window)
+    {
+        m_thread = CreateThread(nullptr, 0, Ask, this, 0, nullptr);
+    }
+    ~Questioner() { CloseHandle(m_thread); }
+
+    // Waits until the question is pending on this thread, without answering it.
+    bool WaitUntilAsked() const
+    {
+        DWORD start = GetTickCount();
+        while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) {
+            if (GetTickCount() - start > 10000)
+                return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+        }
+        return true;
+    }
+
+    // Answers what is still pending until the questioner has its answer.
+    void Finish() const
+    {
+        MSG message;
+        do
+            PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (MsgWaitForMultipleObjects(1, &m_thread, FALSE, 10000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1);
+    }
+
+private:
+    static DWORD WINAPI Ask(void* self)
+    {
+        DWORD_PTR result;
+        SendMessageTimeoutA(((Questioner*)self)->m_window, WM_APP, 0, 0, SMTO_NORMAL, 10000, &result);
+        return 0;
+    }
+
+    HWND m_window;
+    HANDLE m_thread;
+};
+
+// What the wizard's thread showed when it answered the question.
+struct Answer {
+    bool given = false;
+    std::string status;
+    HCURSOR cursor = nullptr;
+};
+Answer* g_answer = nullptr;
+
+// The wizard's own window procedure, with the paint messages it gets counted.
+WNDPROC g_wizardProc = nullptr;
+int g_paints = 0;
+
+LRESULT CALLBACK CountingPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++g_paints;
+    return CallWindowProcA(g_wizardProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Answering(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_APP)
+        return DefWindowProcA(window, message, wParam, lParam);
+    g_answer->given = true;
+    g_answer->status = TextOf(Dialog::MainWindow(), IDC_STATUS_TEXT);
+    g_answer->cursor = GetCursor();
+    return 0;
+}
+
+TEST(InstallFiles, WizardStaysDrawnAndAnswersOtherProgramsWhileCopying)
+{
+    InstallWorld world;
+    world.Kit("fp98\\Themes\\blue\\theme.css");
+    world.Kit("common\\Pages\\form\\form.htm");
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = Answering;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "FernwickTestAnswering";
+    RegisterClassA(&windowClass);
+    HWND answering = CreateWindowA("FernwickTestAnswering", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   windowClass.hInstance, nullptr);
+    ASSERT_NE(nullptr, answering);
+    Answer answer;
+    g_answer = &answer;
+    bool asked = false;
+    int paints = 0;
+    std::unique_ptr<Questioner> questioner;
+    Shown shown = world.Install(
+        [&] {
+            // Something to repaint, and a question waiting, before the copy starts.
+            InvalidateRect(world.wizard.Hwnd(), nullptr, TRUE);
+            g_paints = 0;
+            g_wizardProc = (WNDPROC)SetWindowLongPtrA(world.wizard.Hwnd(), GWLP_WNDPROC, (LONG_PTR)CountingPaints);
+            questioner.reset(new Questioner(answering));
+            asked = questioner->WaitUntilAsked();
+        },
+        [&] {
+            paints = g_paints;
+            SetWindowLongPtrA(world.wizard.Hwnd(), GWLP_WNDPROC, (LONG_PTR)g_wizardProc);
+            // Anything answered from here on would see this text instead.
+            world.wizard.SetStatusText("after");
+            questioner->Finish();
+        });
+    DestroyWindow(answering);
+    UnregisterClassA("FernwickTestAnswering", windowClass.hInstance);
+    g_answer = nullptr;
+    EXPECT_TRUE(shown.result);
+    ASSERT_TRUE(asked);
+    EXPECT_GT(paints, 0);
+    EXPECT_TRUE(answer.given);
+    EXPECT_EQ(LoadResString(IDS_COPYING), answer.status);
+    EXPECT_EQ(LoadCursorA(nullptr, IDC_WAIT), answer.cursor);
+    EXPECT_EQ(shown.cursorBefore, shown.cursorAfter);
+}
+
+// The centre of control `id` in screen coordinates, as SendInput takes them.
+INPUT MouseAt(HWND dialog, int id, DWORD flags)
+{
+    RECT rect;
+    GetWindowRect(GetDlgItem(dialog, id), &rect);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ((rect.left + rect.right) / 2) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ((rect.top + rect.bottom) / 2) * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+void PressKey(WORD key)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof inputs[0]);
+}
+
+TEST(InstallFiles, ClicksAndKeysWaitUntilTheCopyHasEnded)
+{
+    struct Case {
+        const char* what;
+        std::function<void(HWND)> act;
+    };
+    const Case cases[] = {
+        {"posted click on Cancel", [](HWND wizard) { Click(wizard, IDCANCEL); }},
+        {"posted close", [](HWND wizard) { PostMessageA(wizard, WM_CLOSE, 0, 0); }},
+        {"Escape pressed", [](HWND) { PressKey(VK_ESCAPE); }},
+        {"Cancel clicked with the mouse",
+         [](HWND wizard) {
+             INPUT inputs[] = {MouseAt(wizard, IDCANCEL, 0), MouseAt(wizard, IDCANCEL, MOUSEEVENTF_LEFTDOWN),
+                               MouseAt(wizard, IDCANCEL, MOUSEEVENTF_LEFTUP)};
+             SendInput(3, inputs, sizeof inputs[0]);
+         }},
+    };
+    // The mouse is put back where it was, for the tests after this one.
+    POINT pointer;
+    GetCursorPos(&pointer);
+    for (const Case& c : cases) {
+        InstallWorld world;
+        world.Kit("fp98\\Themes\\blue\\theme.css");
+        world.Kit("common\\Frames\\frame\\frame.htm");
+        const std::string cancelled = "User cancelled installation";
+        std::vector<std::string> logAfterCopy;
+        bool handledLater = false;
+        Shown shown = world.Install([&] { c.act(world.wizard.Hwnd()); },
+                                    [&] {
+                                        logAfterCopy = world.Log();
+                                        handledLater = PumpUntil(world.wizard.Hwnd(), [&] {
+                                            std::vector<std::string> log = world.Log();
+                                            return std::find(log.begin(), log.end(), cancelled) != log.end();
+                                        });
+                                    });
+        EXPECT_TRUE(shown.result) << c.what;
+        // Nothing of the cancel ran in the middle of the copy...
+        const std::string themes = world.wizard.m_themesFolder;
+        const std::string frames = world.wizard.m_framesFolder;
+        EXPECT_EQ(Lines({{"Counting files...", "Total files = 2", kHeadings[0], "Created folder " + themes + "\\blue",
+                          "Copied file: " + themes + "\\blue\\theme.css"},
+                         Headings(2, 8),
+                         {"Created folder " + frames + "\\frame", "Copied file: " + frames + "\\frame\\frame.htm"}}),
+                  logAfterCopy)
+            << c.what;
+        // ...and it was not lost either.
+        EXPECT_TRUE(handledLater) << c.what;
+    }
+    SetCursorPos(pointer.x, pointer.y);
+}
+
+// Not a test: prints what each part of installing one file costs here, to see
+// what a look at the message queue adds to counting and to copying.
+// Run with --gtest_also_run_disabled_tests --gtest_filter=InstallBenchmark.*
+TEST(InstallBenchmark, DISABLED_CostPerFile)
+{
+    const int files = 2000;
+    InstallWorld world;
+    for (int i = 0; i < files; ++i)
+        world.Kit(Format("fp98\\Themes\\bench\\%d.gif", i));
+    auto perFile = [&](DWORD start) { return (GetTickCount() - start) * 1000.0 / files; };
+    RunInWizard(world.wizard, [&] {
+        std::string source = world.folder / "kit\\fp98\\Themes\\bench";
+        std::string target = world.folder.MakeDir("copies");
+        DWORD start = GetTickCount();
+        world.wizard.CopyFolder(source, target, false);
+        printf("counting: %.1f us\n", perFile(start));
+        start = GetTickCount();
+        for (int i = 0; i < files; ++i)
+            PendingMessages().Dispatch();
+        printf("a look at the queue: %.1f us\n", perFile(start));
+        start = GetTickCount();
+        for (int i = 0; i < files; ++i)
+            CopyFileA(Format("%s\\%d.gif", source.c_str(), i).c_str(), Format("%s\\%d.gif", target.c_str(), i).c_str(),
+                      FALSE);
+        printf("CopyFileA: %.1f us\n", perFile(start));
+        world.wizard.m_progress.SetRange(files);
+        world.wizard.m_progress.Show(true);
+        start = GetTickCount();
+        for (int i = 0; i < files; ++i)
+            world.wizard.m_progress.StepIt();
+        printf("a step of the bar: %.1f us\n", perFile(start));
+        start = GetTickCount();
+        world.wizard.InstallFiles();
+        printf("InstallFiles: %.1f us\n", perFile(start));
+    });
+}
+
+} // namespace
