@@ -178,25 +178,21 @@ bool SmallDisk::MakeReadOnly()
 
 FileLock::FileLock(const std::string& path)
 {
-    std::string commandLine = QuoteArgument(TestProgramFolder() + "\\file_locker.exe") + " " + QuoteArgument(path);
+    static int locks = 0;
+    std::string eventName = "FernwickTestLock-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++locks);
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+    std::string commandLine = QuoteArgument(TestProgramFolder() + "\\file_locker.exe") + " " + QuoteArgument(path) +
+                              " " + QuoteArgument(eventName);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_process))
-        return;
-    // Held once no one else can open the file; the locker ends at once when it cannot.
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 30000;) {
-        HANDLE probe = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, 0, nullptr);
-        if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION) {
-            m_held = true;
-            return;
-        }
-        if (probe != INVALID_HANDLE_VALUE)
-            CloseHandle(probe);
-        if (WaitForSingleObject(m_process.hProcess, 10) == WAIT_OBJECT_0)
-            return;
+    if (held && CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &m_process)) {
+        // Held once the locker says so; it ends at once when it cannot open the file.
+        HANDLE either[] = {held, m_process.hProcess};
+        m_held = WaitForMultipleObjects(2, either, FALSE, 30000) == WAIT_OBJECT_0;
     }
+    if (held)
+        CloseHandle(held);
 }
 
 FileLock::~FileLock()

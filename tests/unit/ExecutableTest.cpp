@@ -100,11 +100,11 @@ private:
 // (app/KernelFallbacks.cpp) or a way around it.
 const std::map<std::string, std::set<std::string>> kPresentSinceWindows2000 = {
     {"kernel32.dll",
-     {"closehandle", "copyfilea", "createdirectorya", "createprocessa", "createeventa", "createfilea", "createsemaphorea",
+     {"closehandle", "comparefiletime", "copyfilea", "createdirectorya", "createprocessa", "createeventa", "createfilea", "createsemaphorea",
       "deletecriticalsection", "deletefilea", "duplicatehandle", "entercriticalsection",
       "expandenvironmentstringsa", "findclose", "findfirstfilea", "findnextfilea", "flushfilebuffers",
       "formatmessagea", "freelibrary", "getcurrentdirectorya", "getcurrentprocess", "getcurrentprocessid",
-      "getcurrentthread", "getcurrentthreadid", "getfileattributesa", "gethandleinformation", "getlasterror",
+      "getcurrentthread", "getcurrentthreadid", "getfileattributesa", "getfileattributesexa", "getfileinformationbyhandle", "gethandleinformation", "getlasterror",
       "getlocaltime", "getmodulefilenamea", "getmodulehandlea", "getmodulehandlew", "getprocaddress",
       "getprocessaffinitymask", "getstartupinfoa", "getsystemdirectorya", "getsystemtimeasfiletime",
       "gettemppatha", "getthreadcontext", "getthreadpriority", "gettickcount", "getversionexa",
