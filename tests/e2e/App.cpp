@@ -125,6 +125,11 @@ bool App::WaitForExit(DWORD timeoutMs) const
     return m_process.Get() && WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
+bool App::Kill() const
+{
+    return m_process.Get() && TerminateProcess(m_process.Get(), 1) && WaitForExit();
+}
+
 Window App::Wizard() const
 {
     if (m_wizard.Exists())

@@ -43,6 +43,8 @@ public:
     DWORD Id() const { return m_id; }
     bool HasExited() const;
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
+    // Ends the program at once, as a crash or the task manager would.
+    bool Kill() const;
 
     // The wizard dialog, once it is shown; an empty window before and after.
     Window Wizard() const;
