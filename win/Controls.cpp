@@ -52,3 +52,14 @@ void ProgressBar::Paint()
     RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     m_painted = GetTickCount();
 }
+
+void ProgressBar::Register()
+{
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    auto init = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void (*)()>(library ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    if (init)
+        init(&controls);
+}
