@@ -100,7 +100,8 @@ bool CInstallDlg::InstallFiles()
         m_progress.SetStep(1);
         m_progress.SetPos(0);
         m_progress.Show(true);
-        // Painted at every file, the bar would take about as long as the copy.
+        // Moved at every file, the bar would repaint at every file, which
+        // takes about as long as copying it.
         m_progress.SetQuiet(true);
     }
 

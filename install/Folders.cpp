@@ -39,7 +39,7 @@ void CInstallDlg::ReportSystemError(std::string prefix, std::string subject)
     std::string reason = Format("(%lu) %s", code, systemText.c_str());
     std::string message = Format("%s: %s\nReason: %s", prefix.c_str(), subject.c_str(), reason.c_str());
     WriteLog(message);
-    // The box may cover the bar: have it painted as usual from here on.
+    // While the box waits, the bar shows every file stepped past, the failed one too.
     m_progress.SetQuiet(false);
     ShowMessage(message, MB_ICONEXCLAMATION | MB_OK);
 }

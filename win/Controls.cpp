@@ -3,7 +3,7 @@
 namespace {
 
 // Often enough for the bar to move smoothly.
-const DWORD kQuietPaintInterval = 50;
+const DWORD kQuietMoveInterval = 50;
 
 } // namespace
 
@@ -22,35 +22,37 @@ void Button::SetDefault(bool isDefault)
     SendMessageA(m_hwnd, BM_SETSTYLE, style, TRUE);
 }
 
+void ProgressBar::SetStep(int step)
+{
+    m_step = step;
+    SendMessageA(m_hwnd, PBM_SETSTEP, step, 0);
+}
+
 void ProgressBar::StepIt()
 {
-    SendMessageA(m_hwnd, PBM_STEPIT, 0, 0);
-    if (m_quiet && GetTickCount() - m_painted >= kQuietPaintInterval) {
-        // Painting is off while quiet (the bar counts as hidden meanwhile): on for one paint.
-        SendMessageA(m_hwnd, WM_SETREDRAW, TRUE, 0);
-        Paint();
-        SendMessageA(m_hwnd, WM_SETREDRAW, FALSE, 0);
+    if (!m_quiet) {
+        SendMessageA(m_hwnd, PBM_STEPIT, 0, 0);
+        return;
     }
+    ++m_gathered;
+    if (GetTickCount() - m_moved >= kQuietMoveInterval)
+        MoveByGathered();
 }
 
 void ProgressBar::SetQuiet(bool quiet)
 {
-    if (quiet == m_quiet)
-        return;
+    if (!quiet)
+        MoveByGathered();
     m_quiet = quiet;
-    if (quiet) {
-        Paint();
-        SendMessageA(m_hwnd, WM_SETREDRAW, FALSE, 0);
-    } else {
-        SendMessageA(m_hwnd, WM_SETREDRAW, TRUE, 0);
-        Paint();
-    }
+    m_moved = GetTickCount();
 }
 
-void ProgressBar::Paint()
+void ProgressBar::MoveByGathered()
 {
-    RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    m_painted = GetTickCount();
+    if (m_gathered > 0)
+        SendMessageA(m_hwnd, PBM_DELTAPOS, m_gathered * m_step, 0);
+    m_gathered = 0;
+    m_moved = GetTickCount();
 }
 
 void ProgressBar::Register()

@@ -41,19 +41,22 @@ public:
     static void Register();
 
     void SetRange(int upper) { SendMessageA(m_hwnd, PBM_SETRANGE32, 0, upper); }
-    void SetStep(int step) { SendMessageA(m_hwnd, PBM_SETSTEP, step, 0); }
+    void SetStep(int step);
     void SetPos(int pos) { SendMessageA(m_hwnd, PBM_SETPOS, pos, 0); }
-    // PBM_STEPIT. The control paints itself at once after every step; while
-    // quiet, the steps are painted at most every 50 ms instead.
+    // PBM_STEPIT: the control repaints at once after each step. While quiet,
+    // steps are gathered instead, and the bar moves by them at most every 50 ms.
     void StepIt();
-    // For a shown bar about to take many quick steps, each costing less than
-    // the paint that would follow it. Ending quiet mode paints the bar; it
-    // does nothing to a bar that is not quiet, so a hidden bar stays hidden.
+    // For many quick steps, each cheaper than a repaint. Leaving quiet mode
+    // moves the bar by the steps still gathered, so it shows them all. While
+    // quiet, the bar stops at the end of its range instead of starting again.
     void SetQuiet(bool quiet);
 
 private:
-    void Paint();
+    void MoveByGathered();
 
     bool m_quiet = false;
-    DWORD m_painted = 0;
+    // The control's own step until SetStep changes it.
+    int m_step = 10;
+    int m_gathered = 0;
+    DWORD m_moved = 0;
 };

@@ -15,7 +15,7 @@ LRESULT CALLBACK CountingPaints(HWND bar, UINT message, WPARAM wParam, LPARAM lP
     return CallWindowProcA(g_barProc, bar, message, wParam, lParam);
 }
 
-// A shown window holding a progress bar of 0 .. `range` with step 1, whose paints are counted.
+// A shown window holding a progress bar of 0 .. `range`, whose paints are counted.
 class BarWindow {
 public:
     explicit BarWindow(int range)
@@ -27,7 +27,6 @@ public:
                                    nullptr, nullptr, nullptr));
         UpdateWindow(m_window);
         bar.SetRange(range);
-        bar.SetStep(1);
         g_paints = 0;
         g_barProc = (WNDPROC)SetWindowLongPtrA(bar.Hwnd(), GWLP_WNDPROC, (LONG_PTR)CountingPaints);
     }
@@ -43,30 +42,46 @@ private:
     HWND m_window = nullptr;
 };
 
-TEST(ProgressBar, QuietStepsAllCountButAreNotPaintedOneByOne)
+TEST(ProgressBar, QuietStepsAreShownAllTogetherWhenQuietModeEnds)
 {
     const int steps = 500;
-    BarWindow window(steps);
+    BarWindow window(steps + 1);
+    window.bar.SetStep(1);
     window.bar.SetQuiet(true);
     for (int i = 0; i < steps; ++i)
         window.bar.StepIt();
+    window.bar.SetQuiet(false);
     EXPECT_EQ(window.Position(), steps);
-    // Painted now and then, far from once a step: the steps take a few ms.
+    // Moved now and then, far from once a step: the steps take a few ms.
     EXPECT_LT(g_paints, steps / 10);
 
-    window.bar.SetQuiet(false);
-    EXPECT_TRUE(IsWindowVisible(window.bar.Hwnd()));
-    const int paintsBefore = g_paints;
+    const int paints = g_paints;
     window.bar.StepIt();
-    EXPECT_GT(g_paints, paintsBefore) << "not painted as usual after quiet mode";
+    EXPECT_EQ(window.Position(), steps + 1);
+    EXPECT_GT(g_paints, paints) << "a step after quiet mode is not painted at once";
 }
 
-TEST(ProgressBar, LeavingQuietModeNeverShowsAHiddenBar)
+TEST(ProgressBar, QuietStepsHaveTheBarsStepSize)
 {
-    BarWindow window(10);
-    window.bar.Show(false);
-    window.bar.SetQuiet(false);
-    EXPECT_FALSE(IsWindowVisible(window.bar.Hwnd()));
+    const struct {
+        int step; // 0: the control's own
+        int steps;
+        int position;
+    } cases[] = {
+        {0, 4, 40},
+        {1, 7, 7},
+        {3, 5, 15},
+    };
+    for (const auto& c : cases) {
+        BarWindow window(100);
+        if (c.step)
+            window.bar.SetStep(c.step);
+        window.bar.SetQuiet(true);
+        for (int i = 0; i < c.steps; ++i)
+            window.bar.StepIt();
+        window.bar.SetQuiet(false);
+        EXPECT_EQ(window.Position(), c.position) << "step " << c.step;
+    }
 }
 
 } // namespace
