@@ -59,6 +59,9 @@ public:
     // Counts (copy false) or copies the files of the tree `source` into `target`;
     // the number of files, or -1 after a failure.
     int CopyFolder(std::string source, std::string target, bool copy);
+    // The walk of one listed folder for CopyFolder, from its first entry on.
+    int CopyEntries(HANDLE find, WIN32_FIND_DATAA& entry, const std::string& source, const std::string& target,
+                    bool copy);
     // True when `path` exists on return, creating it and its missing parents.
     bool CreateFolder(std::string path);
     // Logs and shows the last system error; call it right after the failed call.
@@ -98,6 +101,9 @@ public:
     std::string m_framesFolder;
     std::string m_logPath = "install.log";
     bool m_logging = false;
+    // A write to the open log failed (its disk is full): it keeps the lines
+    // written before, whole, and takes no more.
+    bool m_logFailed = false;
     bool m_found98 = false;
     bool m_foundCurrent = false;
     bool m_found2000 = false;
@@ -115,4 +121,7 @@ public:
     std::string m_userName;
     // Keeps the wizard drawn and answering while files are counted and copied.
     PendingMessages m_pendingMessages;
+    // The folders CopyFolder is inside of, by their identity on disk, so that
+    // a link back to one of them is seen as the loop it is.
+    std::vector<std::string> m_walkedFolders;
 };

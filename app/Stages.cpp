@@ -3,7 +3,6 @@
 
 #include "res/resource.h"
 #include "win/FileSystem.h"
-#include "win/Shell.h"
 #include "win/Strings.h"
 
 namespace {
@@ -23,6 +22,27 @@ std::string SystemNotepad()
     if (length > 0 && length < MAX_PATH)
         return std::string(folder) + "\\notepad.exe";
     return std::string();
+}
+
+// Opens the kit's readme in Notepad, in the current folder, the kit's. Started
+// directly rather than through the shell, which would load shell extensions
+// and their libraries into the wizard.
+void OpenReadme()
+{
+    std::string notepad = SystemNotepad();
+    if (notepad.empty())
+        return;
+    std::string commandLine = "\"" + notepad + "\" readme.txt";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(notepad.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 } // namespace
@@ -97,9 +117,7 @@ void CInstallDlg::OnOK()
 {
     m_viewReadme = m_viewReadmeBox.GetCheck() != BST_UNCHECKED;
     if (m_viewReadme) {
-        std::string notepad = SystemNotepad();
-        if (!notepad.empty())
-            ShellOpen(Hwnd(), notepad, "readme.txt");
+        OpenReadme();
         Sleep(1000);
     }
     Dialog::OnOK();

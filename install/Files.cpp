@@ -3,10 +3,63 @@
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/WaitCursor.h"
 
 namespace {
+
+// The identity of a folder on disk, the same by whatever path or link it is
+// reached; empty when it cannot be told.
+std::string FolderIdentity(const std::string& folder)
+{
+    ScopedFile handle(CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle.IsValid() || !GetFileInformationByHandle(handle.Get(), &info))
+        return std::string();
+    return Format("%lx:%lx:%lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+}
+
+// The size and time of the file at `path`, or all zero when there is none.
+struct FileStamp {
+    DWORD sizeLow = 0, sizeHigh = 0;
+    FILETIME written = {};
+    bool exists = false;
+
+    explicit FileStamp(const std::string& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            return;
+        exists = true;
+        sizeLow = data.nFileSizeLow;
+        sizeHigh = data.nFileSizeHigh;
+        written = data.ftLastWriteTime;
+    }
+    bool operator==(const FileStamp& other) const
+    {
+        return exists == other.exists && sizeLow == other.sizeLow && sizeHigh == other.sizeHigh &&
+               CompareFileTime(&written, &other.written) == 0;
+    }
+};
+
+// Copies `from` over `to`. A copy that fails after it began to write (a full
+// disk) leaves no half-written file behind under the target's name; a target
+// the copy never touched (it could not be opened) stays as it was. The last
+// error tells why a copy failed.
+bool CopyWholeFile(const std::string& from, const std::string& to)
+{
+    FileStamp before(to);
+    if (CopyFileA(from.c_str(), to.c_str(), FALSE))
+        return true;
+    DWORD error = GetLastError();
+    FileStamp after(to);
+    if (after.exists && !(after == before))
+        DeleteFileA(to.c_str());
+    SetLastError(error);
+    return false;
+}
 
 // One copy pass: a kit tree, relative to the kit, and the folder it goes into.
 struct Pass {
@@ -68,9 +121,39 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
 {
     WIN32_FIND_DATAA entry;
     ScopedFind find(FindFirstFileA((source + "\\*.*").c_str(), &entry));
-    if (!find.IsValid())
-        return 0;
+    if (!find.IsValid()) {
+        // A folder that is not there holds nothing to copy; one that is there
+        // but cannot be listed (a path too long, refused) must not pass for empty.
+        DWORD error = GetLastError();
+        if (!copy || ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !PathExists(source)))
+            return 0;
+        SetLastError(error);
+        ReportSystemError("Failed to read folder:", source);
+        return -1;
+    }
 
+    // A link in the kit that leads back to a folder being copied would make
+    // the walk endless: in copying mode the kit is at fault, in counting mode
+    // the loop is simply not followed.
+    std::string identity = FolderIdentity(source);
+    for (const std::string& walked : m_walkedFolders) {
+        if (identity.empty() || walked != identity)
+            continue;
+        if (!copy)
+            return 0;
+        SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+        ReportSystemError("Folder loop in kit:", source);
+        return -1;
+    }
+    m_walkedFolders.push_back(identity);
+    int count = CopyEntries(find.Get(), entry, source, target, copy);
+    m_walkedFolders.pop_back();
+    return count;
+}
+
+int CInstallDlg::CopyEntries(HANDLE find, WIN32_FIND_DATAA& entry, const std::string& source, const std::string& target,
+                             bool copy)
+{
     int count = 0;
     do {
         std::string name = entry.cFileName;
@@ -95,11 +178,11 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
         if (!copy)
             continue;
         m_progress.StepIt();
-        if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        if (!CopyWholeFile(from, to)) {
             ReportSystemError("File copy failed:", to);
             return -1;
         }
         WriteLog("Copied file: " + to);
-    } while (FindNextFileA(find.Get(), &entry));
+    } while (FindNextFileA(find, &entry));
     return count;
 }

@@ -39,7 +39,10 @@ std::string CInstallDlg::ReadIntroduction()
 {
     std::string text;
     TextFile file;
-    if (file.Open("intro.txt") && !ReadHead(file, text))
+    // An introduction that is there but cannot be opened (held by another
+    // program, refused) is as unreadable as one that fails a read.
+    bool readable = file.Open("intro.txt") ? ReadHead(file, text) : file.IsMissing();
+    if (!readable)
         text = LoadResString(IDS_INTRO_READ_ERROR);
     return text + "\n" + LoadResString(IDS_INTRO);
 }

@@ -36,6 +36,10 @@ bool CInstallDlg::ShowLicence()
         // The whole agreement is read, and the file closed, before the dialog opens.
         TextFile file;
         if (!file.Open("license.txt")) {
+            // An agreement that is there but cannot be opened must not be
+            // passed over as if the kit had none.
+            if (!file.IsMissing())
+                return false;
             WriteLog("No licence file supplied");
             return true;
         }

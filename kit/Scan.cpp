@@ -44,13 +44,14 @@ bool DescriptorValue(const std::string& line, const char* key, std::string& valu
 }
 
 // Reads the "title=" and "version=" lines of the descriptor at `path` into
-// `title` and `version`, the last of each winning. A descriptor that cannot be
-// opened leaves both alone. False on a read error or exhausted memory.
+// `title` and `version`, the last of each winning. A missing descriptor leaves
+// both alone. False on a read error or exhausted memory, and for a descriptor
+// that is there but cannot be opened.
 bool ReadDescriptor(const std::string& path, std::string& title, double& version)
 {
     TextFile file;
     if (!file.Open(path))
-        return true;
+        return file.IsMissing();
     try {
         std::string line, value;
         for (;;) {

@@ -58,6 +58,7 @@ void CInstallDlg::OpenLog()
         m_logging = false;
         return;
     }
+    m_logFailed = false;
 
     std::string date, time;
     Now(date, time);
@@ -71,7 +72,7 @@ void CInstallDlg::OpenLog()
 
 void CInstallDlg::WriteLog(std::string text)
 {
-    if (!m_logging)
+    if (!m_logging || m_logFailed)
         return;
     // One write per call, line feeds as CR LF, so the file on disk is complete
     // after every line even if the process dies.
@@ -83,8 +84,16 @@ void CInstallDlg::WriteLog(std::string text)
         line += text[i];
     }
     line += "\r\n";
+    LARGE_INTEGER end = {};
+    SetFilePointerEx(m_logFile.Get(), end, &end, FILE_CURRENT);
     DWORD written = 0;
-    WriteFile(m_logFile.Get(), line.data(), (DWORD)line.size(), &written, nullptr);
+    if (WriteFile(m_logFile.Get(), line.data(), (DWORD)line.size(), &written, nullptr) && written == line.size())
+        return;
+    // Part of a line, or a later line after a gap, would make the log lie
+    // about what happened: it ends with the last line written whole.
+    SetFilePointerEx(m_logFile.Get(), end, nullptr, FILE_BEGIN);
+    SetEndOfFile(m_logFile.Get());
+    m_logFailed = true;
 }
 
 void CInstallDlg::CloseLog()

@@ -54,3 +54,14 @@ void ProgressBar::MoveByGathered()
     m_gathered = 0;
     m_moved = GetTickCount();
 }
+
+void ProgressBar::Register()
+{
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE library = LoadLibraryA("comctl32.dll");
+    auto init = reinterpret_cast<InitCommonControlsExFn>(
+        reinterpret_cast<void (*)()>(library ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    if (init)
+        init(&controls);
+}

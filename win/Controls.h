@@ -34,6 +34,12 @@ class Edit : public Control {};
 
 class ProgressBar : public Control {
 public:
+    // Registers the progress bar's window class, which dialogs need before one
+    // holding a bar is created. Loads the common-controls library by name once
+    // the library search is restricted, so that the manifest's side-by-side
+    // version is taken, and never a copy lying beside the program.
+    static void Register();
+
     void SetRange(int upper) { SendMessageA(m_hwnd, PBM_SETRANGE32, 0, upper); }
     void SetStep(int step);
     void SetPos(int pos) { SendMessageA(m_hwnd, PBM_SETPOS, pos, 0); }

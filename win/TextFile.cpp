@@ -1,20 +1,33 @@
 #include "win/TextFile.h"
 
-#include <cstring>
 #include <new>
 
 namespace {
+
 const size_t kBufferSize = 64 * 1024;
+
+bool IsControl(unsigned char c)
+{
+    return (c < 0x20 && c != '\t') || c == 0x7F;
 }
+
+} // namespace
 
 bool TextFile::Open(const std::string& path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    DWORD error = GetLastError();
     m_file.Reset(file);
     m_pos = m_size = 0;
-    m_eof = m_failed = false;
-    return m_file.IsValid();
+    m_eof = m_failed = m_afterCr = false;
+    m_missing = false;
+    if (m_file.IsValid())
+        return true;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    m_missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
+                (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+    return false;
 }
 
 bool TextFile::Fill()
@@ -32,6 +45,13 @@ bool TextFile::Fill()
     return !m_eof;
 }
 
+TextFile::Result TextFile::Fail(std::string& line)
+{
+    m_failed = true;
+    line.clear();
+    return Error;
+}
+
 TextFile::Result TextFile::ReadLine(std::string& line)
 {
     line.clear();
@@ -42,26 +62,31 @@ TextFile::Result TextFile::ReadLine(std::string& line)
         for (;;) {
             if (m_pos == m_size && (m_eof || !Fill())) {
                 if (m_failed)
-                    return Error;
-                break;
+                    return Fail(line);
+                return any ? Line : End;
+            }
+            unsigned char c = (unsigned char)m_buffer[m_pos++];
+            if (m_afterCr) {
+                m_afterCr = false;
+                if (c == '\n')
+                    continue;
             }
             any = true;
-            const char* start = m_buffer.data() + m_pos;
-            const char* feed = (const char*)memchr(start, '\n', m_size - m_pos);
-            size_t length = feed ? (size_t)(feed - start) : m_size - m_pos;
-            line.append(start, length);
-            m_pos += length;
-            if (feed) {
-                ++m_pos;
-                if (!line.empty() && line.back() == '\r')
-                    line.pop_back();
+            if (c == '\n')
+                return Line;
+            if (c == '\r') {
+                m_afterCr = true;
                 return Line;
             }
+            if (c == '\0')
+                return Fail(line);
+            if (IsControl(c))
+                continue;
+            if (line.size() == kMaxLine)
+                return Fail(line);
+            line += (char)c;
         }
-        return any ? Line : End;
     } catch (const std::bad_alloc&) {
-        m_failed = true;
-        line.clear();
-        return Error;
+        return Fail(line);
     }
 }

@@ -95,6 +95,16 @@ App::App(const std::string& exe, const std::string& folder, const std::string& s
     m_id = started.dwProcessId;
 }
 
+App::App(DWORD processId, const std::string& shotFolder) : m_shotFolder(shotFolder)
+{
+    m_process.Reset(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, processId));
+    if (!m_process.Get()) {
+        m_startError = GetLastError();
+        return;
+    }
+    m_id = processId;
+}
+
 App::~App()
 {
     for (DWORD child : Children("notepad.exe"))
@@ -113,6 +123,11 @@ bool App::HasExited() const
 bool App::WaitForExit(DWORD timeoutMs) const
 {
     return m_process.Get() && WaitForSingleObject(m_process.Get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool App::Kill() const
+{
+    return m_process.Get() && TerminateProcess(m_process.Get(), 1) && WaitForExit();
 }
 
 Window App::Wizard() const
@@ -351,6 +366,19 @@ std::string App::Describe() const
         }
     }
     return text;
+}
+
+std::vector<DWORD> ProcessesNamed(const char* exeName)
+{
+    std::vector<DWORD> found;
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        if (_stricmp(entry.szExeFile, exeName) == 0)
+            found.push_back(entry.th32ProcessID);
+    }
+    return found;
 }
 
 std::string DialogKind(const Window& dialog)

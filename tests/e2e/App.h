@@ -33,6 +33,8 @@ class App {
 public:
     // Starts `exe` with `folder` as its current folder; screenshots go to `shotFolder`.
     App(const std::string& exe, const std::string& folder, const std::string& shotFolder);
+    // Takes over the wizard of process `processId`, started by other means.
+    App(DWORD processId, const std::string& shotFolder);
     // Ends the program, and the Notepad it may have started, when still running.
     ~App();
     App(const App&) = delete;
@@ -41,6 +43,8 @@ public:
     DWORD Id() const { return m_id; }
     bool HasExited() const;
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
+    // Ends the program at once, as a crash or the task manager would.
+    bool Kill() const;
 
     // The wizard dialog, once it is shown; an empty window before and after.
     Window Wizard() const;
@@ -109,6 +113,9 @@ private:
     int m_shots = 0;
     mutable Window m_wizard;
 };
+
+// The running processes whose program file is named `exeName`.
+std::vector<DWORD> ProcessesNamed(const char* exeName);
 
 // What kind of dialog this is, told by its controls: "version-choice",
 // "licence", "message", "about" or "dialog".

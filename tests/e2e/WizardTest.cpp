@@ -52,6 +52,12 @@ void WizardTest::Start(const std::string& exe)
     ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
 }
 
+void WizardTest::Attach(DWORD processId)
+{
+    app = std::make_unique<App>(processId, ShotFolder());
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+}
+
 std::string WizardTest::WithLogNote(const std::string& message) const
 {
     return message + kLogNote + world.LogPath();

@@ -22,6 +22,8 @@ protected:
     // build's fernwick.exe, or the copy at `exe`.
     void Start();
     void Start(const std::string& exe);
+    // Takes over a wizard started by other means and waits for its first page.
+    void Attach(DWORD processId);
     // The final text when the log was written: the message, then the log's path.
     std::string WithLogNote(const std::string& message) const;
     std::string Log() const;

@@ -118,9 +118,25 @@ bool World::AddReadme() const
     return WriteFile("kit\\readme.txt", ReadmeText());
 }
 
-bool World::PlantNotepad() const
+bool World::PlantProgram(const std::string& folder, const std::string& name) const
 {
-    return CopyFileA((ExeFolder() + "\\planted_notepad.exe").c_str(), Path("kit\\notepad.exe").c_str(), FALSE) != FALSE;
+    return CopyFileA((ExeFolder() + "\\planted_program.exe").c_str(), Path(folder + "\\" + name).c_str(), FALSE) !=
+           FALSE;
+}
+
+bool World::PlantLibrary(const std::string& folder, const std::string& name) const
+{
+    return CopyFileA((ExeFolder() + "\\planted_library.dll").c_str(), Path(folder + "\\" + name).c_str(), FALSE) !=
+           FALSE;
+}
+
+std::string World::PlantedMark(const std::string& relative) const
+{
+    // A program leaves "<name>.ran", a library "<name>.loaded".
+    const char* suffix = relative.size() > 4 && _stricmp(relative.c_str() + relative.size() - 4, ".exe") == 0
+                             ? ".ran"
+                             : ".loaded";
+    return Path(relative) + suffix;
 }
 
 bool World::WriteFile(const std::string& relative, const std::string& bytes) const

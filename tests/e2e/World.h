@@ -36,9 +36,14 @@ public:
     bool AddReadme() const;
     static std::string ReadmeText();
     // A program named notepad.exe in the kit folder, which the wizard must never run.
-    bool PlantNotepad() const;
+    bool PlantNotepad() const { return PlantProgram("kit", "notepad.exe"); }
     // The planted program leaves this file in the kit folder when it runs.
-    std::string PlantedNotepadMark() const { return Path("kit\\planted-notepad-ran.txt"); }
+    std::string PlantedNotepadMark() const { return PlantedMark("kit\\notepad.exe"); }
+    // A program, or a library, named `name` in the world's folder `folder`,
+    // standing in for a system one: it leaves PlantedMark() when it is run or loaded.
+    bool PlantProgram(const std::string& folder, const std::string& name) const;
+    bool PlantLibrary(const std::string& folder, const std::string& name) const;
+    std::string PlantedMark(const std::string& relative) const;
 
     bool WriteFile(const std::string& relative, const std::string& bytes) const;
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <winioctl.h>
 
 #include <functional>
 
@@ -159,82 +158,6 @@ void ClickOn(HWND window)
     input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     SendInput(3, input, sizeof(INPUT));
 }
-
-// The request of Wine's mount manager that maps a drive letter to a Unix
-// folder, or removes the mapping (no folder): what Wine's own configuration sends.
-struct UnixDriveRequest {
-    ULONG size;
-    ULONG type;
-    ULONG fsType;
-    DWORD serial;
-    ULONGLONG unixDevice;
-    WCHAR letter;
-    USHORT mountPointOffset;
-    USHORT deviceOffset;
-    USHORT labelOffset;
-};
-
-bool DefineUnixDrive(char letter, const std::string& unixFolder, UINT type)
-{
-    std::string request(sizeof(UnixDriveRequest), '\0');
-    if (!unixFolder.empty())
-        request.append(unixFolder.c_str(), unixFolder.size() + 1);
-    auto* drive = (UnixDriveRequest*)&request[0];
-    drive->size = (ULONG)request.size();
-    drive->type = type;
-    drive->letter = (WCHAR)tolower(letter);
-    drive->mountPointOffset = unixFolder.empty() ? 0 : sizeof(UnixDriveRequest);
-    HANDLE manager = CreateFileA("\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (manager == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD returned = 0;
-    const DWORD define = CTL_CODE(0x6d, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-    BOOL done = DeviceIoControl(manager, define, &request[0], drive->size, nullptr, 0, &returned, nullptr);
-    CloseHandle(manager);
-    return done;
-}
-
-// The Unix path of a Windows path, through Wine's own export.
-std::string UnixPath(const std::string& path)
-{
-    using Convert = char*(CDECL*)(const WCHAR*);
-    auto convert = reinterpret_cast<Convert>(
-        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    char* unix = convert ? convert(std::wstring(path.begin(), path.end()).c_str()) : nullptr;
-    if (!unix)
-        return std::string();
-    std::string result = unix;
-    HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// A free drive letter mapped to `folder` for the object's life.
-class MappedDrive {
-public:
-    explicit MappedDrive(const std::string& folder)
-    {
-        DWORD used = GetLogicalDrives();
-        for (char letter = 'D'; letter <= 'Y' && !m_letter; ++letter)
-            if (!(used & (1u << (letter - 'A'))))
-                m_letter = letter;
-        m_mapped = m_letter && DefineUnixDrive(m_letter, UnixPath(folder), DRIVE_FIXED);
-    }
-    ~MappedDrive()
-    {
-        if (m_mapped)
-            DefineUnixDrive(m_letter, std::string(), DRIVE_NO_ROOT_DIR);
-    }
-    MappedDrive(const MappedDrive&) = delete;
-    MappedDrive& operator=(const MappedDrive&) = delete;
-
-    bool IsMapped() const { return m_mapped; }
-    char Letter() const { return m_letter; }
-
-private:
-    char m_letter = 0;
-    bool m_mapped = false;
-};
 
 // How the version dialog is answered: radios clicked in order, then how it ends.
 enum class Ending { Ok, Escape, CloseBox };

@@ -40,26 +40,3 @@ std::string WindowText(HWND window)
     text.resize(GetWindowTextA(window, &text[0], (int)text.size()));
     return text;
 }
-
-bool MakeUnreadable(const std::string& path)
-{
-    // Wine starts a Unix program given by its Z: path; its handle cannot be
-    // waited for, so the link itself is polled for.
-    size_t slash = path.find_last_of('\\');
-    std::string folder = path.substr(0, slash);
-    std::string command = "ln -s /proc/self/mem \"" + path.substr(slash + 1) + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return true;
-        Sleep(10);
-    }
-    return false;
-}

@@ -28,8 +28,3 @@ private:
 
 // The whole text of a window, however long.
 std::string WindowText(HWND window);
-
-// Makes `path` a file that opens but fails its first read (a link to the
-// process's own memory, whose address 0 cannot be read). False when the link
-// did not appear in time.
-bool MakeUnreadable(const std::string& path);

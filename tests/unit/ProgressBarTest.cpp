@@ -20,8 +20,7 @@ class BarWindow {
 public:
     explicit BarWindow(int range)
     {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
+        ProgressBar::Register();
         m_window = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 60, nullptr, nullptr,
                                    nullptr, nullptr);
         bar.Attach(CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 10, 10, 280, 20, m_window,

@@ -25,6 +25,10 @@ TEST(ReadRegistryString, ValuesOfEveryKind)
     SetEnvironmentVariableA("FWTEST_LONG", std::string(100, 'L').c_str());
     const std::string long259(259, 'a');
     const std::string long260(260, 'a');
+    const std::string long10000(10000, 'a');
+    // FWTEST_LONG expands to 100 characters.
+    const std::string expands259 = "%FWTEST_LONG%" + std::string(159, 'b');
+    const std::string expands260 = "%FWTEST_LONG%" + std::string(160, 'b');
     const std::string dword("\x01\x00\x00\x00", 4);
     const RegistryCase cases[] = {
         {"plain", REG_SZ, Sz("C:\\FP"), true, "C:\\FP"},
@@ -43,6 +47,19 @@ TEST(ReadRegistryString, ValuesOfEveryKind)
         {"empty", REG_SZ, Sz(""), false, ""},
         {"no final NUL", REG_SZ, "C:\\Raw", true, "C:\\Raw"},
         {"260 bytes without NUL", REG_SZ, long260, false, ""},
+        {"10,000 characters", REG_SZ, Sz(long10000), false, ""},
+        {"10,000 characters expandable", REG_EXPAND_SZ, Sz(long10000), false, ""},
+        {"expands to 259 characters", REG_EXPAND_SZ, Sz(expands259), true, std::string(100, 'L') + std::string(159, 'b')},
+        {"expands to 260 characters", REG_EXPAND_SZ, Sz(expands260), false, ""},
+        {"unknown variable, long text", REG_EXPAND_SZ, Sz("%FWTEST_NONE%" + std::string(240, 'c')), true,
+         "%FWTEST_NONE%" + std::string(240, 'c')},
+        {"empty expandable", REG_EXPAND_SZ, Sz(""), false, ""},
+        {"no bytes at all", REG_SZ, "", false, ""},
+        {"none", REG_NONE, Sz("C:\\FP"), false, ""},
+        {"64-bit number", REG_QWORD, std::string(8, '\x01'), false, ""},
+        {"big-endian number", REG_DWORD_BIG_ENDIAN, dword, false, ""},
+        {"link", REG_LINK, Sz("C:\\FP"), false, ""},
+        {"resource list", REG_RESOURCE_LIST, std::string(16, '\0'), false, ""},
     };
     for (const RegistryCase& c : cases) {
         ScratchRegistry registry;

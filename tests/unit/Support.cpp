@@ -219,3 +219,26 @@ std::string ReadFileBytes(const std::string& path)
     content << file.rdbuf();
     return content.str();
 }
+
+bool MakeUnreadable(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    std::string folder = UnixPath(path.substr(0, slash));
+    return !folder.empty() &&
+           RunShell("ln -s /proc/self/mem " + ShellQuote(folder + "/" + path.substr(slash + 1))) &&
+           GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+testing::AssertionResult SameText(const std::string& expected, const std::string& actual)
+{
+    if (expected == actual)
+        return testing::AssertionSuccess();
+    size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    size_t from = at > 40 ? at - 40 : 0;
+    return testing::AssertionFailure() << "texts of " << expected.size() << " and " << actual.size()
+                                       << " bytes part at byte " << at << ": expected \""
+                                       << expected.substr(from, 80) << "\", got \"" << actual.substr(from, 80)
+                                       << "\"";
+}

@@ -3,9 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "Unix.h"
 
 // Redirects this process's HKEY_LOCAL_MACHINE to a fresh key below HKEY_CURRENT_USER
 // for the object's life. Keys are named below Software\Microsoft\, as the wizard names them.
@@ -96,3 +100,12 @@ std::string TextOf(HWND dialog, int id);
 std::string MessageBoxText(HWND box);
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+
+// Makes `path` a file that opens but fails its first read (a link to the
+// process's own memory, whose address 0 cannot be read). False when the link
+// could not be made.
+bool MakeUnreadable(const std::string& path);
+
+// Compares two texts that may be megabytes long; a failure shows only where
+// they part, not the whole texts.
+testing::AssertionResult SameText(const std::string& expected, const std::string& actual);

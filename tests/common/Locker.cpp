@@ -1,0 +1,21 @@
+// Holds the file named on its command line open with no sharing until it is
+// ended, so that tests can show what another program's lock does. Sets the
+// event named second once the file is held.
+#include <windows.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    if (argc != 3)
+        return 2;
+    HANDLE file = CreateFileA(argv[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, argv[2]);
+    if (!held)
+        return 1;
+    SetEvent(held);
+    Sleep(INFINITE);
+    return 0;
+}

@@ -1,0 +1,235 @@
+// The file installation under faults made for real: a target disk that fills
+// up in the middle of a copy, targets that cannot be replaced, paths too long
+// for the system, a kit folder that loops back on itself, a log whose disk
+// fills up, and names of every kind. The wizard reports each as a failed
+// system call, never claims a copy it did not make, and leaves no
+// half-written file behind.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "InstallWorld.h"
+#include "win/Strings.h"
+
+namespace {
+
+// Bytes that differ from file to file, so that a mixed-up copy shows.
+std::string Content(int seed, size_t size)
+{
+    std::string bytes(size, '\0');
+    unsigned value = 2166136261u ^ (unsigned)seed;
+    for (char& c : bytes) {
+        value = value * 16777619u + 12345u;
+        c = (char)(value >> 24);
+    }
+    return bytes;
+}
+
+// The "Copied file: " lines of a log, without their prefix.
+std::vector<std::string> CopiedFiles(const std::vector<std::string>& log)
+{
+    std::vector<std::string> files;
+    for (const std::string& line : log) {
+        if (line.compare(0, 13, "Copied file: ") == 0)
+            files.push_back(line.substr(13));
+    }
+    return files;
+}
+
+// The report of a failed system call ends the log: its two lines, as the
+// warning box showed them.
+void ExpectReportEndsLog(const InstallWorld& world, const std::string& firstLine, DWORD code)
+{
+    ASSERT_EQ(1u, world.boxes.size());
+    const std::string& box = world.boxes[0];
+    EXPECT_EQ(0u, box.find(firstLine + "\nReason: (" + std::to_string(code) + ") ")) << box;
+    std::vector<std::string> log = world.Log();
+    ASSERT_GE(log.size(), 2u);
+    auto report = std::find(log.begin(), log.end(), firstLine);
+    ASSERT_NE(log.end(), report) << "no report in the log";
+    EXPECT_EQ(0u, (report + 1)->find("Reason: (" + std::to_string(code) + ") "));
+    for (auto line = report + 2; line != log.end(); ++line)
+        EXPECT_TRUE(line->empty()) << "after the report: " << *line;
+}
+
+TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
+{
+    InstallWorld world;
+    SmallDisk disk(world.folder / "disk", "1m");
+    ASSERT_TRUE(disk.IsMounted());
+    MappedDrive drive(disk.Folder());
+    ASSERT_TRUE(drive.IsMapped());
+    world.wizard.m_themesFolder = drive.Root() + "\\Themes";
+    ASSERT_TRUE(CreateDirectoryA(world.wizard.m_themesFolder.c_str(), nullptr));
+    // An earlier installation's copy of the first file, which this one replaces.
+    std::string earlier = world.wizard.m_themesFolder + "\\big";
+    CreateDirectoryA(earlier.c_str(), nullptr);
+    std::vector<std::string> sources;
+    for (int i = 0; i < 8; ++i) {
+        std::string relative = "fp98\\themes\\big\\part" + std::to_string(i) + ".bin";
+        world.folder.Write("kit\\" + relative, Content(i, 300 * 1024));
+        sources.push_back(relative);
+    }
+
+    Shown shown = world.Install();
+
+    EXPECT_FALSE(shown.result);
+    std::vector<std::string> copied = CopiedFiles(world.Log());
+    EXPECT_GT(copied.size(), 0u);
+    EXPECT_LT(copied.size(), sources.size());
+    // Every file the log names is whole; the one that met the full disk is not there at all.
+    for (const std::string& file : copied) {
+        std::string name = file.substr(file.find_last_of('\\') + 1);
+        EXPECT_TRUE(ReadFileBytes(file) == ReadFileBytes(world.folder / ("kit\\fp98\\themes\\big\\" + name))) << file;
+    }
+    int present = 0;
+    for (int i = 0; i < 8; ++i)
+        present += GetFileAttributesA((earlier + "\\part" + std::to_string(i) + ".bin").c_str()) != INVALID_FILE_ATTRIBUTES;
+    EXPECT_EQ((int)copied.size(), present) << "a half-written file was left behind";
+    ASSERT_EQ(1u, world.boxes.size());
+    std::string failed = world.boxes[0].substr(19, world.boxes[0].find('\n') - 19);
+    ExpectReportEndsLog(world, "File copy failed:: " + failed, ERROR_DISK_FULL);
+}
+
+struct Unreplaceable {
+    const char* what;
+    // Spoils the world; returns what must stay alive during the installation.
+    std::function<std::shared_ptr<void>(InstallWorld&)> spoil;
+    const char* prefix;        // of the report
+    const char* subject;       // below the themes target, or empty for that folder itself
+    DWORD code;
+};
+
+TEST(InstallFault, TargetsThatCannotBeReplaced)
+{
+    const Unreplaceable cases[] = {
+        {"a target file held by another program",
+         [](InstallWorld& world) -> std::shared_ptr<void> {
+             world.folder.Write("fp\\Themes\\blue\\theme.css", "earlier");
+             return std::make_shared<FileLock>(world.wizard.m_themesFolder + "\\blue\\theme.css");
+         },
+         "File copy failed:", "blue\\theme.css", ERROR_SHARING_VIOLATION},
+        {"a kit file held by another program",
+         [](InstallWorld& world) -> std::shared_ptr<void> {
+             return std::make_shared<FileLock>(world.folder / "kit\\fp98\\themes\\blue\\theme.css");
+         },
+         "File copy failed:", "blue\\theme.css", ERROR_SHARING_VIOLATION},
+        {"a folder where the target file should be",
+         [](InstallWorld& world) -> std::shared_ptr<void> {
+             world.folder.MakeDir("fp\\Themes\\blue\\theme.css");
+             return std::make_shared<int>(0);
+         },
+         "File copy failed:", "blue\\theme.css", ERROR_ACCESS_DENIED},
+        {"a file where the target folder should be",
+         [](InstallWorld& world) -> std::shared_ptr<void> {
+             world.folder.Write("fp\\Themes\\blue", "a file");
+             return std::make_shared<int>(0);
+         },
+         "File copy failed:", "blue\\theme.css", ERROR_PATH_NOT_FOUND},
+        {"a target path longer than the system allows",
+         [](InstallWorld& world) -> std::shared_ptr<void> {
+             world.wizard.m_themesFolder = world.folder.MakeDir("fp\\" + std::string(200, 'd')) + "\\" +
+                                           std::string(60, 'e');
+             return std::make_shared<int>(0);
+         },
+         "Failed to create folder:", "", ERROR_FILENAME_EXCED_RANGE},
+    };
+    for (const Unreplaceable& c : cases) {
+        InstallWorld world;
+        world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "body { color: blue; }");
+        world.folder.Write("kit\\common\\pages\\notice\\notice.htm", "<html></html>");
+        std::shared_ptr<void> spoiled = c.spoil(world);
+        Shown shown = world.Install();
+        EXPECT_FALSE(shown.result) << c.what;
+        std::string subject = world.wizard.m_themesFolder + (*c.subject ? "\\" : "") + c.subject;
+        ExpectReportEndsLog(world, std::string(c.prefix) + ": " + subject, c.code);
+        // Nothing of the later passes was tried.
+        for (const std::string& line : world.Log())
+            EXPECT_EQ(std::string::npos, line.find("page templates")) << c.what;
+        EXPECT_TRUE(CopiedFiles(world.Log()).empty()) << c.what;
+    }
+}
+
+TEST(InstallFault, LockedTargetKeepsItsContent)
+{
+    InstallWorld world;
+    world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "new");
+    std::string target = world.folder.Write("fp\\Themes\\blue\\theme.css", "earlier");
+    {
+        FileLock lock(target);
+        ASSERT_TRUE(lock.IsHeld());
+        EXPECT_FALSE(world.Install().result);
+    }
+    EXPECT_EQ("earlier", ReadFileBytes(target));
+}
+
+TEST(InstallFault, FolderLoopInTheKitEndsWithAReport)
+{
+    InstallWorld world;
+    world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "body {}");
+    std::string link = UnixPath(world.folder / "kit\\fp98\\themes\\blue") + "/loop";
+    ASSERT_TRUE(RunShell("ln -s .. " + ShellQuote(link)));
+    Shown shown = world.Install();
+    RunShell("rm " + ShellQuote(link));
+    EXPECT_FALSE(shown.result);
+    std::vector<std::string> log = world.Log();
+    // Counted once, the loop not followed.
+    EXPECT_EQ("Total files = 1", log[1]);
+    ExpectReportEndsLog(world, "Folder loop in kit:: fp98\\themes\\blue\\loop", ERROR_CANT_RESOLVE_FILENAME);
+}
+
+TEST(InstallFault, LogDiskFullTheInstallationGoesOn)
+{
+    InstallWorld world;
+    SmallDisk disk(world.folder / "logdisk", "16k");
+    ASSERT_TRUE(disk.IsMounted());
+    world.wizard.CloseLog();
+    world.registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, disk.Folder());
+    world.wizard.m_logging = true;
+    world.wizard.OpenLog();
+    ASSERT_TRUE(world.wizard.m_logging);
+    const int kFiles = 300;
+    for (int i = 0; i < kFiles; ++i)
+        world.folder.Write("kit\\fp98\\themes\\blue\\file" + std::to_string(i) + ".css", std::to_string(i));
+    Shown shown = world.Install();
+    EXPECT_TRUE(shown.result);
+    for (int i = 0; i < kFiles; ++i)
+        EXPECT_EQ(std::to_string(i), ReadFileBytes(world.wizard.m_themesFolder + "\\blue\\file" + std::to_string(i) + ".css"));
+    std::string bytes = ReadFileBytes(world.wizard.m_logPath);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2)) << "the last line is cut";
+    std::vector<std::string> copied = CopiedFiles(world.Log());
+    EXPECT_GT(copied.size(), 0u);
+    EXPECT_LT(copied.size(), (size_t)kFiles);
+}
+
+TEST(InstallFault, NamesOfEveryKind)
+{
+    // Blanks, dots, characters of the system's code page, and a name that
+    // brings the target path to the longest the system allows.
+    const std::string cafe = "caf\xe9 \xe9t\xe9";
+    InstallWorld world;
+    world.wizard.m_themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe + "\\Themes");
+    std::vector<std::string> names = {"My Theme", "v1.2.3", ".hidden", cafe, "a b.c d"};
+    const std::string longItem = "long";
+    size_t room = MAX_PATH - 1 - (world.wizard.m_themesFolder.size() + 1 + longItem.size() + 1);
+    for (const std::string& name : names)
+        world.folder.Write("kit\\fp98\\themes\\" + name + "\\" + name + ".css", name);
+    world.folder.MakeDir("kit\\fp98\\themes\\" + longItem);
+    std::string longName(room, 'n');
+    std::string kitLong = world.folder / ("kit\\fp98\\themes\\" + longItem);
+    ASSERT_TRUE(RunShell("echo -n longest > " + ShellQuote(UnixPath(kitLong) + "/" + longName)));
+    Shown shown = world.Install();
+    EXPECT_TRUE(shown.result) << (world.boxes.empty() ? "" : world.boxes[0]);
+    for (const std::string& name : names) {
+        std::string target = world.wizard.m_themesFolder + "\\" + name + "\\" + name + ".css";
+        EXPECT_EQ(name, ReadFileBytes(target)) << name;
+        std::vector<std::string> copied = CopiedFiles(world.Log());
+        EXPECT_NE(copied.end(), std::find(copied.begin(), copied.end(), target)) << name;
+    }
+    std::string longTarget = world.wizard.m_themesFolder + "\\" + longItem + "\\" + longName;
+    EXPECT_EQ((size_t)MAX_PATH - 1, longTarget.size());
+    EXPECT_EQ("longest", ReadFileBytes(longTarget));
+}
+
+} // namespace
