@@ -121,7 +121,11 @@ public:
     std::string m_userName;
     // Keeps the wizard drawn and answering while files are counted and copied.
     PendingMessages m_pendingMessages;
-    // The folders CopyFolder is inside of, by their identity on disk, so that
-    // a link back to one of them is seen as the loop it is.
-    std::vector<std::string> m_walkedFolders;
+    // The folders CopyFolder is inside of, with their file index on disk, so
+    // that a link back to one of them is seen as the loop it is.
+    struct WalkedFolder {
+        std::string path;
+        ULONGLONG index;
+    };
+    std::vector<WalkedFolder> m_walkedFolders;
 };

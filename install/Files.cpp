@@ -1,6 +1,9 @@
 // The file installation: the kit's eight source trees counted, then copied into
 // the target folders with the progress bar stepping once per file.
 #include "app/InstallDlg.h"
+
+#include <winternl.h>
+
 #include "frontpage/Registry.h"
 #include "res/resource.h"
 #include "win/FileSystem.h"
@@ -10,7 +13,8 @@
 namespace {
 
 // The identity of a folder on disk, the same by whatever path or link it is
-// reached; empty when it cannot be told.
+// reached; empty when it cannot be told. Slow: it asks for the volume's serial
+// number, which under Wine means reading a file.
 std::string FolderIdentity(const std::string& folder)
 {
     ScopedFile handle(CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -19,6 +23,24 @@ std::string FolderIdentity(const std::string& folder)
     if (!handle.IsValid() || !GetFileInformationByHandle(handle.Get(), &info))
         return std::string();
     return Format("%lx:%lx:%lx", info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow);
+}
+
+// The file index of a folder, the number its volume knows it by, the same by
+// whatever path or link it is reached; 0 when it cannot be told. Folders with
+// different indexes are different folders; equal ones may be on two volumes.
+ULONGLONG FolderIndex(const std::string& folder)
+{
+    using QueryInformationFile = NTSTATUS(WINAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
+    static const auto query = reinterpret_cast<QueryInformationFile>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
+    ScopedFile handle(CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    IO_STATUS_BLOCK status;
+    LARGE_INTEGER index; // FILE_INTERNAL_INFORMATION
+    if (!query || !handle.IsValid() ||
+        query(handle.Get(), &status, &index, sizeof index, FileInternalInformation) != 0)
+        return 0;
+    return (ULONGLONG)index.QuadPart;
 }
 
 // The size and time of the file at `path`, or all zero when there is none.
@@ -134,10 +156,14 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
 
     // A link in the kit that leads back to a folder being copied would make
     // the walk endless: in copying mode the kit is at fault, in counting mode
-    // the loop is simply not followed.
-    std::string identity = FolderIdentity(source);
-    for (const std::string& walked : m_walkedFolders) {
-        if (identity.empty() || walked != identity)
+    // the loop is simply not followed. The quick file index tells folders
+    // apart; the slow full identity is asked for only when two indexes match.
+    const ULONGLONG index = FolderIndex(source);
+    for (const WalkedFolder& walked : m_walkedFolders) {
+        if (index == 0 || walked.index != index)
+            continue;
+        std::string identity = FolderIdentity(source);
+        if (identity.empty() || identity != FolderIdentity(walked.path))
             continue;
         if (!copy)
             return 0;
@@ -145,7 +171,7 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
         ReportSystemError("Folder loop in kit:", source);
         return -1;
     }
-    m_walkedFolders.push_back(identity);
+    m_walkedFolders.push_back({source, index});
     int count = CopyEntries(find.Get(), entry, source, target, copy);
     m_walkedFolders.pop_back();
     return count;
