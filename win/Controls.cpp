@@ -2,8 +2,8 @@
 
 namespace {
 
-// Often enough for the bar to move smoothly.
-const DWORD kQuietMoveInterval = 50;
+// Often enough for the bar to move smoothly; each move repaints it, a few ms under Wine.
+const DWORD kQuietMoveInterval = 100;
 
 } // namespace
 

@@ -44,7 +44,7 @@ public:
     void SetStep(int step);
     void SetPos(int pos) { SendMessageA(m_hwnd, PBM_SETPOS, pos, 0); }
     // PBM_STEPIT: the control repaints at once after each step. While quiet,
-    // steps are gathered instead, and the bar moves by them at most every 50 ms.
+    // steps are gathered instead, and the bar moves by them ten times a second.
     void StepIt();
     // For many quick steps, each cheaper than a repaint. Leaving quiet mode
     // moves the bar by the steps still gathered, so it shows them all. While
