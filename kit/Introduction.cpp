@@ -1,6 +1,4 @@
 // The introduction on the wizard's first page: the head of the kit's "intro.txt".
-#include <new>
-
 #include "app/InstallDlg.h"
 #include "res/resource.h"
 #include "win/Strings.h"
@@ -14,23 +12,14 @@ const int kIntroLines = 5;
 // False on a read error or exhausted memory.
 bool ReadHead(TextFile& file, std::string& text)
 {
-    try {
-        std::string line;
-        // One line past those shown is read and dropped: a read error there
-        // still counts as an unreadable introduction.
-        for (int count = 0; count <= kIntroLines; ++count) {
-            TextFile::Result result = file.ReadLine(line);
-            if (result == TextFile::End)
-                return true;
-            if (result == TextFile::Error)
-                return false;
-            if (count < kIntroLines)
-                text += line + "\n";
-        }
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    // One line past those shown is read and dropped: a read error there still
+    // counts as an unreadable introduction.
+    int count = 0;
+    return file.ForEachLine([&](const std::string& line) {
+        if (count < kIntroLines)
+            text += line + "\n";
+        return ++count <= kIntroLines;
+    });
 }
 
 } // namespace

@@ -1,33 +1,7 @@
 // The licence step at the second "Next >": the kit's "license.txt", accepted or not.
-#include <new>
-
 #include "app/InstallDlg.h"
 #include "kit/LicenceDlg.h"
 #include "win/TextFile.h"
-
-namespace {
-
-// Appends every line of `file` to `text`, each ending in CR LF as the edit
-// box needs. False on a read error or exhausted memory.
-bool ReadAll(TextFile& file, std::string& text)
-{
-    try {
-        std::string line;
-        for (;;) {
-            TextFile::Result result = file.ReadLine(line);
-            if (result == TextFile::End)
-                return true;
-            if (result == TextFile::Error)
-                return false;
-            text += line;
-            text += "\r\n";
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
-} // namespace
 
 bool CInstallDlg::ShowLicence()
 {
@@ -43,8 +17,14 @@ bool CInstallDlg::ShowLicence()
             WriteLog("No licence file supplied");
             return true;
         }
-        // Half an agreement is never offered for acceptance.
-        if (!ReadAll(file, dialog.m_text))
+        // Half an agreement is never offered for acceptance. Every line ends
+        // in CR LF, as the edit box needs.
+        bool read = file.ForEachLine([&](const std::string& line) {
+            dialog.m_text += line;
+            dialog.m_text += "\r\n";
+            return true;
+        });
+        if (!read)
             return false;
     }
     if (dialog.DoModal() != IDOK) {

@@ -1,7 +1,6 @@
 // The scan of one kit root into the four item lists, with the theme descriptors.
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "app/InstallDlg.h"
 #include "win/Strings.h"
@@ -52,22 +51,14 @@ bool ReadDescriptor(const std::string& path, std::string& title, double& version
     TextFile file;
     if (!file.Open(path))
         return file.IsMissing();
-    try {
-        std::string line, value;
-        for (;;) {
-            TextFile::Result result = file.ReadLine(line);
-            if (result == TextFile::End)
-                return true;
-            if (result == TextFile::Error)
-                return false;
-            if (DescriptorValue(line, "title=", value))
-                title = value;
-            else if (DescriptorValue(line, "version=", value))
-                version = atof(value.c_str());
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+    std::string value;
+    return file.ForEachLine([&](const std::string& line) {
+        if (DescriptorValue(line, "title=", value))
+            title = value;
+        else if (DescriptorValue(line, "version=", value))
+            version = atof(value.c_str());
+        return true;
+    });
 }
 
 void AppendNames(const std::string& folder, std::vector<std::string>& list)

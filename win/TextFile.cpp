@@ -90,3 +90,21 @@ TextFile::Result TextFile::ReadLine(std::string& line)
         return Fail(line);
     }
 }
+
+bool TextFile::ForEachLine(const std::function<bool(const std::string&)>& take)
+{
+    try {
+        std::string line;
+        for (;;) {
+            Result result = ReadLine(line);
+            if (result == End)
+                return true;
+            if (result == Error)
+                return false;
+            if (!take(line))
+                return true;
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}

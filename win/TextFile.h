@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ public:
     // a read, memory runs out, the file holds a NUL byte (it is no text) or a
     // line is longer than kMaxLine; nothing more is read after that.
     Result ReadLine(std::string& line);
+
+    // Gives each line, as ReadLine reads it, to `take` until the file ends or
+    // `take` returns false. False on an Error of ReadLine and when memory runs
+    // out, in `take` too.
+    bool ForEachLine(const std::function<bool(const std::string&)>& take);
 
 private:
     bool Fill();

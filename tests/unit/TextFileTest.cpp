@@ -92,6 +92,35 @@ TEST(TextFile, MissingTellsNoFileFromARefusedOne)
     }
 }
 
+TEST(TextFile, ForEachLineStopsWhenTold)
+{
+    // A NUL byte on the third line is an error only when the walk gets there.
+    const std::string content("one\ntwo\n\0\n", 10);
+    struct Case {
+        size_t wanted;
+        std::vector<std::string> taken;
+        bool ok;
+    };
+    const Case cases[] = {
+        {1, {"one"}, true},
+        {2, {"one", "two"}, true},
+        {3, {"one", "two"}, false},
+    };
+    TempFolder folder;
+    const std::string path = folder.Write("file.txt", content);
+    for (const Case& c : cases) {
+        TextFile file;
+        ASSERT_TRUE(file.Open(path));
+        std::vector<std::string> taken;
+        bool ok = file.ForEachLine([&](const std::string& line) {
+            taken.push_back(line);
+            return taken.size() < c.wanted;
+        });
+        EXPECT_EQ(c.ok, ok) << c.wanted;
+        EXPECT_EQ(c.taken, taken) << c.wanted;
+    }
+}
+
 TEST(TextFile, ReadFailureIsAnError)
 {
     // The process's own memory file opens, and its first read (at address 0) fails.
