@@ -5,7 +5,7 @@
 # Kits of 1,000, 10,000 and 70,000 files unless sizes are given. Writes the
 # table, the machine it was measured on and what makes up the executable to
 # bench/RESULTS.md, and the table with the machine into README.md. The whole
-# run takes about twenty minutes on two cores, most of it the largest kit.
+# run takes about half an hour on two cores, most of it the largest kit.
 #   RUNS    runs of each copy, the median counts (default 3)
 #   STARTS  starts of each program, the median counts (default 30)
 set -euo pipefail
