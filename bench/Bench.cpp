@@ -238,7 +238,7 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.starts = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue)
             options.out = argv[++i];
-        else if (std::atoi(argv[i]) > 0)
+        else if (std::atoi(argv[i]) >= kMinFiles)
             options.sizes.push_back(std::atoi(argv[i]));
         else
             return false;
@@ -253,7 +253,9 @@ int main(int argc, char** argv)
 {
     bench::Options options;
     if (!bench::ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...\n");
+        std::fprintf(stderr, "usage: fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...\n"
+                             "  FILES: kit sizes, each at least %d\n",
+                     bench::kMinFiles);
         return 2;
     }
     std::vector<bench::Result> results;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -13,7 +14,8 @@ namespace bench {
 namespace {
 
 const uint32_t kSeed = 20011206;
-// Files per item, spread over its four folders.
+// Files per item, spread over its four folders; fewer in small kits, so that
+// each of the eight trees has an item for xcopy to copy.
 const int kFilesPerItem = 40;
 const int kLargestFile = 64 * 1024;
 
@@ -86,6 +88,7 @@ bool MakeKit(const std::string& folder, int files)
         return false;
 
     // Items go round the eight trees in turn, so every tree grows with the kit.
+    const int perItem = std::min(kFilesPerItem, std::max(1, files / 8));
     int written = 0;
     for (int item = 0; written < files; ++item) {
         const int tree = item % 8;
@@ -97,7 +100,7 @@ bool MakeKit(const std::string& folder, int files)
             if (!e2e::MakeFolders(itemFolder + sub))
                 return false;
         }
-        for (int i = 0; i < kFilesPerItem && written < files; ++i, ++written) {
+        for (int i = 0; i < perItem && written < files; ++i, ++written) {
             std::string path;
             if (tree / 2 == 0 && i == 0) {
                 // A theme's descriptor, so the kit check lists it with a title.

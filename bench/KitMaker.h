@@ -5,10 +5,13 @@
 
 namespace bench {
 
+const int kMinFiles = 8;
+
 // Writes a kit of exactly `files` files below `folder`: an introduction, and
 // item folders spread over the eight trees that the wizard copies (the four
 // kinds of "fp98" and of "common"), each item nested three levels deep, file
 // sizes from 4 bytes to 64 KiB. The introduction is not one of the `files`.
+// Every tree has files when `files` is at least kMinFiles.
 // False when a file or folder could not be written.
 bool MakeKit(const std::string& folder, int files);
 
