@@ -2,23 +2,13 @@
 // middle of a copy, and a kit on a read-only disc.
 #include "WizardTest.h"
 
+#include "Bytes.h"
 #include "Unix.h"
 
 namespace e2e {
 namespace {
 
-// Bytes that differ from file to file, so that a mixed-up copy shows.
-std::string Content(int seed, size_t size)
-{
-    std::string bytes(size, '\0');
-    unsigned value = 2166136261u ^ (unsigned)seed;
-    for (char& c : bytes) {
-        value = value * 16777619u + 12345u;
-        c = (char)(value >> 24);
-    }
-    return bytes;
-}
-
+// The "Copied file: " lines of a log, without their prefix.
 std::vector<std::string> CopiedLines(const std::string& log)
 {
     std::vector<std::string> files;
@@ -34,7 +24,7 @@ TEST_F(Faults, KilledInTheMiddleOfACopyTheLogTellsWhatIsComplete)
     const int kFiles = 80;
     for (int i = 0; i < kFiles; ++i)
         ASSERT_TRUE(world.WriteFile("kit\\common\\themes\\harbour\\part" + std::to_string(i) + ".bin",
-                                    Content(i, 512 * 1024)));
+                                    SeededBytes(i, 512 * 1024)));
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(app->PassStart()) << app->Describe();
     ASSERT_TRUE(app->PassLicence()) << app->Describe();

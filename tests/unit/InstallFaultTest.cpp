@@ -8,22 +8,11 @@
 
 #include <functional>
 
+#include "Bytes.h"
 #include "InstallWorld.h"
 #include "win/Strings.h"
 
 namespace {
-
-// Bytes that differ from file to file, so that a mixed-up copy shows.
-std::string Content(int seed, size_t size)
-{
-    std::string bytes(size, '\0');
-    unsigned value = 2166136261u ^ (unsigned)seed;
-    for (char& c : bytes) {
-        value = value * 16777619u + 12345u;
-        c = (char)(value >> 24);
-    }
-    return bytes;
-}
 
 // The "Copied file: " lines of a log, without their prefix.
 std::vector<std::string> CopiedFiles(const std::vector<std::string>& log)
@@ -67,7 +56,7 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     std::vector<std::string> sources;
     for (int i = 0; i < 8; ++i) {
         std::string relative = "fp98\\themes\\big\\part" + std::to_string(i) + ".bin";
-        world.folder.Write("kit\\" + relative, Content(i, 300 * 1024));
+        world.folder.Write("kit\\" + relative, SeededBytes(i, 300 * 1024));
         sources.push_back(relative);
     }
 
