@@ -8,17 +8,24 @@
 #include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/Strings.h"
+#include "win/SystemLibrary.h"
 #include "win/WaitCursor.h"
 
 namespace {
+
+// Opens `folder` to ask the system about it, not to read it.
+HANDLE OpenFolder(const std::string& folder)
+{
+    return CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
 
 // The identity of a folder on disk, the same by whatever path or link it is
 // reached; empty when it cannot be told. Slow: it asks for the volume's serial
 // number, which under Wine means reading a file.
 std::string FolderIdentity(const std::string& folder)
 {
-    ScopedFile handle(CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ScopedFile handle(OpenFolder(folder));
     BY_HANDLE_FILE_INFORMATION info;
     if (!handle.IsValid() || !GetFileInformationByHandle(handle.Get(), &info))
         return std::string();
@@ -31,10 +38,9 @@ std::string FolderIdentity(const std::string& folder)
 ULONGLONG FolderIndex(const std::string& folder)
 {
     using QueryInformationFile = NTSTATUS(WINAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
-    static const auto query = reinterpret_cast<QueryInformationFile>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile")));
-    ScopedFile handle(CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    static const auto query =
+        LibraryFunction<QueryInformationFile>(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile");
+    ScopedFile handle(OpenFolder(folder));
     IO_STATUS_BLOCK status;
     LARGE_INTEGER index; // FILE_INTERNAL_INFORMATION
     if (!query || !handle.IsValid() ||

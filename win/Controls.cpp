@@ -1,5 +1,7 @@
 #include "win/Controls.h"
 
+#include "win/SystemLibrary.h"
+
 namespace {
 
 // Often enough for the bar to move smoothly; each move repaints it, a few ms under Wine.
@@ -58,9 +60,7 @@ void ProgressBar::MoveByGathered()
 void ProgressBar::Register()
 {
     using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE library = LoadLibraryA("comctl32.dll");
-    auto init = reinterpret_cast<InitCommonControlsExFn>(
-        reinterpret_cast<void (*)()>(library ? GetProcAddress(library, "InitCommonControlsEx") : nullptr));
+    auto init = LibraryFunction<InitCommonControlsExFn>(LoadLibraryA("comctl32.dll"), "InitCommonControlsEx");
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     if (init)
         init(&controls);

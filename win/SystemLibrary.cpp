@@ -12,12 +12,10 @@ const DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 void RestrictLibrarySearch()
 {
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    auto setDefault = LibraryFunction<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories");
     if (setDefault)
         setDefault(kSearchSystem32);
-    auto setDirectory = reinterpret_cast<SetDllDirectoryFn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    auto setDirectory = LibraryFunction<SetDllDirectoryFn>(kernel, "SetDllDirectoryA");
     if (setDirectory)
         setDirectory("");
 }

@@ -1,5 +1,5 @@
 // Libraries taken from the system folder only, whatever lies beside the
-// program or in its current folder.
+// program or in its current folder, and functions looked up in them by name.
 #pragma once
 #include <windows.h>
 
@@ -9,3 +9,11 @@
 // (SetDllDirectory). Call it before anything else.
 void RestrictLibrarySearch();
 
+
+// The function `name` of the loaded library `module`, as a pointer of type Fn;
+// null when the library is not loaded or lacks it (an older Windows).
+template <class Fn>
+Fn LibraryFunction(HMODULE module, const char* name)
+{
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name))) : nullptr;
+}
