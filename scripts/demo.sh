@@ -8,6 +8,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 FERNWICK_DISPLAY=user
+# A machine of its own: the FrontPage installation and log folder registered
+# here must never meet the tests.
+FERNWICK_PREFIX=demo-prefix
 . scripts/wine-env.sh
 interactive=false
 fw_display_works && interactive=true

@@ -1,14 +1,16 @@
 # Sourced by the other scripts. Gives this checkout's runs a private Wine
-# prefix (BUILD_DIR/wineprefix), an X display, a wine server kept alive between
+# prefix (BUILD_DIR/wineprefix, or BUILD_DIR/FERNWICK_PREFIX), an X display, a wine server kept alive between
 # programs, and a Wine-drawn desktop, so windows have title bars and close
 # boxes. fw_env_start sets it all up; on exit the sourcing script stops every
 # process it started.
 #   BUILD_DIR         the build folder, default build/ at the top of the checkout
 #   FERNWICK_DISPLAY  "user": keep a working $DISPLAY; otherwise always Xvfb
+#   FERNWICK_PREFIX   the prefix's folder below BUILD_DIR, default wineprefix:
+#                     the demo's machine is kept apart from the tests'
 
 fw_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=$(cd "$fw_root" && mkdir -p "${BUILD_DIR:-build}" && cd "${BUILD_DIR:-build}" && pwd)
-export WINEPREFIX="$BUILD_DIR/wineprefix"
+export WINEPREFIX="$BUILD_DIR/${FERNWICK_PREFIX:-wineprefix}"
 export WINEDEBUG=-all
 # No offer to download .NET or HTML engines while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="

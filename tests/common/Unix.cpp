@@ -27,17 +27,18 @@ std::string QuoteArgument(const std::string& text)
     return quoted + "\"";
 }
 
-bool StartProgram(const std::string& program, std::string commandLine, const char* folder)
+// Starts a Unix program. Wine runs it without a Windows process and returns no
+// handles: the PROCESS_INFORMATION it fills holds numbers that are not ours,
+// and closing them would close whichever handle of this process has that
+// number (once, the cached HKEY_CURRENT_USER root, which silently undid every
+// later scratch registry). So nothing is closed.
+bool StartUnixProgram(const std::string& program, std::string commandLine, const char* folder)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                        &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    return CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
+                          &process) != FALSE;
 }
 
 std::string UniqueTempName(const char* prefix)
@@ -116,7 +117,7 @@ std::string ShellQuote(const std::string& text)
 
 bool StartShell(const std::string& script, const std::string& folder)
 {
-    return StartProgram("Z:\\bin\\sh", "sh -c " + QuoteArgument(script), folder.c_str());
+    return StartUnixProgram("Z:\\bin\\sh", "sh -c " + QuoteArgument(script), folder.c_str());
 }
 
 bool RunShell(const std::string& script, DWORD timeoutMs)
@@ -127,7 +128,7 @@ bool RunShell(const std::string& script, DWORD timeoutMs)
     // Written whole, then renamed: the status file never shows half written.
     std::string wrapped = "(" + script + "); echo $? > " + unixStatus + ".part; mv " + unixStatus + ".part " +
                           unixStatus;
-    if (!StartProgram("Z:\\bin\\sh", "sh -c " + QuoteArgument(wrapped), nullptr))
+    if (!StartUnixProgram("Z:\\bin\\sh", "sh -c " + QuoteArgument(wrapped), nullptr))
         return false;
     for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs;) {
         if (GetFileAttributesA(status.c_str()) != INVALID_FILE_ATTRIBUTES) {

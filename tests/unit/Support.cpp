@@ -45,14 +45,26 @@ void RemoveTree(const std::string& path)
 
 ScratchRegistry::ScratchRegistry() : m_root(std::string(kScratchParent) + "\\" + UniqueName("r"))
 {
-    RegCreateKeyExA(HKEY_CURRENT_USER, m_root.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_scratch,
-                    nullptr);
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_scratch);
+    // Without its scratch key the override below would be no override at all,
+    // and the code under test would read the machine's own values.
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, m_root.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_scratch,
+                        nullptr) != ERROR_SUCCESS ||
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_scratch) != ERROR_SUCCESS)
+        ADD_FAILURE() << "no scratch registry at HKCU\\" << m_root;
 }
 
 ScratchRegistry::~ScratchRegistry()
 {
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    // Refused keys are opened to all again (no access list at all), or they
+    // and the scratch key above them would stay behind.
+    SECURITY_DESCRIPTOR openToAll;
+    InitializeSecurityDescriptor(&openToAll, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&openToAll, TRUE, nullptr, FALSE);
+    for (HKEY denied : m_denied) {
+        RegSetKeySecurity(denied, DACL_SECURITY_INFORMATION, &openToAll);
+        RegCloseKey(denied);
+    }
     RegCloseKey(m_scratch);
     SHDeleteKeyA(HKEY_CURRENT_USER, m_root.c_str());
 }
@@ -86,7 +98,13 @@ void ScratchRegistry::SetRaw(const std::string& key, const std::string& name, DW
 
 void ScratchRegistry::DenyAccess(const std::string& key)
 {
+    // Kept open: its handle keeps the right to open the key to all again.
     HKEY opened = Create(key);
+    if (!opened) {
+        ADD_FAILURE() << "cannot make key " << key;
+        return;
+    }
+    m_denied.push_back(opened);
     // An empty access list grants nothing to anyone.
     ACL acl;
     InitializeAcl(&acl, sizeof acl, ACL_REVISION);
@@ -94,7 +112,6 @@ void ScratchRegistry::DenyAccess(const std::string& key)
     InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
     SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
     RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, &descriptor);
-    RegCloseKey(opened);
 }
 
 TempFolder::TempFolder() : m_path("C:\\fwtest\\" + UniqueName("t"))

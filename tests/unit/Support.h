@@ -33,6 +33,8 @@ private:
 
     std::string m_root;
     HKEY m_scratch = nullptr;
+    // Keys made refused, kept open to be opened to all again at the end.
+    std::vector<HKEY> m_denied;
 };
 
 // A fresh folder on the Wine C: drive, removed with everything in it afterwards.
