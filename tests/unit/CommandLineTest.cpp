@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "cmdline/CommandLine.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(CommandLine, SplitsAsTheRunTimeDoes)
+{
+    const struct {
+        const char* line;
+        Words words;
+    } cases[] = {
+        {"", {}},
+        {"  \t ", {}},
+        {"/SILENT  /LOG", {"/SILENT", "/LOG"}},
+        {"/KIT=\"C:\\My Kits\\heather\" /LOG", {"/KIT=C:\\My Kits\\heather", "/LOG"}},
+        {"\"/LOG=C:\\a b\\x.log\"", {"/LOG=C:\\a b\\x.log"}},
+        {"a\\\\b \\\\\\\"c", {"a\\\\b", "\\\"c"}},
+        {"\"a\\\\\" b", {"a\\", "b"}},
+        {"\"\"", {""}},
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        {"\"open", {"open"}},
+        {"tail\\\\", {"tail\\\\"}},
+        {"/KIT=C:\\Κιτ\\テーマ", {"/KIT=C:\\Κιτ\\テーマ"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.words, SplitArguments(c.line)) << c.line;
+}
+
+TEST(CommandLine, SwitchesAndTheirValues)
+{
+    struct Expected {
+        UiMode ui;
+        LogChoice log;
+        const char* logFile;
+        FrontPageVersion version;
+        bool accept;
+        const char* kit;
+        bool help, uninstall, pack;
+        const char* out;
+    };
+    const Expected plain = {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""};
+    const struct {
+        const char* line;
+        const char* error;  // the word at fault, or null when the line is good
+        Expected expected;
+    } cases[] = {
+        {"", nullptr, plain},
+        {"/SILENT", nullptr, {UiMode::Silent, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""}},
+        {"-verysilent /Silent", nullptr,
+         {UiMode::VerySilent, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""}},
+        {"/VERYSILENT /LOG=\"C:\\Logs\\kit one.log\" /ACCEPTLICENCE /VERSION=2000", nullptr,
+         {UiMode::VerySilent, LogChoice::On, "C:\\Logs\\kit one.log", FP2000, true, "", false, false, false, ""}},
+        {"/log", nullptr, {UiMode::Interactive, LogChoice::On, "", FPNone, false, "", false, false, false, ""}},
+        {"/NOLOG /acceptlicense /version=98", nullptr,
+         {UiMode::Interactive, LogChoice::Off, "", FP98, true, "", false, false, false, ""}},
+        {"-Version=2002 /KIT=D:\\Kits\\Heather", nullptr,
+         {UiMode::Interactive, LogChoice::AsTicked, "", FP2002, false, "D:\\Kits\\Heather", false, false, false, ""}},
+        {"/?", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", true, false, false, ""}},
+        {"-HELP", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", true, false, false, ""}},
+        {"/UNINSTALL /VERYSILENT", nullptr,
+         {UiMode::VerySilent, LogChoice::AsTicked, "", FPNone, false, "", false, true, false, ""}},
+        {"/PACK /OUT=\"C:\\Out\\heather setup.exe\"", nullptr,
+         {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, true,
+          "C:\\Out\\heather setup.exe"}},
+        {"/PACK /KIT=C:\\Kit /VERYSILENT", nullptr,
+         {UiMode::VerySilent, LogChoice::AsTicked, "", FPNone, false, "C:\\Kit", false, false, true, ""}},
+        {"/QUIET", "/QUIET", plain},
+        {"SILENT", "SILENT", plain},
+        {"/", "/", plain},
+        {"/SILENT=1", "/SILENT=1", plain},
+        {"/VERSION", "/VERSION", plain},
+        {"/VERSION=", "/VERSION=", plain},
+        {"/VERSION=2003", "/VERSION=2003", plain},
+        {"/VERSION=2000x", "/VERSION=2000x", plain},
+        {"/KIT=", "/KIT=", plain},
+        {"/LOG=", "/LOG=", plain},
+        {"/LOG /NOLOG", "/NOLOG", plain},
+        {"/NOLOG /LOG=x.log", "/LOG=x.log", plain},
+        {"/OUT=x.exe", "/OUT", plain},
+        {"/PACK /UNINSTALL", "/PACK", plain},
+        {"/PACK /VERSION=98", "/PACK", plain},
+        {"/SILENT /Κιτ", "/Κιτ", plain},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        CommandLine line;
+        std::string error;
+        bool good = ParseCommandLine(c.line, line, error);
+        if (c.error) {
+            EXPECT_FALSE(good);
+            EXPECT_EQ(c.error, error);
+            continue;
+        }
+        ASSERT_TRUE(good) << error;
+        const Expected& e = c.expected;
+        EXPECT_EQ(e.ui, line.ui);
+        EXPECT_EQ(e.log, line.log);
+        EXPECT_EQ(e.logFile, line.logFile);
+        EXPECT_EQ(e.version, line.version);
+        EXPECT_EQ(e.accept, line.acceptLicence);
+        EXPECT_EQ(e.kit, line.kitFolder);
+        EXPECT_EQ(e.help, line.help);
+        EXPECT_EQ(e.uninstall, line.uninstall);
+        EXPECT_EQ(e.pack, line.pack);
+        EXPECT_EQ(e.out, line.packOutput);
+        EXPECT_EQ(c.line, line.arguments);
+    }
+}
+
+} // namespace
