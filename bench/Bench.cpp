@@ -1,11 +1,13 @@
 // The wizard's speed, start-up and memory against yardsticks measured in the
-// same run: the system's xcopy on the same trees, and a minimal dialog program
-// built the same way. Prints one table, ratios first.
+// same run: the system's xcopy on the same trees, the platform's limit (a bare
+// FindFirstFile and CopyFile loop, bench_copyloop), and a minimal dialog
+// program built the same way. Prints one table, ratios first.
 //
 //   fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...
 //
 // For each number of files it builds a kit, runs the real wizard on it with
-// logging on (median of N runs), xcopy on the same eight trees (as many runs),
+// logging on (median of N runs), xcopy and the copy loop on the same eight
+// trees (as many runs),
 // and starts the wizard and the two minimal dialogs --starts times each, in turn.
 #include <algorithm>
 #include <cstdio>
@@ -41,6 +43,7 @@ struct Result {
     int files = 0;
     double wizardCopy = 0;
     double xcopy = 0;
+    double copyLoop = 0;
     double wizardStart = 0;
     double dialogStart = 0;
     double controlsDialogStart = 0;
@@ -113,6 +116,7 @@ void RemoveTargets(const e2e::World& world)
     for (const char* kind : kKinds) {
         e2e::RemoveTree(world.Path(std::string("FrontPage\\") + kind));
         e2e::RemoveTree(world.Path(std::string("xcopy\\") + kind));
+        e2e::RemoveTree(world.Path(std::string("loop\\") + kind));
     }
 }
 
@@ -122,25 +126,30 @@ bool Measure(const Options& options, int files, Result& result)
     e2e::World world;
     std::printf("%d files: making the kit...\n", files);
     std::fflush(stdout);
-    if (!world.IsReady() || !world.InstallFrontPage98() || !MakeKit(world.KitFolder(), files))
+    // The copy loop makes one level of folder, as the wizard makes those of the kit's trees.
+    if (!world.IsReady() || !world.InstallFrontPage98() || !MakeKit(world.KitFolder(), files) ||
+        !e2e::MakeFolders(world.Path("loop")))
         return Fail("the world or the kit could not be made");
 
-    // The wizard's eight passes, into their own targets.
-    std::vector<Copy> copies;
+    // The wizard's eight passes, each yardstick into targets of its own.
+    std::vector<Copy> copies, loopCopies;
     for (const char* kind : kKinds) {
-        for (const char* root : {"fp98", "common"})
+        for (const char* root : {"fp98", "common"}) {
             copies.push_back({std::string(root) + "\\" + kind, world.Path(std::string("xcopy\\") + kind)});
+            loopCopies.push_back({std::string(root) + "\\" + kind, world.Path(std::string("loop\\") + kind)});
+        }
     }
 
     const std::string shots = e2e::ExeFolder() + "\\bench-screenshots\\" + std::to_string(files);
-    std::vector<double> wizard, xcopy;
+    std::vector<double> wizard, xcopy, loop;
     std::vector<double> workingSet, pagefile;
     for (int run = 0; run < options.runs; ++run) {
         RemoveTargets(world);
-        // Alternate which goes first, so that neither always meets the other's
+        // Take turns at going first, so that none always meets another's
         // writes still on their way to the disk.
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn + run) % 2 == 0) {
+        for (int turn = 0; turn < 3; ++turn) {
+            switch ((turn + run) % 3) {
+            case 0: {
                 double seconds = 0;
                 PeakMemory memory;
                 if (!RunWizard(world, files, shots, seconds, memory))
@@ -148,14 +157,26 @@ bool Measure(const Options& options, int files, Result& result)
                 wizard.push_back(seconds);
                 workingSet.push_back(memory.workingSetMiB);
                 pagefile.push_back(memory.pagefileMiB);
-            } else {
+                break;
+            }
+            case 1: {
                 double seconds = SecondsOfXcopy(world.KitFolder(), copies);
                 if (seconds < 0)
                     return Fail("xcopy failed");
                 xcopy.push_back(seconds);
+                break;
+            }
+            default: {
+                double seconds = SecondsOfCopyLoop(world.KitFolder(), loopCopies);
+                if (seconds < 0)
+                    return Fail("the copy loop failed");
+                loop.push_back(seconds);
+                break;
+            }
             }
         }
-        std::printf("  run %d: wizard %.3f s, xcopy %.3f s\n", run + 1, wizard.back(), xcopy.back());
+        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s\n", run + 1, wizard.back(),
+                    xcopy.back(), loop.back());
         std::fflush(stdout);
     }
     RemoveTargets(world);
@@ -175,6 +196,7 @@ bool Measure(const Options& options, int files, Result& result)
 
     result.wizardCopy = Median(wizard);
     result.xcopy = Median(xcopy);
+    result.copyLoop = Median(loop);
     result.wizardStart = Median(starts[0]);
     result.dialogStart = Median(starts[1]);
     result.controlsDialogStart = Median(starts[2]);
@@ -205,12 +227,14 @@ std::string Table(const Options& options, const std::vector<Result>& results)
         text += "\n";
     };
     row("**Copy stage, wizard / xcopy**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.xcopy; });
+    row("**Copy stage, wizard / CopyFile loop**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.copyLoop; });
     row("**Start to first page, wizard / minimal dialog**", "**%.2f**",
         [](const Result& r) { return r.wizardStart / r.dialogStart; });
     row("Start to first page, wizard / minimal dialog with common controls and icon", "%.2f",
         [](const Result& r) { return r.wizardStart / r.controlsDialogStart; });
     row("Copy stage, wizard (s)", "%.2f", [](const Result& r) { return r.wizardCopy; });
     row("Copy, xcopy (s)", "%.2f", [](const Result& r) { return r.xcopy; });
+    row("Copy, CopyFile loop (s)", "%.2f", [](const Result& r) { return r.copyLoop; });
     row("Wizard, ms per file", "%.3f", [](const Result& r) { return 1000 * r.wizardCopy / r.files; });
     row("xcopy, ms per file", "%.3f", [](const Result& r) { return 1000 * r.xcopy / r.files; });
     row("Start to first page, wizard (ms)", "%.0f", [](const Result& r) { return 1000 * r.wizardStart; });
@@ -222,7 +246,7 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     row("Executable size (bytes)", "%.0f", [](const Result& r) { return (double)r.exeBytes; });
 
     std::snprintf(cell, sizeof cell, "%d", options.runs);
-    text += std::string("\nCopy times: median of ") + cell + " runs each, alternating which goes first. ";
+    text += std::string("\nCopy times: median of ") + cell + " runs each, taking turns at going first. ";
     std::snprintf(cell, sizeof cell, "%d", options.starts);
     text += std::string("Start-up: median of ") + cell + " starts each. Memory: the largest peak of the runs.\n";
     return text;

@@ -118,6 +118,18 @@ double SecondsOfXcopy(const std::string& folder, const std::vector<Copy>& copies
     return clock.Seconds();
 }
 
+double SecondsOfCopyLoop(const std::string& folder, const std::vector<Copy>& copies)
+{
+    const std::string loop = e2e::ExeFolder() + "\\bench_copyloop.exe";
+    std::string commandLine = Quoted(loop);
+    for (const Copy& copy : copies)
+        commandLine += " " + Quoted(copy.source) + " " + Quoted(copy.target);
+    Stopwatch clock;
+    if (!Run(loop, commandLine, folder, nullptr))
+        return -1;
+    return clock.Seconds();
+}
+
 bool ReadPeakMemory(DWORD processId, PeakMemory& peak)
 {
     e2e::Handle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));

@@ -34,6 +34,10 @@ struct Copy {
 // or -1 when one could not start or failed.
 double SecondsOfXcopy(const std::string& folder, const std::vector<Copy>& copies);
 
+// Runs bench_copyloop (beside this program) once over all copies, with
+// `folder` as the current folder. Its seconds, or -1 when it failed.
+double SecondsOfCopyLoop(const std::string& folder, const std::vector<Copy>& copies);
+
 struct PeakMemory {
     double workingSetMiB = 0;
     double pagefileMiB = 0;
