@@ -112,7 +112,7 @@ bool Journal::Keep(int root, const std::string& path)
     if (!MakeFolders(Parent(backup)))
         return false;
     const std::wstring from = Wide(path);
-    const std::wstring to = Wide(backup);
+    const std::wstring to = LongPath(backup);
     if (MoveFileExW(from.c_str(), to.c_str(), 0))
         return true;
     DWORD error = GetLastError();
@@ -124,7 +124,7 @@ bool Journal::Keep(int root, const std::string& path)
     }
     // Copied whole under a name of its own first, then renamed: a backup is
     // never half written, even when the process is killed in the middle.
-    const std::wstring copying = Wide(Format("%s\\backup\\%d\\copying", m_folder.c_str(), m_session));
+    const std::wstring copying = LongPath(Format("%s\\backup\\%d\\copying", m_folder.c_str(), m_session));
     return CopyFileW(from.c_str(), copying.c_str(), FALSE) && MoveFileExW(copying.c_str(), to.c_str(), 0);
 }
 
@@ -190,14 +190,14 @@ std::string Journal::BackupPath(int root, const std::string& path) const
 
 bool Journal::MakeFolders(const std::string& folder)
 {
-    if (folder == m_madeFolder || Exists(folder)) {
+    if (folder == m_madeFolder || GetFileAttributesW(LongPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES) {
         m_madeFolder = folder;
         return true;
     }
     const std::string parent = Parent(folder);
     if (parent == folder || !MakeFolders(parent))
         return false;
-    if (!CreateDirectoryW(Wide(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (!CreateDirectoryW(LongPath(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
     m_madeFolder = folder;
     return true;

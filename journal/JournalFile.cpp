@@ -200,6 +200,12 @@ HANDLE OpenJournal(const std::string& dataFolder, JournalAccess access)
                        access == JournalAccess::Create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+std::wstring LongPath(const std::string& path)
+{
+    const bool drivePath = path.size() > 2 && path[1] == ':' && path[2] == '\\';
+    return drivePath ? L"\\\\?\\" + Wide(path) : Wide(path);
+}
+
 bool CutJournal(HANDLE file, LONGLONG offset)
 {
     LARGE_INTEGER position;

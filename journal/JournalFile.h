@@ -67,6 +67,12 @@ enum class JournalAccess { Read, Write, Create };
 // (ERROR_INVALID_SECURITY_DESCR).
 HANDLE OpenJournal(const std::string& dataFolder, JournalAccess access);
 
+// The full path `path` of a file or folder below the data folder, in the form
+// the system takes beyond MAX_PATH characters ("\\?\C:\..."): a backup's
+// path is the data folder's and the replaced file's relative path together,
+// and may be longer than the replaced file's own.
+std::wstring LongPath(const std::string& path);
+
 // Cuts `file` at `offset`, where the next write goes.
 bool CutJournal(HANDLE file, LONGLONG offset);
 

@@ -134,7 +134,7 @@ bool UndoUnfinishedSession(const std::string& dataFolder, const UndoLog& log)
             done = "Removed file: ";
             break;
         case JournalEntry::ReplacedFile:
-            undone = RestoreFile(Wide(dataFolder + "\\" + entry.backup), path, changed);
+            undone = RestoreFile(LongPath(dataFolder + "\\" + entry.backup), path, changed);
             done = "Restored file: ";
             break;
         }
@@ -162,7 +162,7 @@ bool UndoUnfinishedSession(const std::string& dataFolder, const UndoLog& log)
     // The backups are all back in place: their empty folders go, and the
     // copy a backup across volumes left half made; then the installation
     // leaves the journal in one cut.
-    const std::wstring backups = Wide(dataFolder + "\\backup\\" + std::to_string(session.number));
+    const std::wstring backups = LongPath(dataFolder + "\\backup\\" + std::to_string(session.number));
     DeleteFileW((backups + L"\\copying").c_str());
     RemoveEmptyFolders(backups);
     if (!CutJournal(file.Get(), session.offset) || !FlushFileBuffers(file.Get()))

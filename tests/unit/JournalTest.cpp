@@ -398,9 +398,10 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
             ASSERT_TRUE(second.Keep(pagesRoot, page) && copy("second.css", page));
             ASSERT_TRUE(copy("second.css", added));
         }
-        EXPECT_EQ("original theme", ReadFileBytes(world.data + "\\backup\\1\\1\\moss\\moss.css"));
-        EXPECT_EQ("first kit", ReadFileBytes(world.data + "\\backup\\2\\1\\moss\\moss.css"));
-        EXPECT_EQ("original page", ReadFileBytes(world.data + "\\backup\\2\\2\\moss\\moss.css"));
+        const std::string backups = world.data + "\\backup\\";
+        EXPECT_EQ("original theme", ReadFileBytes(backups + "1\\1\\moss\\moss.css"));
+        EXPECT_EQ("first kit", ReadFileBytes(backups + "2\\1\\moss\\moss.css"));
+        EXPECT_EQ("original page", ReadFileBytes(backups + "2\\2\\moss\\moss.css"));
 
         const std::vector<std::string> undone = {"Undoing the installation...", "Removed file: " + added,
                                                  "Restored file: " + page, "Restored file: " + theme,
@@ -408,7 +409,7 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
         EXPECT_EQ(undone, Undo(world.data));
         EXPECT_EQ(installed, Tree(targets));
         // The first installation's backup stays, for its removal later.
-        EXPECT_EQ("original theme", ReadFileBytes(world.data + "\\backup\\1\\1\\moss\\moss.css"));
+        EXPECT_EQ("original theme", ReadFileBytes(backups + "1\\1\\moss\\moss.css"));
         EXPECT_FALSE(Exists(world.data + "\\backup\\2"));
 
         // What the journal keeps of the first: its change, closed, with the installed file's size and digest.
