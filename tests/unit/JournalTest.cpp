@@ -390,6 +390,8 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
             second.AddReplacedFile(themesRoot, theme);
             second.AddReplacedFile(pagesRoot, page);
             second.AddNewFile(added);
+            // The theme once more, as from the common root after the version's.
+            second.AddReplacedFile(themesRoot, theme);
             ASSERT_TRUE(second.Commit());
             ASSERT_TRUE(second.Keep(themesRoot, theme));
             // Moved on the same volume; across volumes copied, for the new copy to replace.
@@ -397,14 +399,15 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
             ASSERT_TRUE(copy("second.css", theme));
             ASSERT_TRUE(second.Keep(pagesRoot, page) && copy("second.css", page));
             ASSERT_TRUE(copy("second.css", added));
+            ASSERT_TRUE(second.Keep(themesRoot, theme) && copy("second.css", theme));
         }
         const std::string backups = world.data + "\\backup\\";
         EXPECT_EQ("original theme", ReadFileBytes(backups + "1\\1\\moss\\moss.css"));
         EXPECT_EQ("first kit", ReadFileBytes(backups + "2\\1\\moss\\moss.css"));
         EXPECT_EQ("original page", ReadFileBytes(backups + "2\\2\\moss\\moss.css"));
 
-        const std::vector<std::string> undone = {"Undoing the installation...", "Removed file: " + added,
-                                                 "Restored file: " + page, "Restored file: " + theme,
+        const std::vector<std::string> undone = {"Undoing the installation...", "Restored file: " + theme,
+                                                 "Removed file: " + added, "Restored file: " + page,
                                                  "Installation undone"};
         EXPECT_EQ(undone, Undo(world.data));
         EXPECT_EQ(installed, Tree(targets));
