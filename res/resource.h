@@ -32,6 +32,12 @@
 #define IDS_SUMMARY_FRAMES        157
 #define IDS_INSTALLING_FP2002     158
 #define IDS_NO_PRIVILEGE          160
+// The copy stage's questions: cancel, FrontPage running, a file in use (by a
+// program the system names, or by another program)
+#define IDS_CONFIRM_CANCEL        170
+#define IDS_FRONTPAGE_RUNNING     171
+#define IDS_FILE_IN_USE           172
+#define IDS_FILE_IN_USE_BY        173
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)

@@ -1,5 +1,9 @@
 #include "win/SystemLibrary.h"
 
+#include <string>
+
+#include "win/Unicode.h"
+
 namespace {
 
 // Windows XP lacks the first and early XP the second: both are looked up.
@@ -20,3 +24,15 @@ void RestrictLibrarySearch()
         setDirectory("");
 }
 
+HMODULE LoadSystemLibrary(const char* name)
+{
+    wchar_t folder[MAX_PATH];
+    UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    std::wstring path = std::wstring(folder, length) + L"\\" + Wide(name);
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return nullptr;
+    // The libraries it needs in turn are looked for beside it, in the system folder.
+    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}

@@ -9,6 +9,10 @@
 // (SetDllDirectory). Call it before anything else.
 void RestrictLibrarySearch();
 
+// The library `name` of the system folder, loaded by its full path, so that
+// no file of that name elsewhere is ever taken; null when the system folder
+// has no such file (a library of a later Windows) or it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);
 
 // The function `name` of the loaded library `module`, as a pointer of type Fn;
 // null when the library is not loaded or lacks it (an older Windows).

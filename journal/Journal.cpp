@@ -1,0 +1,205 @@
+#include "journal/Journal.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "digest/Sha256.h"
+#include "journal/JournalFile.h"
+#include "win/Strings.h"
+#include "win/Unicode.h"
+
+namespace {
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Parent(const std::string& path)
+{
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+// The time in UTC, for the people reading the journal.
+std::string UtcNow()
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return Format("%04u-%02u-%02uT%02u:%02u:%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                  now.wSecond);
+}
+
+} // namespace
+
+bool Journal::Begin(const std::string& dataFolder)
+{
+    m_folder = dataFolder;
+    m_pending.clear();
+    m_entries = 0;
+    m_roots.clear();
+    m_madeFolder.clear();
+    m_file.Reset(OpenJournal(dataFolder, JournalAccess::Create));
+    if (!m_file.IsValid())
+        return false;
+    JournalContents contents;
+    if (!ReadJournal(m_file.Get(), contents)) {
+        DWORD error = GetLastError();
+        m_file.Reset();
+        SetLastError(error);
+        return false;
+    }
+    if (!contents.sessions.empty() && !contents.sessions.back().closed) {
+        m_file.Reset();
+        SetLastError(ERROR_BUSY);
+        return false;
+    }
+    // A write cut short at the end goes, so that the new lines follow whole ones.
+    if (!CutJournal(m_file.Get(), contents.end))
+        return false;
+
+    // A number no installation in this journal had, nor any backup folder left behind.
+    m_session = 1;
+    for (const JournalSession& session : contents.sessions)
+        m_session = std::max(m_session, session.number + 1);
+    while (Exists(Format("%s\\backup\\%d", m_folder.c_str(), m_session)))
+        ++m_session;
+
+    std::string start = contents.end == 0 ? JournalLine({kJournalHeader}) : std::string();
+    start += JournalLine({kRecordBegin, std::to_string(m_session), UtcNow()});
+    return Write(start, true);
+}
+
+int Journal::AddRoot(const std::string& root)
+{
+    m_roots.push_back(root);
+    return (int)m_roots.size();
+}
+
+int Journal::AddFolder(const std::string& path)
+{
+    return Add({kRecordFolder, path});
+}
+
+int Journal::AddNewFile(const std::string& path)
+{
+    return Add({kRecordFile, path});
+}
+
+int Journal::AddReplacedFile(int root, const std::string& path)
+{
+    std::string backup = BackupPath(root, path);
+    if (backup.empty())
+        return 0;
+    return Add({kRecordReplace, path, backup});
+}
+
+bool Journal::Commit()
+{
+    bool written = m_pending.empty() || Write(m_pending, true);
+    m_pending.clear();
+    return written;
+}
+
+bool Journal::Keep(int root, const std::string& path)
+{
+    const std::string relative = BackupPath(root, path);
+    if (relative.empty()) {
+        SetLastError(ERROR_BAD_PATHNAME);
+        return false;
+    }
+    const std::string backup = m_folder + "\\" + relative;
+    if (!MakeFolders(Parent(backup)))
+        return false;
+    const std::wstring from = Wide(path);
+    const std::wstring to = LongPath(backup);
+    // Kept before in this installation: what stands at `path` now is its own copy.
+    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (MoveFileExW(from.c_str(), to.c_str(), 0))
+        return true;
+    DWORD error = GetLastError();
+    if (error != ERROR_NOT_SAME_DEVICE) {
+        SetLastError(error);
+        return false;
+    }
+    // Copied whole under a name of its own first, then renamed: a backup is
+    // never half written, even when the process is killed in the middle.
+    const std::wstring copying = LongPath(Format("%s\\backup\\%d\\copying", m_folder.c_str(), m_session));
+    return CopyFileW(from.c_str(), copying.c_str(), FALSE) && MoveFileExW(copying.c_str(), to.c_str(), 0);
+}
+
+void Journal::AddDigest(int entry, unsigned long long size, const std::string& digest)
+{
+    m_pending += JournalLine({kRecordDigest, std::to_string(entry), std::to_string(size), Sha256::Hex(digest)});
+}
+
+bool Journal::End()
+{
+    m_pending += JournalLine({kRecordEnd, std::to_string(m_session)});
+    bool written = Write(m_pending, true);
+    m_pending.clear();
+    m_file.Reset();
+    return written;
+}
+
+bool Journal::Undo(const UndoLog& log)
+{
+    m_pending.clear();
+    m_file.Reset();
+    return UndoUnfinishedSession(m_folder, log);
+}
+
+int Journal::Add(const std::vector<std::string>& fields)
+{
+    m_pending += JournalLine(fields);
+    return ++m_entries;
+}
+
+bool Journal::Write(const std::string& text, bool flush)
+{
+    LARGE_INTEGER end = {};
+    LARGE_INTEGER zero = {};
+    if (!SetFilePointerEx(m_file.Get(), zero, &end, FILE_CURRENT))
+        return false;
+    DWORD written = 0;
+    bool whole = WriteFile(m_file.Get(), text.data(), (DWORD)text.size(), &written, nullptr) != FALSE;
+    if (whole && written != text.size()) {
+        whole = false;
+        SetLastError(ERROR_DISK_FULL);
+    }
+    if (whole && flush)
+        whole = FlushFileBuffers(m_file.Get()) != FALSE;
+    if (whole)
+        return true;
+    // Lines that are not on disk whole must not be taken for a record of changes.
+    DWORD error = GetLastError();
+    CutJournal(m_file.Get(), end.QuadPart);
+    SetLastError(error);
+    return false;
+}
+
+std::string Journal::BackupPath(int root, const std::string& path) const
+{
+    if (root < 1 || root > (int)m_roots.size())
+        return std::string();
+    const std::string& folder = m_roots[root - 1];
+    if (path.size() <= folder.size() + 1 || path.compare(0, folder.size(), folder) != 0 || path[folder.size()] != '\\')
+        return std::string();
+    return Format("backup\\%d\\%d\\", m_session, root) + path.substr(folder.size() + 1);
+}
+
+bool Journal::MakeFolders(const std::string& folder)
+{
+    if (folder == m_madeFolder || GetFileAttributesW(LongPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        m_madeFolder = folder;
+        return true;
+    }
+    const std::string parent = Parent(folder);
+    if (parent == folder || !MakeFolders(parent))
+        return false;
+    if (!CreateDirectoryW(LongPath(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    m_madeFolder = folder;
+    return true;
+}

@@ -1,0 +1,93 @@
+// The journal of one installation, written as the copy stage works, so that
+// every change is on disk before it is made and the installation can be
+// undone from any point: after a failure, a cancel, or a killed process.
+//
+// The copy stage, for each source folder:
+//   1. AddFolder, AddNewFile or AddReplacedFile for each change it is about
+//      to make there (the target folder listed once tells which files exist);
+//   2. Commit: one write and one flush to disk for all of them;
+//   3. the changes: each folder created, each replaced file first handed to
+//      Keep, then each file copied, with AddDigest after each copy.
+// End closes the installation once everything is copied; Undo takes it all
+// back instead. Everything goes to the journal in the order it was added.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "journal/Undo.h"
+#include "win/Handle.h"
+
+class Journal {
+public:
+    Journal() = default;
+    Journal(const Journal&) = delete;
+    Journal& operator=(const Journal&) = delete;
+    // Leaves the journal as it is on disk: without End, the installation
+    // stays unfinished, to be undone the next time, as after a killed process.
+    ~Journal() = default;
+
+    // Starts the journal of a new installation in the data folder
+    // `dataFolder` (made by CreateDataFolder), on disk before it returns.
+    // False, with the last error set, when the journal cannot be written, is
+    // not trusted (ERROR_INVALID_SECURITY_DESCR), is no journal
+    // (ERROR_INVALID_DATA), or holds an unfinished installation, which must
+    // be undone first (ERROR_BUSY).
+    bool Begin(const std::string& dataFolder);
+
+    // A target folder into which files are copied, such as the themes
+    // folder; its number names it to AddReplacedFile and Keep. A file it
+    // replaces is kept below the data folder as
+    // "backup\<installation>\<root number>\<path relative to the root>".
+    int AddRoot(const std::string& root);
+
+    // The changes about to be made, for the next Commit. Each returns the
+    // entry's number, for AddDigest. AddReplacedFile returns 0, and records
+    // nothing, when `path` does not lie below root `root`.
+    int AddFolder(const std::string& path);
+    int AddNewFile(const std::string& path);
+    int AddReplacedFile(int root, const std::string& path);
+
+    // Writes everything added since the last Commit and flushes it to disk;
+    // only then may the changes be made. False, with the last error set, when
+    // it cannot be written whole: none of it is then in the journal.
+    bool Commit();
+
+    // Moves the file `path` below root `root`, recorded by AddReplacedFile
+    // and committed, into the backup, before the new file is copied over it.
+    // Across volumes it is copied, and stays for the copy to replace. A file
+    // kept before in this installation (the same file copied again) stays
+    // kept: what stands at `path` now is this installation's own copy. False,
+    // with the last error set, when it cannot be kept, for example because
+    // another program holds it open: then it has not been touched.
+    bool Keep(int root, const std::string& path);
+
+    // The size and SHA-256 digest (32 bytes) of entry `entry`'s file as
+    // installed; written with the next Commit or End.
+    void AddDigest(int entry, unsigned long long size, const std::string& digest);
+
+    // Closes the installation: everything was installed. On disk before it
+    // returns; false, with the last error set, when it cannot be written.
+    bool End();
+
+    // Takes the installation back, as UndoUnfinishedSession does, from what
+    // is on disk; what was added but not committed was never changed.
+    bool Undo(const UndoLog& log);
+
+private:
+    int Add(const std::vector<std::string>& fields);
+    // Appends `text` whole, or nothing of it.
+    bool Write(const std::string& text, bool flush);
+    // The backup of `path` relative to the data folder; empty when `path`
+    // does not lie below root `root`.
+    std::string BackupPath(int root, const std::string& path) const;
+    bool MakeFolders(const std::string& folder);
+
+    std::string m_folder;
+    ScopedFile m_file;
+    std::string m_pending;
+    int m_session = 0;
+    int m_entries = 0;
+    std::vector<std::string> m_roots;
+    // The backup folder made last: the next file is usually kept there too.
+    std::string m_madeFolder;
+};

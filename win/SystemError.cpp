@@ -1,0 +1,16 @@
+#include "win/SystemError.h"
+
+#include "win/Strings.h"
+#include "win/Unicode.h"
+
+std::string SystemErrorText(DWORD code)
+{
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (wchar_t*)&text, 0,
+                                  nullptr);
+    std::string systemText = length > 0 && text ? Utf8(text, length) : "Unknown error";
+    LocalFree(text);
+    return Format("(%lu) %s", code, systemText.c_str());
+}
