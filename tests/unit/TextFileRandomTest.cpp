@@ -31,26 +31,10 @@ std::ostream& operator<<(std::ostream& out, const Reading& reading)
 
 enum Encoding { Bytes, Utf8, Utf8WithMark, Utf16LittleEndian, Utf16BigEndian, kEncodings };
 
-// UTF-8 that is valid as a whole, by the table of the Unicode standard.
+// UTF-8 that is valid as a whole, as the system's converter judges it.
 bool IsWholeUtf8(const std::string& text)
 {
-    const auto* bytes = (const unsigned char*)text.data();
-    for (size_t at = 0; at < text.size();) {
-        unsigned char lead = bytes[at];
-        size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                        : lead >= 0xF0 && lead <= 0xF4                   ? 4
-                                                                         : 0;
-        if (length == 0 || at + length > text.size())
-            return false;
-        unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-        unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-        for (size_t i = 1; i < length; ++i, low = 0x80, high = 0xBF) {
-            if (bytes[at + i] < low || bytes[at + i] > high)
-                return false;
-        }
-        at += length;
-    }
-    return true;
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), (int)text.size(), nullptr, 0) > 0;
 }
 
 // The file's text by the encoding rules, decoded by the system's own
