@@ -59,9 +59,9 @@ bool CInstallDlg::ShowLicence()
             WriteLog("Licence file too large");
             return false;
         }
-        // Shown whole, however long its lines; the wizard stays drawn while
-        // a large one is read.
-        file.SetLineLimit(kMaxLicenceSize);
+        // Shown whole, however long its lines (none is longer than the file);
+        // the wizard stays drawn while a large one is read.
+        file.SetLineLimit((size_t)kMaxLicenceSize);
         file.SetBlockRead([this] { m_pendingMessages.Dispatch(); });
         // Half an agreement is never offered for acceptance.
         bool read = file.ForEachLine([&](const std::string& line) {
