@@ -33,7 +33,7 @@ bool CInstallDlg::OnPaint()
         return false;
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(Hwnd(), &paint);
-    SendMessageA(Hwnd(), WM_ICONERASEBKGND, (WPARAM)dc, 0);
+    SendMessageW(Hwnd(), WM_ICONERASEBKGND, (WPARAM)dc, 0);
     RECT client;
     GetClientRect(Hwnd(), &client);
     POINT at = CentredIconPosition(client, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));

@@ -2,10 +2,11 @@
 
 #include "res/resource.h"
 #include "win/Strings.h"
+#include "win/Unicode.h"
 
 CInstallDlg::CInstallDlg() : Dialog(IDD_WIZARD)
 {
-    m_hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP));
+    m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
 
 CInstallDlg::~CInstallDlg() = default;
@@ -33,12 +34,12 @@ BOOL CInstallDlg::OnInitDialog()
     if (systemMenu) {
         std::string about = LoadResString(IDS_ABOUT_MENU);
         if (!about.empty()) {
-            AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Wide(about).c_str());
         }
     }
-    SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
-    SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
 
     SetStatusText(ReadIntroduction());
     m_progress.Show(false);

@@ -60,7 +60,7 @@ public:
     // the number of files, or -1 after a failure.
     int CopyFolder(std::string source, std::string target, bool copy);
     // The walk of one listed folder for CopyFolder, from its first entry on.
-    int CopyEntries(HANDLE find, WIN32_FIND_DATAA& entry, const std::string& source, const std::string& target,
+    int CopyEntries(HANDLE find, WIN32_FIND_DATAW& entry, const std::string& source, const std::string& target,
                     bool copy);
     // True when `path` exists on return, creating it and its missing parents.
     bool CreateFolder(std::string path);

@@ -12,7 +12,7 @@ namespace {
 // The system's own function `name`, or null where this Windows lacks it.
 void* Kernel(const char* name)
 {
-    return (void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), name);
+    return (void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
 }
 
 // Before Vista, the 32-bit count: it wraps after 49.7 days, and the runtime only

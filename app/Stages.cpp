@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/Strings.h"
+#include "win/Unicode.h"
 
 namespace {
 
@@ -11,20 +12,21 @@ namespace {
 // notepad beside the kit is ever started in its place.
 std::string SystemNotepad()
 {
-    char folder[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(folder, MAX_PATH);
+    wchar_t folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH) {
-        std::string path = std::string(folder) + "\\notepad.exe";
+        std::string path = Utf8(folder, length) + "\\notepad.exe";
         if (FileExists(path))
             return path;
     }
-    length = GetSystemDirectoryA(folder, MAX_PATH);
+    length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH)
-        return std::string(folder) + "\\notepad.exe";
+        return Utf8(folder, length) + "\\notepad.exe";
     return std::string();
 }
 
-// Opens the kit's readme in Notepad, in the current folder, the kit's. Started
+// Opens the kit's readme in Notepad, in the current folder, the kit's, by
+// its name relative to it, which holds for a kit folder of any name. Started
 // directly rather than through the shell, which would load shell extensions
 // and their libraries into the wizard.
 void OpenReadme()
@@ -32,14 +34,14 @@ void OpenReadme()
     std::string notepad = SystemNotepad();
     if (notepad.empty())
         return;
-    std::string commandLine = "\"" + notepad + "\" readme.txt";
-    STARTUPINFOA startup = {};
+    std::wstring commandLine = Wide("\"" + notepad + "\" readme.txt");
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(notepad.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(Wide(notepad).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
         return;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -24,6 +24,16 @@ std::string TemplateBase(const std::string& root)
     return parent + "templates\\1033\\";
 }
 
+// `path` with its first character, the drive letter, made C; a whole
+// character, whatever its length in UTF-8.
+std::string OnDriveC(const std::string& path)
+{
+    size_t next = 1;
+    while (next < path.size() && ((unsigned char)path[next] & 0xC0) == 0x80)
+        ++next;
+    return "C" + path.substr(next);
+}
+
 bool Failed()
 {
     ShowMessage(IDS_INSTALL_FAILED, MB_OK | MB_ICONSTOP);
@@ -130,12 +140,12 @@ bool CInstallDlg::CheckFrontPage()
             return Failed();
         }
         std::string drive = m_pagesFolder.substr(0, colon);
-        if (!EqualNoCase(drive, "C") && PathExists("C" + m_pagesFolder.substr(1))) {
+        if (!EqualNoCase(drive, "C") && PathExists(OnDriveC(m_pagesFolder))) {
             WriteLog(Format("FrontPage is installed on %s drive, but templates must be installed on C drive.",
                             drive.c_str()));
-            m_pagesFolder[0] = 'C';
-            m_websFolder[0] = 'C';
-            m_framesFolder[0] = 'C';
+            m_pagesFolder = OnDriveC(m_pagesFolder);
+            m_websFolder = OnDriveC(m_websFolder);
+            m_framesFolder = OnDriveC(m_framesFolder);
         }
     } else {
         m_versionFolder = "fp98";

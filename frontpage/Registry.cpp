@@ -6,6 +6,7 @@
 #include "app/InstallDlg.h"
 #include "res/resource.h"
 #include "win/MessageBox.h"
+#include "win/Unicode.h"
 
 const char* const g_regMicrosoft = "Software\\Microsoft\\";
 const char* const g_regFrontPage98 = "FrontPage\\3.0";
@@ -24,30 +25,37 @@ const char* const g_commonFolder = "common";
 
 namespace {
 
-// The Windows path limit: values and expansions longer than a path are refused.
-const DWORD kBufferSize = 260;
+// The Windows path limit, in characters with the final NUL: values and
+// expansions longer than a path are refused.
+const DWORD kBufferLength = 260;
 
 // Reads the string held by an open key; false on any failure.
 bool QueryString(HKEY key, const std::string& valueName, std::string& out)
 {
-    char raw[kBufferSize];
+    // One character more than the limit: the stored data may lack its final
+    // NUL, and with that NUL added it must still fit in the limit.
+    wchar_t raw[kBufferLength + 1];
     DWORD type = 0;
-    DWORD size = kBufferSize;
-    if (RegQueryValueExA(key, valueName.c_str(), nullptr, &type, (BYTE*)raw, &size) != ERROR_SUCCESS)
+    DWORD size = sizeof raw;
+    if (RegQueryValueExW(key, Wide(valueName).c_str(), nullptr, &type, (BYTE*)raw, &size) != ERROR_SUCCESS)
+        return false;
+    size_t stored = size / sizeof(wchar_t);
+    bool endsInNul = stored > 0 && raw[stored - 1] == L'\0';
+    if (stored + (endsInNul ? 0 : 1) > kBufferLength)
         return false;
     // The stored text need not end in a NUL: never read past what was returned.
-    std::string text(raw, strnlen(raw, size));
+    std::wstring text(raw, wcsnlen(raw, stored));
     if (type == REG_SZ) {
-        out = text;
+        out = Utf8(text);
         return true;
     }
     if (type != REG_EXPAND_SZ)
         return false;
-    char expanded[kBufferSize];
-    DWORD length = ExpandEnvironmentStringsA(text.c_str(), expanded, kBufferSize);
-    if (length == 0 || length > kBufferSize)
+    wchar_t expanded[kBufferLength];
+    DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded, kBufferLength);
+    if (length == 0 || length > kBufferLength)
         return false;
-    out = expanded;
+    out = Utf8(expanded, wcsnlen(expanded, kBufferLength));
     return true;
 }
 
@@ -58,7 +66,7 @@ bool CInstallDlg::ReadRegistryString(std::string key, std::string valueName, std
     out.clear();
     std::string path = g_regMicrosoft + key;
     HKEY opened = nullptr;
-    LONG status = RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &opened);
     if (status == ERROR_ACCESS_DENIED) {
         ShowMessage(IDS_NO_PRIVILEGE, MB_OK | MB_ICONSTOP);
         out = "fatal";

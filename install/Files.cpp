@@ -9,6 +9,7 @@
 #include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
+#include "win/Unicode.h"
 #include "win/WaitCursor.h"
 
 namespace {
@@ -16,7 +17,10 @@ namespace {
 // Opens `folder` to ask the system about it, not to read it.
 HANDLE OpenFolder(const std::string& folder)
 {
-    return CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    std::wstring wide;
+    if (!SystemPath(folder, wide))
+        return INVALID_HANDLE_VALUE;
+    return CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
@@ -39,7 +43,7 @@ ULONGLONG FolderIndex(const std::string& folder)
 {
     using QueryInformationFile = NTSTATUS(WINAPI*)(HANDLE, IO_STATUS_BLOCK*, void*, ULONG, FILE_INFORMATION_CLASS);
     static const auto query =
-        LibraryFunction<QueryInformationFile>(GetModuleHandleA("ntdll.dll"), "NtQueryInformationFile");
+        LibraryFunction<QueryInformationFile>(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile");
     ScopedFile handle(OpenFolder(folder));
     IO_STATUS_BLOCK status;
     LARGE_INTEGER index; // FILE_INTERNAL_INFORMATION
@@ -57,8 +61,9 @@ struct FileStamp {
 
     explicit FileStamp(const std::string& path)
     {
+        std::wstring wide;
         WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        if (!SystemPath(path, wide) || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
             return;
         exists = true;
         sizeLow = data.nFileSizeLow;
@@ -78,13 +83,16 @@ struct FileStamp {
 // error tells why a copy failed.
 bool CopyWholeFile(const std::string& from, const std::string& to)
 {
+    std::wstring wideFrom, wideTo;
+    if (!SystemPath(from, wideFrom) || !SystemPath(to, wideTo))
+        return false;
     FileStamp before(to);
-    if (CopyFileA(from.c_str(), to.c_str(), FALSE))
+    if (CopyFileW(wideFrom.c_str(), wideTo.c_str(), FALSE))
         return true;
     DWORD error = GetLastError();
     FileStamp after(to);
     if (after.exists && !(after == before))
-        DeleteFileA(to.c_str());
+        DeleteFileW(wideTo.c_str());
     SetLastError(error);
     return false;
 }
@@ -147,8 +155,10 @@ bool CInstallDlg::InstallFiles()
 
 int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
 {
-    WIN32_FIND_DATAA entry;
-    ScopedFind find(FindFirstFileA((source + "\\*.*").c_str(), &entry));
+    WIN32_FIND_DATAW entry;
+    std::wstring pattern;
+    ScopedFind find(SystemPath(source + "\\*.*", pattern) ? FindFirstFileW(pattern.c_str(), &entry)
+                                                           : INVALID_HANDLE_VALUE);
     if (!find.IsValid()) {
         // A folder that is not there holds nothing to copy; one that is there
         // but cannot be listed (a path too long, refused) must not pass for empty.
@@ -183,12 +193,12 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
     return count;
 }
 
-int CInstallDlg::CopyEntries(HANDLE find, WIN32_FIND_DATAA& entry, const std::string& source, const std::string& target,
+int CInstallDlg::CopyEntries(HANDLE find, WIN32_FIND_DATAW& entry, const std::string& source, const std::string& target,
                              bool copy)
 {
     int count = 0;
     do {
-        std::string name = entry.cFileName;
+        std::string name = Utf8(entry.cFileName);
         if (name == "." || name == "..")
             continue;
         // A large kit takes a while: keep the wizard drawn and answering.
@@ -215,6 +225,6 @@ int CInstallDlg::CopyEntries(HANDLE find, WIN32_FIND_DATAA& entry, const std::st
             return -1;
         }
         WriteLog("Copied file: " + to);
-    } while (FindNextFileA(find, &entry));
+    } while (FindNextFileW(find, &entry));
     return count;
 }

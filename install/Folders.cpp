@@ -3,6 +3,7 @@
 #include "win/FileSystem.h"
 #include "win/MessageBox.h"
 #include "win/Strings.h"
+#include "win/Unicode.h"
 
 bool CInstallDlg::CreateFolder(std::string path)
 {
@@ -16,7 +17,8 @@ bool CInstallDlg::CreateFolder(std::string path)
         return false;
     if (!CreateFolder(path.substr(0, slash)))
         return false;
-    if (!CreateDirectoryA(path.c_str(), nullptr)) {
+    std::wstring wide;
+    if (!SystemPath(path, wide) || !CreateDirectoryW(wide.c_str(), nullptr)) {
         ReportSystemError("Failed to create folder:", path);
         return false;
     }
@@ -28,12 +30,12 @@ void CInstallDlg::ReportSystemError(std::string prefix, std::string subject)
 {
     DWORD code = GetLastError();
     // The system's own text, with its markers left alone: no inserts are given.
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+    wchar_t* text = nullptr;
+    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
                                       FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (char*)&text,
+                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (wchar_t*)&text,
                                   0, nullptr);
-    std::string systemText = length > 0 && text ? std::string(text, length) : "Unknown error";
+    std::string systemText = length > 0 && text ? Utf8(text, length) : "Unknown error";
     LocalFree(text);
 
     std::string reason = Format("(%lu) %s", code, systemText.c_str());

@@ -7,6 +7,8 @@
 namespace {
 
 const int kIntroLines = 5;
+// Characters shown of a line: the text area shows a few hundred at most.
+const size_t kIntroLineLength = 1000;
 
 // Appends the first lines of `file` to `text`, each ending in a line feed.
 // False on a read error or exhausted memory.
@@ -28,6 +30,7 @@ std::string CInstallDlg::ReadIntroduction()
 {
     std::string text;
     TextFile file;
+    file.SetLineLimit(kIntroLineLength);
     // An introduction that is there but cannot be opened (held by another
     // program, refused) is as unreadable as one that fails a read.
     bool readable = file.Open("intro.txt") ? ReadHead(file, text) : file.IsMissing();

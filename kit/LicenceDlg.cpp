@@ -10,5 +10,6 @@ void CLicenceDlg::DoDataExchange(bool fromControls)
     if (fromControls)
         return;
     m_edit.Attach(Item(IDC_LICENCE_TEXT));
-    m_edit.SetText(m_text);
+    // A long agreement takes a while to put in: the wizard behind stays drawn.
+    m_edit.SetLongText(m_text, [this] { m_pendingMessages.Dispatch(); });
 }

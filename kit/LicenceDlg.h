@@ -3,6 +3,7 @@
 
 #include "win/Controls.h"
 #include "win/Dialog.h"
+#include "win/PendingMessages.h"
 
 // The licence agreement: the kit's text in a read-only box, "Accept" (IDOK)
 // and "Don't Accept" (IDCANCEL, also Escape and the close box).
@@ -18,4 +19,5 @@ protected:
 
 private:
     Edit m_edit;
+    PendingMessages m_pendingMessages;
 };

@@ -3,8 +3,10 @@
 #include <cstring>
 
 #include "app/InstallDlg.h"
+#include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/TextFile.h"
+#include "win/Unicode.h"
 
 namespace {
 
@@ -13,17 +15,20 @@ namespace {
 std::vector<std::string> SubFolders(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    ScopedFind find(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
+    std::wstring pattern;
+    if (!SystemPath(folder + "\\*.*", pattern))
+        return names;
+    WIN32_FIND_DATAW entry;
+    ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
     if (!find.IsValid())
         return names;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        if (strcmp(entry.cFileName, ".") == 0 || strcmp(entry.cFileName, "..") == 0)
+        if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
             continue;
-        names.push_back(entry.cFileName);
-    } while (FindNextFileA(find.Get(), &entry));
+        names.push_back(Utf8(entry.cFileName));
+    } while (FindNextFileW(find.Get(), &entry));
     return names;
 }
 

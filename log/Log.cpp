@@ -1,10 +1,13 @@
-// The installation log: a plain-text file in the temporary-files folder.
+// The installation log: a plain-text file in the temporary-files folder, in
+// the system's ANSI code page, as it always was.
 #include <ctime>
 
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
 #include "win/Strings.h"
+#include "win/Unicode.h"
 
 namespace {
 
@@ -30,9 +33,9 @@ const char* OsName(int platform)
 }
 
 // The text of a query that fills a 260-character buffer, or empty when it fails.
-std::string BufferText(const char* buffer, DWORD length)
+std::string BufferText(const wchar_t* buffer, DWORD length)
 {
-    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+    return length > 0 && length < MAX_PATH ? Utf8(buffer, length) : std::string();
 }
 
 } // namespace
@@ -40,8 +43,8 @@ std::string BufferText(const char* buffer, DWORD length)
 void CInstallDlg::OpenLog()
 {
     if (!ReadRegistryString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, m_logPath)) {
-        char folder[MAX_PATH];
-        m_logPath = BufferText(folder, GetTempPathA(MAX_PATH, folder));
+        wchar_t folder[MAX_PATH];
+        m_logPath = BufferText(folder, GetTempPathW(MAX_PATH, folder));
         if (!m_logPath.empty() && m_logPath.back() == '\\')
             m_logPath.pop_back();
     }
@@ -52,8 +55,10 @@ void CInstallDlg::OpenLog()
     m_logPath += "\\fernwick.log";
 
     // Others may read the log while the wizard writes it, but not change it.
-    m_logFile.Reset(CreateFileA(m_logPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::wstring path;
+    m_logFile.Reset(SystemPath(m_logPath, path) ? CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                                : INVALID_HANDLE_VALUE);
     if (!m_logFile.IsValid()) {
         m_logging = false;
         return;
@@ -84,6 +89,7 @@ void CInstallDlg::WriteLog(std::string text)
         line += text[i];
     }
     line += "\r\n";
+    line = AnsiCodePage(line);
     LARGE_INTEGER end = {};
     SetFilePointerEx(m_logFile.Get(), end, &end, FILE_CURRENT);
     DWORD written = 0;
@@ -109,19 +115,19 @@ void CInstallDlg::CloseLog()
 
 void CInstallDlg::CollectSystemInfo()
 {
-    OSVERSIONINFOA version = {};
+    OSVERSIONINFOW version = {};
     version.dwOSVersionInfoSize = sizeof version;
-    if (!GetVersionExA(&version)) {
+    if (!GetVersionExW(&version)) {
         ReportSystemError("Failed to get system information", "");
     } else {
         m_osPlatform = (int)version.dwPlatformId;
         m_osMajorVersion = (int)version.dwMajorVersion;
         m_osMinorVersion = (int)version.dwMinorVersion;
-        m_osServicePack = version.szCSDVersion;
+        m_osServicePack = Utf8(version.szCSDVersion, wcsnlen(version.szCSDVersion, 128));
     }
 
-    char buffer[MAX_PATH];
+    wchar_t buffer[MAX_PATH];
     DWORD size = MAX_PATH;
-    m_userName = GetUserNameA(buffer, &size) ? std::string(buffer) : std::string();
-    m_windowsFolder = BufferText(buffer, GetWindowsDirectoryA(buffer, MAX_PATH));
+    m_userName = GetUserNameW(buffer, &size) ? Utf8(buffer, wcsnlen(buffer, MAX_PATH)) : std::string();
+    m_windowsFolder = BufferText(buffer, GetWindowsDirectoryW(buffer, MAX_PATH));
 }

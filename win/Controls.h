@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 class Control {
@@ -13,7 +14,7 @@ public:
     void Enable(bool enable) { EnableWindow(m_hwnd, enable); }
     bool IsEnabled() const { return IsWindowEnabled(m_hwnd); }
     void Show(bool show) { ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE); }
-    void SetText(const std::string& text) { SetWindowTextA(m_hwnd, text.c_str()); }
+    void SetText(const std::string& text);
     std::string GetText() const;
 
 protected:
@@ -22,15 +23,21 @@ protected:
 
 class Button : public Control {
 public:
-    int GetCheck() const { return (int)SendMessageA(m_hwnd, BM_GETCHECK, 0, 0); }
-    void SetCheck(int state) { SendMessageA(m_hwnd, BM_SETCHECK, state, 0); }
+    int GetCheck() const { return (int)SendMessageW(m_hwnd, BM_GETCHECK, 0, 0); }
+    void SetCheck(int state) { SendMessageW(m_hwnd, BM_SETCHECK, state, 0); }
     // Turns the push button into the default button or back into an ordinary one.
     void SetDefault(bool isDefault);
 };
 
 class Static : public Control {};
 
-class Edit : public Control {};
+class Edit : public Control {
+public:
+    // Puts `text` into the box piece by piece, with no limit on its length,
+    // and calls `betweenPieces` after each: a long text takes a while, and the
+    // caller may keep its windows drawn meanwhile. Shows the text's start.
+    void SetLongText(const std::string& text, const std::function<void()>& betweenPieces);
+};
 
 class ProgressBar : public Control {
 public:
@@ -40,9 +47,9 @@ public:
     // version is taken, and never a copy lying beside the program.
     static void Register();
 
-    void SetRange(int upper) { SendMessageA(m_hwnd, PBM_SETRANGE32, 0, upper); }
+    void SetRange(int upper) { SendMessageW(m_hwnd, PBM_SETRANGE32, 0, upper); }
     void SetStep(int step);
-    void SetPos(int pos) { SendMessageA(m_hwnd, PBM_SETPOS, pos, 0); }
+    void SetPos(int pos) { SendMessageW(m_hwnd, PBM_SETPOS, pos, 0); }
     // PBM_STEPIT: the control repaints at once after each step. While quiet,
     // steps are gathered instead, and the bar moves by them ten times a second.
     void StepIt();

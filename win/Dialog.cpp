@@ -12,7 +12,7 @@ void Centre(HWND hwnd)
     if (owner && IsWindowVisible(owner) && !IsIconic(owner))
         GetWindowRect(owner, &area);
     else
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     RECT window;
     GetWindowRect(hwnd, &window);
     int width = window.right - window.left;
@@ -27,7 +27,9 @@ void Centre(HWND hwnd)
 INT_PTR Dialog::DoModal()
 {
     HWND owner = s_main == this ? nullptr : MainWindow();
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
+    // Created by the wide function, the dialog and its controls are Unicode
+    // windows: they show every character of their texts.
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
                                      owner, DialogProc, (LPARAM)this);
     m_hwnd = nullptr;
     return result;
@@ -43,13 +45,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 {
     if (message == WM_INITDIALOG) {
         auto* dialog = (Dialog*)lParam;
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         dialog->m_hwnd = hwnd;
         Centre(hwnd);
         dialog->DoDataExchange(false);
         return dialog->OnInitDialog();
     }
-    auto* dialog = (Dialog*)GetWindowLongPtrA(hwnd, DWLP_USER);
+    auto* dialog = (Dialog*)GetWindowLongPtrW(hwnd, DWLP_USER);
     if (!dialog)
         return FALSE;
 
@@ -70,7 +72,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_SYSCOMMAND:
         if (!dialog->OnSysCommand((UINT)wParam, lParam))
             return FALSE;
-        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 0);
+        SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, 0);
         return TRUE;
     case WM_PAINT:
         return dialog->OnPaint();
@@ -78,7 +80,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         // One of the few messages whose result the dialog procedure returns directly.
         return (INT_PTR)dialog->OnQueryDragIcon();
     case WM_NCDESTROY:
-        SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         return FALSE;
     }
     return FALSE;

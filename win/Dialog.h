@@ -41,7 +41,7 @@ protected:
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
     // Moves the focus the way the dialog manager does, so that Enter presses the
     // focused push button.
-    void FocusControl(HWND control) { SendMessageA(m_hwnd, WM_NEXTDLGCTL, (WPARAM)control, TRUE); }
+    void FocusControl(HWND control) { SendMessageW(m_hwnd, WM_NEXTDLGCTL, (WPARAM)control, TRUE); }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

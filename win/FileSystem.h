@@ -1,6 +1,12 @@
-// Existence tests on the file system.
+// Paths for the system's file functions, and existence tests on the file system.
 #pragma once
 #include <string>
+
+// The wide form of `path` for the system's file functions, in `wide`. False,
+// with the last error ERROR_FILENAME_EXCED_RANGE, for a path of MAX_PATH
+// characters or more: paths keep the limit the system has always set them
+// (no "\\?\" prefix lifts it here), which Wine's wide functions lack.
+bool SystemPath(const std::string& path, std::wstring& wide);
 
 // True when `path` names an existing file or folder. A drive (C:) or a drive
 // root (C:\) counts as existing, which a file search alone never reports.

@@ -22,7 +22,7 @@ void PendingMessages::Dispatch()
     // message waiting: look again while either kind is left.
     MSG message;
     for (int look = 0; look < kMostLooks && HIWORD(GetQueueStatus(QS_PAINT | QS_SENDMESSAGE)); ++look) {
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
-            DispatchMessageA(&message);
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
+            DispatchMessageW(&message);
     }
 }

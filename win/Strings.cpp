@@ -5,16 +5,18 @@
 #include <cstring>
 #include <vector>
 
+#include "win/Unicode.h"
+
 std::string LoadResString(UINT id)
 {
-    std::vector<char> buffer(256);
+    std::vector<wchar_t> buffer(256);
     for (;;) {
-        int length = LoadStringA(GetModuleHandleA(nullptr), id, buffer.data(), (int)buffer.size());
+        int length = LoadStringW(GetModuleHandleW(nullptr), id, buffer.data(), (int)buffer.size());
         if (length <= 0)
             return std::string();
         // A text that filled the buffer may have been cut: try again with more room.
         if (length < (int)buffer.size() - 1)
-            return std::string(buffer.data(), length);
+            return Utf8(buffer.data(), length);
         buffer.resize(buffer.size() * 2);
     }
 }
@@ -39,12 +41,23 @@ std::string Format(const char* format, ...)
 
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
-    return _stricmp(a.c_str(), b.c_str()) == 0;
+    // The system's own case mapping of every script, without the rules of a
+    // language (no Turkish dotless i), as the file system compares names.
+    std::wstring wideA = Wide(a);
+    std::wstring wideB = Wide(b);
+    if (wideA.size() != wideB.size())
+        return false;
+    if (!wideA.empty()) {
+        CharUpperBuffW(&wideA[0], (DWORD)wideA.size());
+        CharUpperBuffW(&wideB[0], (DWORD)wideB.size());
+    }
+    return wideA == wideB;
 }
 
-std::string ToLower(std::string text)
+std::string ToLower(const std::string& text)
 {
-    if (!text.empty())
-        CharLowerBuffA(&text[0], (DWORD)text.size());
-    return text;
+    std::wstring wide = Wide(text);
+    if (!wide.empty())
+        CharLowerBuffW(&wide[0], (DWORD)wide.size());
+    return Utf8(wide);
 }

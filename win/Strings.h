@@ -10,7 +10,8 @@ std::string LoadResString(UINT id);
 // printf-style formatting into a std::string of any length.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Windows compares paths and drive letters without regard to case.
+// Windows compares paths and drive letters without regard to case, in every script.
 bool EqualNoCase(const std::string& a, const std::string& b);
 
-std::string ToLower(std::string text);
+// Lower case in every script.
+std::string ToLower(const std::string& text);

@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include "Text.h"
+
 namespace {
 
 // One argument of a Windows command line, quoted so that the program gets it
@@ -34,11 +36,12 @@ std::string QuoteArgument(const std::string& text)
 // later scratch registry). So nothing is closed.
 bool StartUnixProgram(const std::string& program, std::string commandLine, const char* folder)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    return CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder, &startup,
-                          &process) != FALSE;
+    std::wstring wideLine = WideOf(commandLine);
+    return CreateProcessW(WideOf(program).c_str(), &wideLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder ? WideOf(folder).c_str() : nullptr, &startup, &process) != FALSE;
 }
 
 std::string UniqueTempName(const char* prefix)
@@ -92,10 +95,7 @@ std::string UnixPath(const std::string& windowsPath)
     using Convert = char*(CDECL*)(const WCHAR*);
     auto convert = reinterpret_cast<Convert>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    int length = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, &wide[0], length);
-    char* unix = convert ? convert(wide.c_str()) : nullptr;
+    char* unix = convert ? convert(WideOf(windowsPath).c_str()) : nullptr;
     if (!unix)
         return std::string();
     std::string result = unix;

@@ -6,6 +6,8 @@
 
 #include <string>
 
+// Paths and scripts are UTF-8.
+
 // The Unix path of a Windows path, through Wine's own export; empty when it
 // has none.
 std::string UnixPath(const std::string& windowsPath);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "Screenshot.h"
+#include "Text.h"
 
 namespace e2e {
 
@@ -81,12 +82,12 @@ void PrintTo(CancelBy how, std::ostream* out)
 App::App(const std::string& exe, const std::string& folder, const std::string& shotFolder)
     : m_shotFolder(shotFolder)
 {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    std::string commandLine = Quoted(exe);
-    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
-                        &started)) {
+    std::wstring commandLine = WideOf(Quoted(exe));
+    if (!CreateProcessW(WideOf(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        WideOf(folder).c_str(), &startup, &started)) {
         m_startError = GetLastError();
         return;
     }

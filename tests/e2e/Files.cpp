@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "Text.h"
+
 namespace e2e {
 
 std::string ExeFolder()
@@ -12,7 +14,7 @@ std::string ExeFolder()
 
 bool PathExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(WideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool MakeFolders(const std::string& path)
@@ -22,13 +24,14 @@ bool MakeFolders(const std::string& path)
     size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos && slash > 2 && !MakeFolders(path.substr(0, slash)))
         return false;
-    return CreateDirectoryA(path.c_str(), nullptr) || PathExists(path);
+    return CreateDirectoryW(WideOf(path).c_str(), nullptr) || PathExists(path);
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     MakeFolders(path.substr(0, path.find_last_of('\\')));
-    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(WideOf(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
     DWORD written = 0;
     return file.Get() != INVALID_HANDLE_VALUE &&
            WriteFile(file.Get(), bytes.data(), (DWORD)bytes.size(), &written, nullptr) && written == bytes.size();
@@ -37,8 +40,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
 std::string ReadFileBytes(const std::string& path)
 {
     // Shared for writing too: the wizard may still hold its log open.
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(CreateFileW(WideOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.Get() == INVALID_HANDLE_VALUE)
         return std::string();
     std::string bytes;
@@ -49,26 +52,42 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
+std::vector<std::string> FolderEntries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(WideOf(folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(Utf8Of(name));
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    return names;
+}
+
 void RemoveTree(const std::string& path)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(WideOf(path + "\\*").c_str(), &entry);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string child = path + "\\" + name;
+            std::string child = path + "\\" + Utf8Of(name);
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(child);
             } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
+                SetFileAttributesW(WideOf(child).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(WideOf(child).c_str());
             }
-        } while (FindNextFileA(search, &entry));
+        } while (FindNextFileW(search, &entry));
         FindClose(search);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(WideOf(path).c_str());
 }
 
 } // namespace e2e

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -26,6 +27,8 @@ private:
     HANDLE m_handle;
 };
 
+// Paths are UTF-8.
+
 // The folder of this executable; the build puts fernwick.exe there too.
 std::string ExeFolder();
 
@@ -36,6 +39,8 @@ bool MakeFolders(const std::string& path);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The whole file, or empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
+// The names in a folder, as the file system spells them.
+std::vector<std::string> FolderEntries(const std::string& folder);
 // Removes a folder with everything in it.
 void RemoveTree(const std::string& path);
 

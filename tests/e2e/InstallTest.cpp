@@ -2,7 +2,11 @@
 // chosen FrontPage version, and the log holds every step of the run in order.
 #include "WizardTest.h"
 
+#include <algorithm>
+#include <map>
 #include <regex>
+
+#include "Text.h"
 
 namespace e2e {
 namespace {
@@ -48,26 +52,9 @@ testing::AssertionResult LogIs(const std::string& log, const std::vector<Line>& 
     return testing::AssertionSuccess();
 }
 
-// The entries of a folder in the order the file system lists them, which is
-// the order the wizard copies them in.
-std::vector<std::string> Listed(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\*.*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    return names;
-}
-
 // What the copy of one run writes to the log, and the files it makes, built
-// up pass by pass before the run.
+// up pass by pass before the run. The wizard copies a folder's entries in the
+// order the file system lists them.
 class Copies {
 public:
     explicit Copies(const std::string& kit) : m_kit(kit) {}
@@ -78,14 +65,14 @@ public:
     {
         for (const std::string& folder : folders) {
             if (!PathExists(folder))
-                lines.push_back({"Created folder " + folder});
+                lines.push_back({"Created folder " + Logged(folder)});
         }
     }
     // The files of the kit folder `item` copied into `target`.
     void Files(const std::string& item, const std::string& target)
     {
-        for (const std::string& name : Listed(m_kit + "\\" + item)) {
-            lines.push_back({"Copied file: " + target + "\\" + name});
+        for (const std::string& name : FolderEntries(m_kit + "\\" + item)) {
+            lines.push_back({"Copied file: " + Logged(target + "\\" + name)});
             files.push_back({m_kit + "\\" + item + "\\" + name, target + "\\" + name});
         }
     }
@@ -93,8 +80,22 @@ public:
     std::vector<Line> lines;
     // Kit file, and where it goes.
     std::vector<std::pair<std::string, std::string>> files;
+    // Names as the log writes them, in the code page, where they differ.
+    std::map<std::string, std::string> logged;
 
 private:
+    std::string Logged(const std::string& path) const
+    {
+        std::string result;
+        for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+            end = path.find('\\', start);
+            std::string name = path.substr(start, end == std::string::npos ? end : end - start);
+            auto found = logged.find(name);
+            result += (start ? "\\" : "") + (found == logged.end() ? name : found->second);
+        }
+        return result;
+    }
+
     std::string m_kit;
 };
 
@@ -176,6 +177,116 @@ TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
                                     {"Will install web template club"},
                                     {"Will install frame template banner"},
                                     {"No licence file supplied"},
+                                    {"Counting files..."},
+                                    {"Total files = 7"}},
+                                   copies.lines, Closing(kDoneText)})));
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A kit in several languages, saved in each encoding Notepad offers: its
+// texts shown exactly, its names copied exactly, the log in the code page.
+TEST_F(Install, KitTextsAndNamesInAnyLanguage)
+{
+    // The log is in the system's code page: the '?' below are what 1252 lacks.
+    ASSERT_EQ(1252u, GetACP());
+    RemoveTree(world.KitFolder());
+    const std::string utf8Mark = "\xEF\xBB\xBF";
+    const struct {
+        std::string path;
+        std::string bytes;
+    } kit[] = {
+        {"intro.txt", u8"Κύμα και 桜: θέματα\r\nCafé ☕ 😀 edition\r\n"},
+        {"license.txt", Utf16File(WideOf(u8"Άδεια χρήσης 使用許諾\r\nUse freely.\r\n"), true)},
+        {u8"fp98\\Themes\\Κύμα\\Κύμα.inf", utf8Mark + u8"[info]\r\ntitle=Κύμα\r\nversion=1.5\r\n"},
+        {u8"fp98\\Themes\\Κύμα\\θέμα.css", "body { color: navy; }\r\n"},
+        {u8"common\\Themes\\桜\\桜.inf", Utf16File(WideOf(u8"[info]\r\ntitle=桜の庭\r\nversion=2\r\n"))},
+        {u8"common\\Themes\\桜\\桜.css", "body { color: pink; }\r\n"},
+        {u8"fp98\\Pages\\Σελίδα\\Σελίδα.htm", "<html><body>Page</body></html>\r\n"},
+        {u8"common\\Webs\\Café\\default.htm", "<html><body>Web</body></html>\r\n"},
+        {u8"common\\Frames\\😀\\banner.htm", "<html><body>Frame</body></html>\r\n"},
+    };
+    for (const auto& file : kit)
+        ASSERT_TRUE(world.WriteFile("kit\\" + file.path, file.bytes)) << file.path;
+    const std::string root = world.Path("FrontPage");
+    const std::string themes = root + "\\themes";
+    const std::string pages = root + "\\pages";
+    const std::string webs = root + "\\webs";
+    const std::string frames = root + "\\frames";
+    Copies copies(world.KitFolder());
+    copies.logged = {{u8"Κύμα", "????"},     {u8"Κύμα.inf", "????.inf"}, {u8"θέμα.css", "????.css"},
+                     {u8"桜", "?"},          {u8"桜.inf", "?.inf"},      {u8"桜.css", "?.css"},
+                     {u8"Σελίδα", "??????"}, {u8"Σελίδα.htm", "??????.htm"}, {u8"Café", "Caf\xe9"},
+                     {u8"😀", "?"}};
+    copies.Pass("Copying version-specific themes...");
+    copies.Folders({themes, themes + u8"\\Κύμα"});
+    copies.Files(u8"fp98\\Themes\\Κύμα", themes + u8"\\Κύμα");
+    copies.Pass("Copying common themes...");
+    copies.Folders({themes + u8"\\桜"});
+    copies.Files(u8"common\\Themes\\桜", themes + u8"\\桜");
+    copies.Pass("Copying version-specific page templates...");
+    copies.Folders({pages, pages + u8"\\Σελίδα"});
+    copies.Files(u8"fp98\\Pages\\Σελίδα", pages + u8"\\Σελίδα");
+    copies.Pass("Copying common page templates...");
+    copies.Pass("Copying version-specific web templates...");
+    copies.Pass("Copying common web templates...");
+    copies.Folders({webs, webs + u8"\\Café"});
+    copies.Files(u8"common\\Webs\\Café", webs + u8"\\Café");
+    copies.Pass("Copying version-specific frame templates...");
+    copies.Pass("Copying common frame templates...");
+    copies.Folders({frames, frames + u8"\\😀"});
+    copies.Files(u8"common\\Frames\\😀", frames + u8"\\😀");
+    ASSERT_EQ(7u, copies.files.size());
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_EQ(app->StatusText(), u8"Κύμα και 桜: θέματα\nCafé ☕ 😀 edition\n\n"
+                                 "This program will install your new theme(s).\n"
+                                 "Ensure that Microsoft FrontPage is not running,\n"
+                                 "or the installation may fail.\n\n"
+                                 "Click Next to start, or Cancel to terminate.");
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+    EXPECT_EQ(app->StatusText(), u8"The following themes and templates will be installed.\n\n"
+                                 "Themes:\tΚύμα\tVersion 1.5\n"
+                                 "\t\t桜の庭\tVersion 2\n\n"
+                                 "Page templates:  σελίδα\n"
+                                 "Web templates:   café\n"
+                                 "Frame templates: 😀\n");
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    Window agreement = app->Dialog();
+    ASSERT_EQ(DialogKind(agreement), "licence") << app->Describe();
+    EXPECT_EQ(agreement.Item(IDC_LICENCE_TEXT).Text(), u8"Άδεια χρήσης 使用許諾\r\nUse freely.\r\n");
+    ASSERT_TRUE(app->AnswerDialog("ready")) << app->Describe();
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+    ExpectCopied(copies.files);
+    // Exactly these names, letter case too, as the file system spells them.
+    EXPECT_EQ(Sorted(FolderEntries(themes)), Sorted({u8"Κύμα", u8"桜"}));
+    EXPECT_EQ(Sorted(FolderEntries(themes + u8"\\Κύμα")), Sorted({u8"Κύμα.inf", u8"θέμα.css"}));
+    EXPECT_EQ(Sorted(FolderEntries(themes + u8"\\桜")), Sorted({u8"桜.inf", u8"桜.css"}));
+    EXPECT_EQ(FolderEntries(pages), std::vector<std::string>{u8"Σελίδα"});
+    EXPECT_EQ(FolderEntries(pages + u8"\\Σελίδα"), std::vector<std::string>{u8"Σελίδα.htm"});
+    EXPECT_EQ(FolderEntries(webs), std::vector<std::string>{u8"Café"});
+    EXPECT_EQ(FolderEntries(frames), std::vector<std::string>{u8"😀"});
+    EXPECT_TRUE(LogIs(Log(), Join({Header(),
+                                   {{"Checking FrontPage installation..."},
+                                    {"FrontPage 98 found in " + root},
+                                    {"Installing for Microsoft FrontPage 98"},
+                                    {"Themes will be installed in " + themes},
+                                    {"Page templates will be installed in " + pages},
+                                    {"Web templates will be installed in " + webs},
+                                    {"Frame templates will be installed in " + frames},
+                                    {"Checking kit for items to install..."},
+                                    {"Will install theme ????\tVersion 1.5"},
+                                    {"Will install theme ???\tVersion 2"},
+                                    {"Will install page template ??????"},
+                                    {"Will install web template caf\xe9"},
+                                    {"Will install frame template ?"},
+                                    {"User accepted licence"},
                                     {"Counting files..."},
                                     {"Total files = 7"}},
                                    copies.lines, Closing(kDoneText)})));

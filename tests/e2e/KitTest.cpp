@@ -85,5 +85,49 @@ TEST_F(KitPages, RejectedAgreementCancels)
     EXPECT_TRUE(LogEndsWith(Log(), {"User rejected licence", kCancelledText}));
 }
 
+// The largest agreement shown, 16 MiB: it is read and put into its box while
+// the wizard stays drawn and answers, and the box shows it whole.
+TEST_F(KitPages, LargestAgreementShownWholeWhileTheWizardStaysDrawn)
+{
+    const size_t kLargest = 16 << 20;
+    // Lines of 78 characters and CR LF, as the box shows them: the file's own bytes.
+    std::string agreement;
+    agreement.reserve(kLargest);
+    for (int clause = 1; agreement.size() + 80 <= kLargest; ++clause) {
+        std::string line = "Clause " + std::to_string(clause) + ": the themes may be used on any web. ";
+        line.resize(78, '.');
+        agreement += line + "\r\n";
+    }
+    agreement += std::string(kLargest - agreement.size() - 2, 'z') + "\r\n";
+    ASSERT_EQ(kLargest, agreement.size());
+    ASSERT_TRUE(world.WriteFile("kit\\license.txt", agreement));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+
+    app->Control(IDC_NEXT).Click();
+    // Every look before the agreement shows is answered at once (within the 5 s
+    // a look waits), and the wizard still shows its summary. Putting 16 MiB
+    // into the box takes Wine's edit control about half a minute.
+    int looks = 0;
+    bool shown = WaitUntil(
+        [&] {
+            if (app->Dialog())
+                return true;
+            EXPECT_EQ(app->StatusText(), kSummary) << "look " << looks;
+            ++looks;
+            return false;
+        },
+        180000, 100);
+    ASSERT_TRUE(shown) << app->Describe();
+    EXPECT_GT(looks, 0) << "the agreement showed before the wizard could be seen loading it";
+    Window dialog = app->Dialog();
+    ASSERT_EQ(DialogKind(dialog), "licence") << app->Describe();
+    std::string box = dialog.Item(IDC_LICENCE_TEXT).Text();
+    EXPECT_EQ(agreement.size(), box.size());
+    EXPECT_TRUE(agreement == box) << "the box does not show the agreement whole";
+    ASSERT_TRUE(app->AnswerDialog("ready")) << app->Describe();
+    EXPECT_EQ(app->StatusText(), kReadyText);
+}
+
 } // namespace
 } // namespace e2e

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "Text.h"
+
 namespace e2e {
 
 const char kNoAnswer[] = "<window did not answer>";
@@ -37,7 +39,7 @@ RECT Window::Rect() const
 bool Window::Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, UINT timeoutMs) const
 {
     DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutA(m_hwnd, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer))
+    if (!SendMessageTimeoutW(m_hwnd, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer))
         return false;
     result = (LRESULT)answer;
     return true;
@@ -48,12 +50,12 @@ std::string Window::Text() const
     LRESULT length = 0;
     if (!Send(WM_GETTEXTLENGTH, 0, 0, length, kAnswerMs))
         return kNoAnswer;
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     LRESULT copied = 0;
     if (!Send(WM_GETTEXT, text.size(), (LPARAM)&text[0], copied, kAnswerMs))
         return kNoAnswer;
     text.resize(copied);
-    return text;
+    return Utf8Of(text);
 }
 
 int Window::CheckState() const
@@ -107,7 +109,7 @@ bool Window::Answers() const
 
 void Window::Post(UINT message, WPARAM wParam, LPARAM lParam) const
 {
-    PostMessageA(m_hwnd, message, wParam, lParam);
+    PostMessageW(m_hwnd, message, wParam, lParam);
 }
 
 void Window::PressKey(UINT key) const

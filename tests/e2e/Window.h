@@ -27,6 +27,7 @@ public:
     std::string ClassName() const;
     RECT Rect() const;
 
+    // In UTF-8, read as the wide text it is.
     std::string Text() const;
     bool IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
     bool IsVisible() const { return IsWindowVisible(m_hwnd) != FALSE; }

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "Files.h"
+#include "Text.h"
 
 namespace e2e {
 
@@ -43,7 +44,9 @@ bool SetMachineString(const std::string& key, const char* name, const std::strin
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExA(handle, name, 0, REG_SZ, (const BYTE*)value.c_str(), (DWORD)value.size() + 1);
+    std::wstring text = WideOf(value);
+    LONG result = RegSetValueExW(handle, WideOf(name).c_str(), 0, REG_SZ, (const BYTE*)text.c_str(),
+                                 (DWORD)((text.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(handle);
     return result == ERROR_SUCCESS;
 }

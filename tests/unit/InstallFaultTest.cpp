@@ -10,6 +10,7 @@
 
 #include "Bytes.h"
 #include "InstallWorld.h"
+#include "Text.h"
 #include "win/Strings.h"
 
 namespace {
@@ -194,30 +195,42 @@ TEST(InstallFault, LogDiskFullTheInstallationGoesOn)
 
 TEST(InstallFault, NamesOfEveryKind)
 {
-    // Blanks, dots, characters of the system's code page, and a name that
-    // brings the target path to the longest the system allows.
-    const std::string cafe = "caf\xe9 \xe9t\xe9";
+    // Blanks, dots, characters of the system's code page (1252 here) and of
+    // other scripts, and a name that brings the target path to the longest
+    // the system allows, in characters, not bytes of UTF-8. The log, in the code
+    // page, has '?' for each character the code page lacks.
+    struct Name {
+        std::string name;
+        std::string logged;
+    };
+    const Name cafe = {u8"café été", "caf\xe9 \xe9t\xe9"};
+    const Name names[] = {
+        {"My Theme", "My Theme"}, {"v1.2.3", "v1.2.3"}, {".hidden", ".hidden"}, cafe, {"a b.c d", "a b.c d"},
+        {u8"Κύμα", "????"},       {u8"桜の庭", "???"},   {u8"😀 smile", "? smile"},
+    };
     InstallWorld world;
-    world.wizard.m_themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe + "\\Themes");
-    std::vector<std::string> names = {"My Theme", "v1.2.3", ".hidden", cafe, "a b.c d"};
+    world.wizard.m_themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe.name + "\\Themes");
+    const std::string loggedFolder = world.folder / ("Front Page 2000.x\\" + cafe.logged + "\\Themes");
     const std::string longItem = "long";
-    size_t room = MAX_PATH - 1 - (world.wizard.m_themesFolder.size() + 1 + longItem.size() + 1);
-    for (const std::string& name : names)
-        world.folder.Write("kit\\fp98\\themes\\" + name + "\\" + name + ".css", name);
+    size_t room = MAX_PATH - 1 - (WideOf(world.wizard.m_themesFolder).size() + 1 + longItem.size() + 1);
+    for (const Name& name : names)
+        world.folder.Write("kit\\fp98\\themes\\" + name.name + "\\" + name.name + ".css", name.name);
     world.folder.MakeDir("kit\\fp98\\themes\\" + longItem);
-    std::string longName(room, 'n');
+    // Linux takes names of 255 bytes at most: a few Greek letters, then ASCII.
+    std::string longName = u8"νννν" + std::string(room - 4, 'n');
     std::string kitLong = world.folder / ("kit\\fp98\\themes\\" + longItem);
     ASSERT_TRUE(RunShell("echo -n longest > " + ShellQuote(UnixPath(kitLong) + "/" + longName)));
     Shown shown = world.Install();
     EXPECT_TRUE(shown.result) << (world.boxes.empty() ? "" : world.boxes[0]);
-    for (const std::string& name : names) {
-        std::string target = world.wizard.m_themesFolder + "\\" + name + "\\" + name + ".css";
-        EXPECT_EQ(name, ReadFileBytes(target)) << name;
-        std::vector<std::string> copied = CopiedFiles(world.Log());
-        EXPECT_NE(copied.end(), std::find(copied.begin(), copied.end(), target)) << name;
+    std::vector<std::string> copied = CopiedFiles(world.Log());
+    for (const Name& name : names) {
+        std::string target = world.wizard.m_themesFolder + "\\" + name.name + "\\" + name.name + ".css";
+        EXPECT_EQ(name.name, ReadFileBytes(target)) << name.name;
+        std::string logged = loggedFolder + "\\" + name.logged + "\\" + name.logged + ".css";
+        EXPECT_NE(copied.end(), std::find(copied.begin(), copied.end(), logged)) << name.name;
     }
     std::string longTarget = world.wizard.m_themesFolder + "\\" + longItem + "\\" + longName;
-    EXPECT_EQ((size_t)MAX_PATH - 1, longTarget.size());
+    EXPECT_EQ((size_t)MAX_PATH - 1, WideOf(longTarget).size());
     EXPECT_EQ("longest", ReadFileBytes(longTarget));
 }
 

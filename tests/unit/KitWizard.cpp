@@ -7,7 +7,7 @@ KitWizard::KitWizard()
     registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, logFolder.Path());
     wizard.m_logging = true;
     wizard.OpenLog();
-    m_status = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    m_status = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     wizard.m_statusText.Attach(m_status);
 }
 
@@ -31,12 +31,5 @@ std::string KitWizard::Log() const
 
 std::string KitWizard::Status() const
 {
-    return WindowText(m_status);
-}
-
-std::string WindowText(HWND window)
-{
-    std::string text(GetWindowTextLengthA(window) + 1, '\0');
-    text.resize(GetWindowTextA(window, &text[0], (int)text.size()));
-    return text;
+    return TextOf(m_status);
 }

@@ -25,6 +25,3 @@ public:
 private:
     HWND m_status = nullptr;
 };
-
-// The whole text of a window, however long.
-std::string WindowText(HWND window);

@@ -3,9 +3,24 @@
 #include <functional>
 
 #include "KitWizard.h"
+#include "Text.h"
 #include "res/resource.h"
 
 namespace {
+
+// Makes `path` a file of `size` bytes that takes no room on the disk (its
+// bytes are all zero); false when it cannot be made.
+bool MakeSparse(const std::string& path, LONGLONG size)
+{
+    HANDLE file = CreateFileW(WideOf(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool made = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return made;
+}
 
 // What the user does with the licence dialog.
 void PressAccept(HWND dialog)
@@ -59,7 +74,7 @@ TEST(ShowLicence, UserAnswers)
         Shown shown;
         ModalAnswerer answerer([&](HWND dialog) {
             shown.caption = TextOf(dialog);
-            shown.text = WindowText(GetDlgItem(dialog, IDC_LICENCE_TEXT));
+            shown.text = TextOf(GetDlgItem(dialog, IDC_LICENCE_TEXT));
             shown.acceptReady = IsWindowEnabled(GetDlgItem(dialog, IDOK)) && GetFocus() == GetDlgItem(dialog, IDOK);
             c.answer(dialog);
         });
@@ -89,7 +104,8 @@ TEST(ShowLicence, AgreementShownWholeWithCrLfLines)
         {"empty", "", ""},
         {"empty lines", "\n\r\n", "\r\n\r\n"},
         {"line feeds", "a\nb\n", "a\r\nb\r\n"},
-        {"long line", longLine, longLine + "\r\n"},
+        {"long line, as lines of 2,000 characters", longLine,
+         longLine.substr(0, 2000) + "\r\n" + longLine.substr(2000) + "\r\n"},
         {"many lines", many, manyShown},
     };
     for (const Case& c : cases) {
@@ -99,7 +115,7 @@ TEST(ShowLicence, AgreementShownWholeWithCrLfLines)
         KitWizard test;
         std::string shown = "(no dialog)";
         ModalAnswerer answerer([&](HWND dialog) {
-            shown = WindowText(GetDlgItem(dialog, IDC_LICENCE_TEXT));
+            shown = TextOf(GetDlgItem(dialog, IDC_LICENCE_TEXT));
             Click(dialog, IDOK);
         });
         EXPECT_TRUE(test.wizard.ShowLicence()) << c.what;
@@ -121,6 +137,11 @@ TEST(ShowLicence, NoDialogWithoutAReadableAgreement)
         {"a folder", [](const TempFolder& kit) { return !kit.MakeDir("license.txt").empty(); }, true,
          "No licence file supplied\r\n"},
         {"unreadable", [](const TempFolder& kit) { return MakeUnreadable(kit / "license.txt"); }, false, ""},
+        // Refused from its size, without reading it: reading 4 GiB would take minutes.
+        {"over 16 MiB", [](const TempFolder& kit) { return MakeSparse(kit / "license.txt", (16 << 20) + 1); }, false,
+         "Licence file too large\r\n"},
+        {"4 GiB", [](const TempFolder& kit) { return MakeSparse(kit / "license.txt", 4LL << 30); }, false,
+         "Licence file too large\r\n"},
     };
     for (const Case& c : cases) {
         TempFolder kit;

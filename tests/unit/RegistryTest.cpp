@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Support.h"
+#include "Text.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 
@@ -64,6 +65,36 @@ TEST(ReadRegistryString, ValuesOfEveryKind)
     for (const RegistryCase& c : cases) {
         ScratchRegistry registry;
         registry.SetRaw("Fernwick\\Test", "Value", c.type, c.stored);
+        CInstallDlg wizard;
+        std::string out = "stale";
+        EXPECT_EQ(c.result, wizard.ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;
+        EXPECT_EQ(c.out, out) << c.what;
+    }
+}
+
+// Values in any script, as the system's wide functions store them; the
+// limits count characters.
+TEST(ReadRegistryString, ValuesInAnyScript)
+{
+    SetEnvironmentVariableW(L"FWTEST_GREEK", WideOf(u8"C:\\Κύμα").c_str());
+    std::string greek259;
+    for (int i = 0; i < 259; ++i)
+        greek259 += u8"α";
+    const struct {
+        const char* what;
+        DWORD type;
+        std::string stored;
+        bool result;
+        std::string out;
+    } cases[] = {
+        {"Japanese and Greek", REG_SZ, u8"D:\\桜\\Κύμα\\", true, u8"D:\\桜\\Κύμα"},
+        {"expanded", REG_EXPAND_SZ, u8"%FWTEST_GREEK%\\😀", true, u8"C:\\Κύμα\\😀"},
+        {"259 characters", REG_SZ, greek259, true, greek259},
+        {"260 characters", REG_SZ, greek259 + u8"α", false, ""},
+    };
+    for (const auto& c : cases) {
+        ScratchRegistry registry;
+        registry.SetString("Fernwick\\Test", "Value", c.stored, c.type);
         CInstallDlg wizard;
         std::string out = "stale";
         EXPECT_EQ(c.result, wizard.ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;

@@ -4,8 +4,8 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+
+#include "Text.h"
 
 namespace {
 
@@ -18,27 +18,27 @@ std::string UniqueName(const char* prefix)
            "_" + std::to_string(GetTickCount());
 }
 
-void RemoveTree(const std::string& path)
+void RemoveTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &entry);
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string full = path + "\\" + name;
+            std::wstring full = path + L"\\" + name;
             // Read-only entries refuse deletion; touching only those keeps large trees quick.
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(full);
             else
-                DeleteFileA(full.c_str());
-        } while (FindNextFileA(find, &entry));
+                DeleteFileW(full.c_str());
+        } while (FindNextFileW(find, &entry));
         FindClose(find);
     }
-    RemoveDirectoryA(path.c_str());
+    RemoveDirectoryW(path.c_str());
 }
 
 } // namespace
@@ -80,7 +80,11 @@ HKEY ScratchRegistry::Create(const std::string& key)
 void ScratchRegistry::SetString(const std::string& key, const std::string& name, const std::string& value,
                                 DWORD type)
 {
-    SetRaw(key, name, type, std::string(value.c_str(), value.size() + 1));
+    HKEY opened = Create(key);
+    std::wstring text = WideOf(value);
+    RegSetValueExW(opened, WideOf(name).c_str(), 0, type, (const BYTE*)text.c_str(),
+                   (DWORD)((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(opened);
 }
 
 void ScratchRegistry::SetDword(const std::string& key, const std::string& name, DWORD value)
@@ -122,7 +126,7 @@ TempFolder::TempFolder() : m_path("C:\\fwtest\\" + UniqueName("t"))
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(m_path);
+    RemoveTree(WideOf(m_path));
 }
 
 std::string TempFolder::MakeDir(const std::string& relative) const
@@ -130,7 +134,7 @@ std::string TempFolder::MakeDir(const std::string& relative) const
     std::string full = *this / relative;
     for (size_t slash = m_path.size() + 1; slash != std::string::npos;) {
         slash = full.find('\\', slash + 1);
-        CreateDirectoryA(full.substr(0, slash).c_str(), nullptr);
+        CreateDirectoryW(WideOf(full.substr(0, slash)).c_str(), nullptr);
     }
     return full;
 }
@@ -141,21 +145,28 @@ std::string TempFolder::Write(const std::string& relative, const std::string& co
     if (slash != std::string::npos)
         MakeDir(relative.substr(0, slash));
     std::string full = *this / relative;
-    std::ofstream(full, std::ios::binary) << content;
+    HANDLE file = CreateFileW(WideOf(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    DWORD written = 0;
+    if (file == INVALID_HANDLE_VALUE || !WriteFile(file, content.data(), (DWORD)content.size(), &written, nullptr) ||
+        written != content.size())
+        ADD_FAILURE() << "cannot write " << full;
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
     return full;
 }
 
 CurrentFolder::CurrentFolder(const std::string& folder)
 {
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    m_previous = previous;
-    SetCurrentDirectoryA(folder.c_str());
+    wchar_t previous[MAX_PATH];
+    DWORD length = GetCurrentDirectoryW(MAX_PATH, previous);
+    m_previous = Utf8Of(std::wstring(previous, length < MAX_PATH ? length : 0));
+    SetCurrentDirectoryW(WideOf(folder).c_str());
 }
 
 CurrentFolder::~CurrentFolder()
 {
-    SetCurrentDirectoryA(m_previous.c_str());
+    SetCurrentDirectoryW(WideOf(m_previous).c_str());
 }
 
 namespace {
@@ -214,9 +225,9 @@ void Click(HWND dialog, int id)
 
 std::string TextOf(HWND window)
 {
-    char text[4096] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+    text.resize(GetWindowTextW(window, &text[0], (int)text.size()));
+    return Utf8Of(text);
 }
 
 std::string TextOf(HWND dialog, int id)
@@ -231,10 +242,17 @@ std::string MessageBoxText(HWND box)
 
 std::string ReadFileBytes(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
+    std::string bytes;
+    HANDLE file = CreateFileW(WideOf(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[64 * 1024];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
 }
 
 bool MakeUnreadable(const std::string& path)
@@ -243,7 +261,7 @@ bool MakeUnreadable(const std::string& path)
     std::string folder = UnixPath(path.substr(0, slash));
     return !folder.empty() &&
            RunShell("ln -s /proc/self/mem " + ShellQuote(folder + "/" + path.substr(slash + 1))) &&
-           GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+           GetFileAttributesW(WideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 testing::AssertionResult SameText(const std::string& expected, const std::string& actual)

@@ -11,6 +11,8 @@
 
 #include "Unix.h"
 
+// Every text and path is UTF-8, as inside the program.
+
 // Redirects this process's HKEY_LOCAL_MACHINE to a fresh key below HKEY_CURRENT_USER
 // for the object's life. Keys are named below Software\Microsoft\, as the wizard names them.
 class ScratchRegistry {
@@ -20,10 +22,12 @@ public:
     ScratchRegistry(const ScratchRegistry&) = delete;
     ScratchRegistry& operator=(const ScratchRegistry&) = delete;
 
+    // A string value as the system's wide functions store it.
     void SetString(const std::string& key, const std::string& name, const std::string& value,
                    DWORD type = REG_SZ);
     void SetDword(const std::string& key, const std::string& name, DWORD value);
-    // Stores raw bytes with any type, e.g. a string without its final NUL.
+    // Stores raw bytes with any type, e.g. a string without its final NUL, as
+    // an ANSI program stores them (strings converted from the code page).
     void SetRaw(const std::string& key, const std::string& name, DWORD type, const std::string& bytes);
     // Makes opening `key` for reading fail with ERROR_ACCESS_DENIED.
     void DenyAccess(const std::string& key);
@@ -95,7 +99,7 @@ private:
 
 // Posts a click on control `id` of `dialog`, as a user's click arrives.
 void Click(HWND dialog, int id);
-// The text of a window, or of control `id` of a dialog.
+// The whole text of a window, or of control `id` of a dialog.
 std::string TextOf(HWND window);
 std::string TextOf(HWND dialog, int id);
 // The text of a message box (its static control 0xFFFF).
