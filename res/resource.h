@@ -32,6 +32,7 @@
 #define IDS_SUMMARY_FRAMES        157
 #define IDS_INSTALLING_FP2002     158
 #define IDS_NO_PRIVILEGE          160
+#define IDS_SETUP_DAMAGED         200
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)
