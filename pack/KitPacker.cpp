@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "digest/Sha256.h"
+#include "pack/EntryName.h"
 #include "pack/FileStreams.h"
 #include "pack/ProgramImage.h"
 #include "win/Handle.h"
@@ -57,7 +58,7 @@ public:
 private:
     bool Fail(const std::string& what, const std::wstring& path);
     bool Fail(const std::string& what, const std::string& path);
-    void Add(const WIN32_FIND_DATAW& found, const std::wstring& name);
+    bool Add(const WIN32_FIND_DATAW& found, const std::wstring& name);
     bool ListTree(const std::wstring& name);
     bool CopyImage(const std::string& program, FileWriter& writer);
     bool PackFile(PackEntry& entry, FileWriter& writer, uint64_t dataStart);
@@ -87,10 +88,17 @@ bool KitPacker::Fail(const std::string& what, const std::string& path)
     return false;
 }
 
-void KitPacker::Add(const WIN32_FIND_DATAW& found, const std::wstring& name)
+// Adds the entry found as `name`; false when the unpacker would refuse its name
+// (Windows holds such names only when reached by special paths).
+bool KitPacker::Add(const WIN32_FIND_DATAW& found, const std::wstring& name)
 {
     PackEntry entry;
     entry.name = Utf8(name);
+    std::string fault = entry.name.size() > kPackMaxNameSize ? "a name too long" : EntryNameFault(entry.name);
+    if (!fault.empty()) {
+        m_reason = Format("Cannot pack %s\\%s: %s", Utf8(m_kit).c_str(), entry.name.c_str(), fault.c_str());
+        return false;
+    }
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         entry.kind = kPackFolder;
     } else {
@@ -100,6 +108,7 @@ void KitPacker::Add(const WIN32_FIND_DATAW& found, const std::wstring& name)
         ++m_files;
     }
     m_entries.push_back(entry);
+    return true;
 }
 
 bool KitPacker::ListKit()
@@ -111,12 +120,11 @@ bool KitPacker::ListKit()
     std::vector<std::wstring> trees;
     do {
         bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (folder && IsOneOf(found.cFileName, kKitTrees)) {
-            Add(found, found.cFileName);
+        bool tree = folder && IsOneOf(found.cFileName, kKitTrees);
+        if ((tree || (!folder && IsOneOf(found.cFileName, kKitFiles))) && !Add(found, found.cFileName))
+            return false;
+        if (tree)
             trees.push_back(found.cFileName);
-        } else if (!folder && IsOneOf(found.cFileName, kKitFiles)) {
-            Add(found, found.cFileName);
-        }
     } while (FindNextFileW(find.Get(), &found));
     if (GetLastError() != ERROR_NO_MORE_FILES)
         return Fail("Cannot read folder", m_kit);
@@ -140,7 +148,8 @@ bool KitPacker::ListTree(const std::wstring& name)
         std::wstring child = found.cFileName;
         if (child == L"." || child == L"..")
             continue;
-        Add(found, name + L"\\" + child);
+        if (!Add(found, name + L"\\" + child))
+            return false;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             folders.push_back(name + L"\\" + child);
     } while (FindNextFileW(find.Get(), &found));
