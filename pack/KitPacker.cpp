@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "digest/Sha256.h"
 #include "pack/EntryName.h"
 #include "pack/FileStreams.h"
+#include "pack/PackDigest.h"
 #include "pack/ProgramImage.h"
 #include "win/Handle.h"
 #include "win/Strings.h"
@@ -214,20 +214,19 @@ bool KitPacker::Write(const std::string& program, HANDLE out, const std::string&
         return Fail("Cannot write", outPath);
 
     // The digest in the order of the file: read back what was written.
-    Sha256 digest;
-    FileReader payload(out, payloadStart, trailer.payloadSize);
-    const char* data;
-    size_t size;
-    while (payload.Take(kChunkSize, data, size))
-        digest.Add(data, size);
-    if (payload.Left() != 0)
-        return Fail("Cannot read", outPath);
     std::string trailerBytes = EncodePackTrailer(trailer);
-    digest.Add(trailerBytes.data(), 8);
-    trailer.digest = digest.Finish();
+    const uint64_t trailerStart = payloadStart + trailer.payloadSize;
+    ProgramLayout layout;
+    if (!writer.Seek(trailerStart, false) || !writer.Write(trailerBytes.data(), 8) || !writer.Flush())
+        return Fail("Cannot write", outPath);
+    if (!ReadProgramLayout(out, layout))
+        return Fail("Cannot read", outPath);
+    trailer.digest = PackDigest(out, layout, trailerStart);
+    if (trailer.digest.empty())
+        return Fail("Cannot read", outPath);
     trailerBytes = EncodePackTrailer(trailer);
-    if (!writer.Seek(payloadStart + trailer.payloadSize, false) ||
-        !writer.Write(trailerBytes.data(), trailerBytes.size()) || !writer.Flush())
+    if (!writer.Seek(trailerStart, false) || !writer.Write(trailerBytes.data(), trailerBytes.size()) ||
+        !writer.Flush())
         return Fail("Cannot write", outPath);
     return true;
 }

@@ -46,7 +46,7 @@ struct PackEntry {
 
 struct PackTrailer {
     uint64_t payloadSize = 0; // from the header's start to the trailer's
-    std::string digest;       // SHA-256 of the payload and of payloadSize's bytes
+    std::string digest;       // SHA-256 of the file up to here (pack/PackDigest.h)
 };
 
 // Files done and files in all, after each file.

@@ -61,6 +61,7 @@ bool ReadProgramLayout(HANDLE file, ProgramLayout& layout)
         return Malformed();
     layout.imageEnd = imageEnd;
     layout.appendedEnd = appendedEnd;
+    layout.checksumField = (const char*)&optional.CheckSum - head.data();
     layout.securityEntry = (const char*)&security - head.data();
     return true;
 }

@@ -9,8 +9,10 @@
 struct ProgramLayout {
     uint64_t imageEnd = 0;   // end of the headers and of the last section's data
     uint64_t appendedEnd = 0; // start of the certificate table, or the file's end
-    // File offset of the security directory entry (8 bytes), which a copy of
-    // the image without the certificate table must clear.
+    // File offsets of the two header fields that signing rewrites: the
+    // checksum (4 bytes) and the security directory entry (8 bytes), which a
+    // copy of the image without the certificate table must clear.
+    uint64_t checksumField = 0;
     uint64_t securityEntry = 0;
 };
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "digest/Sha256.h"
 #include "pack/EntryName.h"
 #include "pack/FileStreams.h"
+#include "pack/PackDigest.h"
 #include "pack/ProgramImage.h"
 #include "win/FolderTree.h"
 #include "win/Handle.h"
@@ -144,17 +144,11 @@ bool UnpackedKit::FindPayload(HANDLE file, uint64_t& start, PackHeader& header)
         return Damaged("The packed kit has no trailer where the file ends: it is cut short or changed.");
 
     start = layout.imageEnd;
-    Sha256 digest;
-    FileReader payload(file, start, trailer.payloadSize);
-    const char* data;
-    size_t size;
-    while (payload.Take(kChunkSize, data, size))
-        digest.Add(data, size);
-    if (payload.Left() != 0)
+    const std::string digest = PackDigest(file, layout, layout.appendedEnd - kPackTrailerSize);
+    if (digest.empty())
         return Failed("Cannot read", m_program);
-    digest.Add(trailerBytes, 8);
-    if (digest.Finish() != trailer.digest)
-        return Damaged("The packed kit's digest does not match: the file is changed.");
+    if (digest != trailer.digest)
+        return Damaged("The packed program's digest does not match: the file is changed.");
 
     char headerBytes[kPackHeaderSize];
     if (!ReadAt(file, start, headerBytes, sizeof headerBytes))

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <aclapi.h>
+#include <stddef.h>
 #include <sddl.h>
 #include <zlib.h>
 
@@ -247,6 +248,7 @@ TEST(PackedKit, DamagedFileIsCaughtBeforeAnythingIsWritten)
         {"cut inside the data", good.bytes.substr(0, good.data + 10)},
         {"cut just after the program", good.bytes.substr(0, good.payload + 40)},
         {"bytes added at the end", good.bytes + "more"},
+        {"one byte of the program flipped", flipped(good.payload - 100)},
         {"one byte of the data flipped", flipped(good.data + 100)},
         {"one byte of the table flipped", flipped(good.table + kPackEntryFixedSize + 2)},
         {"one byte of the header flipped", flipped(good.payload + 13)},
@@ -335,9 +337,15 @@ std::string WritePacked(const std::vector<RawEntry>& entries)
     out.append((kPackAlignment - (out.size() + kPackTrailerSize) % kPackAlignment) % kPackAlignment, '\0');
     PackTrailer trailer;
     trailer.payloadSize = out.size() - start;
+    // All of the file, with the checksum and the security directory entry as zeros.
+    std::string hashed = out + EncodePackTrailer(trailer).substr(0, 8);
+    const size_t headers = ((const IMAGE_DOS_HEADER*)hashed.data())->e_lfanew;
+    hashed.replace(headers + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.CheckSum), 4, 4, '\0');
+    hashed.replace(headers + offsetof(IMAGE_NT_HEADERS32, OptionalHeader.DataDirectory) +
+                       IMAGE_DIRECTORY_ENTRY_SECURITY * sizeof(IMAGE_DATA_DIRECTORY),
+                   8, 8, '\0');
     Sha256 digest;
-    digest.Add(out.data() + start, out.size() - start);
-    digest.Add(EncodePackTrailer(trailer).data(), 8);
+    digest.Add(hashed.data(), hashed.size());
     trailer.digest = digest.Finish();
     return out + EncodePackTrailer(trailer);
 }
