@@ -38,6 +38,8 @@
 #define IDS_FRONTPAGE_RUNNING     171
 #define IDS_FILE_IN_USE           172
 #define IDS_FILE_IN_USE_BY        173
+// A packed setup whose file was cut or changed
+#define IDS_SETUP_DAMAGED         200
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)

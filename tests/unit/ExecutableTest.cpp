@@ -1,5 +1,5 @@
 // The built fernwick.exe read back as Windows reads it: its manifest, the Windows
-// version its header asks for, and every function it imports.
+// version its header asks for, every function it imports, and its hardening.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -7,6 +7,7 @@
 
 #include "Support.h"
 #include "app/AboutDlg.h"
+#include "pack/KitPacker.h"
 #include "win/Strings.h"
 
 namespace {
@@ -165,6 +166,35 @@ TEST(Executable, HeaderLetsWindows2000AndLaterStartIt)
     EXPECT_EQ(5, header.MajorSubsystemVersion);
     EXPECT_EQ(0, header.MinorSubsystemVersion);
     EXPECT_LE(header.MajorOperatingSystemVersion * 100 + header.MinorOperatingSystemVersion, 500);
+}
+
+// The flags binary analysers look for, in both forms of the program: as built,
+// and packed with a kit.
+TEST(Executable, HardenedInBothForms)
+{
+    TempFolder scratch;
+    const std::string packed = scratch / "setup.exe";
+    std::string reason;
+    ASSERT_TRUE(PackKit(ProgramPath(), SampleKitFolder(), packed, nullptr, reason)) << reason;
+    for (const std::string& path : {ProgramPath(), packed}) {
+        Image program(path);
+        ASSERT_NE(nullptr, program.Headers()) << path;
+        const IMAGE_NT_HEADERS32* headers = program.Headers();
+        // Loaded at any address, data never run, no structured exception
+        // handlers to hijack, no compatibility shims under terminal services.
+        const WORD required = IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT |
+                              IMAGE_DLLCHARACTERISTICS_NO_SEH | IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE;
+        EXPECT_EQ(required, headers->OptionalHeader.DllCharacteristics & required) << path;
+        // Moving the image takes its relocations.
+        EXPECT_EQ(0, headers->FileHeader.Characteristics & IMAGE_FILE_RELOCS_STRIPPED) << path;
+        EXPECT_GT(headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size, 0u) << path;
+        const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(headers);
+        for (int i = 0; i < headers->FileHeader.NumberOfSections; ++i, ++section) {
+            const DWORD both = IMAGE_SCN_MEM_WRITE | IMAGE_SCN_MEM_EXECUTE;
+            EXPECT_NE(both, section->Characteristics & both)
+                << path << ": section " << std::string((const char*)section->Name, strnlen((const char*)section->Name, 8));
+        }
+    }
 }
 
 TEST(Executable, ManifestAsksForWhatCurrentWindowsNeeds)

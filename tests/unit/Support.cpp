@@ -255,6 +255,14 @@ std::string ReadFileBytes(const std::string& path)
     return bytes;
 }
 
+std::string SampleKitFolder()
+{
+    // Wine's drive Z: is the Unix root.
+    std::string path = "Z:" FERNWICK_SAMPLE_KIT;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 bool MakeUnreadable(const std::string& path)
 {
     size_t slash = path.find_last_of('\\');

@@ -107,6 +107,9 @@ std::string MessageBoxText(HWND box);
 // The whole content of a file, or empty when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 
+// The sample kit of the checkout (sample/kit), read where it lies.
+std::string SampleKitFolder();
+
 // Makes `path` a file that opens but fails its first read (a link to the
 // process's own memory, whose address 0 cannot be read). False when the link
 // could not be made.

@@ -1,0 +1,67 @@
+#include "pack/ProgramImage.h"
+
+#include <algorithm>
+#include <string>
+
+#include "pack/FileStreams.h"
+
+namespace {
+
+// Headers lie in the first page or so; anything past this is no program of ours.
+const size_t kMostHeaderBytes = 64 * 1024;
+
+bool Malformed()
+{
+    SetLastError(ERROR_BAD_EXE_FORMAT);
+    return false;
+}
+
+} // namespace
+
+bool ReadProgramLayout(HANDLE file, ProgramLayout& layout)
+{
+    LARGE_INTEGER fileSize;
+    if (!GetFileSizeEx(file, &fileSize))
+        return false;
+    const uint64_t size = (uint64_t)fileSize.QuadPart;
+    std::string head((size_t)std::min<uint64_t>(size, kMostHeaderBytes), '\0');
+    if (!ReadAt(file, 0, &head[0], head.size()))
+        return false;
+
+    if (head.size() < sizeof(IMAGE_DOS_HEADER))
+        return Malformed();
+    auto dos = (const IMAGE_DOS_HEADER*)head.data();
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew < 0 ||
+        head.size() < (size_t)dos->e_lfanew + sizeof(IMAGE_NT_HEADERS32))
+        return Malformed();
+    auto nt = (const IMAGE_NT_HEADERS32*)(head.data() + dos->e_lfanew);
+    const IMAGE_OPTIONAL_HEADER32& optional = nt->OptionalHeader;
+    if (nt->Signature != IMAGE_NT_SIGNATURE || optional.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC ||
+        optional.NumberOfRvaAndSizes <= IMAGE_DIRECTORY_ENTRY_SECURITY)
+        return Malformed();
+    const auto first = IMAGE_FIRST_SECTION(nt);
+    const size_t sections = nt->FileHeader.NumberOfSections;
+    if ((const char*)(first + sections) > head.data() + head.size())
+        return Malformed();
+
+    uint64_t imageEnd = optional.SizeOfHeaders;
+    for (size_t i = 0; i < sections; ++i) {
+        if (first[i].SizeOfRawData > 0)
+            imageEnd = std::max<uint64_t>(imageEnd, (uint64_t)first[i].PointerToRawData + first[i].SizeOfRawData);
+    }
+    const IMAGE_DATA_DIRECTORY& security = optional.DataDirectory[IMAGE_DIRECTORY_ENTRY_SECURITY];
+    // The security directory's "address" is a file offset.
+    uint64_t appendedEnd = size;
+    if (security.VirtualAddress != 0) {
+        appendedEnd = security.VirtualAddress;
+        if (appendedEnd < imageEnd || appendedEnd + security.Size > size)
+            return Malformed();
+    }
+    if (imageEnd > size)
+        return Malformed();
+    layout.imageEnd = imageEnd;
+    layout.appendedEnd = appendedEnd;
+    layout.checksumField = (const char*)&optional.CheckSum - head.data();
+    layout.securityEntry = (const char*)&security - head.data();
+    return true;
+}
