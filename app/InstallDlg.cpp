@@ -30,7 +30,9 @@ void CInstallDlg::DoDataExchange(bool fromControls)
 
 BOOL CInstallDlg::OnInitDialog()
 {
-    HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE);
+    // An unattended run offers no About box: a person reading it would hold
+    // the run up, under a wizard that closes by itself.
+    HMENU systemMenu = m_run.IsUnattended() ? nullptr : GetSystemMenu(Hwnd(), FALSE);
     if (systemMenu) {
         std::string about = LoadResString(IDS_ABOUT_MENU);
         if (!about.empty()) {
@@ -45,9 +47,11 @@ BOOL CInstallDlg::OnInitDialog()
     m_progress.Show(false);
     m_viewReadmeBox.Show(false);
     m_finishButton.Enable(false);
-    m_logBox.SetCheck(BST_CHECKED);
+    m_logBox.SetCheck(m_run.WantsLog() ? BST_CHECKED : BST_UNCHECKED);
     CollectSystemInfo();
     FocusControl(m_nextButton.Hwnd());
+    if (m_run.IsUnattended())
+        StartWalking();
     return FALSE;
 }
 
@@ -73,6 +77,10 @@ void CInstallDlg::SetStatusText(UINT id)
 
 void CInstallDlg::SetStatusText(std::string text)
 {
+    // A run without any window shows nothing (and the redrawing below would
+    // take a missing window for the whole screen).
+    if (!Hwnd())
+        return;
     m_statusText.SetText(text);
     // The text area overlaps the About button and the progress bar: paint the
     // text now, then whichever of them is shown over it again.
