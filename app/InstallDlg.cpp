@@ -77,14 +77,13 @@ void CInstallDlg::SetStatusText(UINT id)
 
 void CInstallDlg::SetStatusText(std::string text)
 {
-    // A run without any window shows nothing (and the redrawing below would
-    // take a missing window for the whole screen).
-    if (!Hwnd())
-        return;
     m_statusText.SetText(text);
     // The text area overlaps the About button and the progress bar: paint the
     // text now, then whichever of them is shown over it again.
     UpdateWindow(m_statusText.Hwnd());
-    RedrawWindow(m_aboutButton.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    RedrawWindow(m_progress.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    for (HWND over : {m_aboutButton.Hwnd(), m_progress.Hwnd()}) {
+        // Missing in a run without any window, where it would mean the whole screen.
+        if (over)
+            RedrawWindow(over, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
 }

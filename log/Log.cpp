@@ -89,9 +89,11 @@ void CInstallDlg::WriteLog(std::string text)
     // A failed system call is logged and then shown; a failure's box is
     // followed by the final message saying the same: where the boxes go to
     // the log, each says it once.
-    if (m_run.IsUnattended() && text == m_lastLogText)
-        return;
-    m_lastLogText = text;
+    if (m_run.IsUnattended()) {
+        if (text == m_lastLogText)
+            return;
+        m_lastLogText = text;
+    }
     // One write per call, line feeds as CR LF, so the file on disk is complete
     // after every line even if the process dies.
     std::string line;
