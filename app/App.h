@@ -1,9 +1,10 @@
 #pragma once
 #include <windows.h>
 
-// The application: it exists to show the wizard and to end when the wizard ends.
+// The application: it does what its command line asks, which is to run the
+// wizard unless it asks for the help or is at fault, and ends with an exit code.
 class CInstallApp {
 public:
-    // Runs the wizard modally; always FALSE, so no message loop of its own follows.
-    BOOL InitInstance();
+    // The process's exit code (ExitCode in run/InstallRun.h).
+    int Run();
 };

@@ -30,7 +30,9 @@ void CInstallDlg::DoDataExchange(bool fromControls)
 
 BOOL CInstallDlg::OnInitDialog()
 {
-    HMENU systemMenu = GetSystemMenu(Hwnd(), FALSE);
+    // An unattended run offers no About box: a person reading it would hold
+    // the run up, under a wizard that closes by itself.
+    HMENU systemMenu = m_run.IsUnattended() ? nullptr : GetSystemMenu(Hwnd(), FALSE);
     if (systemMenu) {
         std::string about = LoadResString(IDS_ABOUT_MENU);
         if (!about.empty()) {
@@ -45,9 +47,11 @@ BOOL CInstallDlg::OnInitDialog()
     m_progress.Show(false);
     m_viewReadmeBox.Show(false);
     m_finishButton.Enable(false);
-    m_logBox.SetCheck(BST_CHECKED);
+    m_logBox.SetCheck(m_run.WantsLog() ? BST_CHECKED : BST_UNCHECKED);
     CollectSystemInfo();
     FocusControl(m_nextButton.Hwnd());
+    if (m_run.IsUnattended())
+        StartWalking();
     return FALSE;
 }
 
@@ -77,6 +81,9 @@ void CInstallDlg::SetStatusText(std::string text)
     // The text area overlaps the About button and the progress bar: paint the
     // text now, then whichever of them is shown over it again.
     UpdateWindow(m_statusText.Hwnd());
-    RedrawWindow(m_aboutButton.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    RedrawWindow(m_progress.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    for (HWND over : {m_aboutButton.Hwnd(), m_progress.Hwnd()}) {
+        // Missing in a run without any window, where it would mean the whole screen.
+        if (over)
+            RedrawWindow(over, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
 }

@@ -9,6 +9,7 @@
 
 #include "frontpage/Version.h"
 #include "kit/KitItem.h"
+#include "run/InstallRun.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 #include "win/Handle.h"
@@ -31,6 +32,19 @@ public:
     // Both forms replace the whole text of the text area.
     void SetStatusText(UINT id);
     void SetStatusText(std::string text);
+
+    // Unattended runs (app/Unattended.cpp)
+    // /VERYSILENT: the stages one after the other, without any window.
+    void RunWithoutWindow();
+    // A bad command line or the help in a run without any window: `text`
+    // alone in a log of its own, when the run keeps a log and it can be written.
+    void LogAlone(const std::string& text);
+    // Answers a box in place of the user (see SilenceMessages): its text to
+    // the log; 0 to show it after all.
+    int Silenced(const std::string& text, UINT style);
+    // /SILENT: the stages walk by themselves, one per tick of a timer.
+    void StartWalking();
+    bool OnTimer(UINT_PTR id) override;
 
     // Window chrome (app/Chrome.cpp)
     bool OnSysCommand(UINT id, LPARAM lParam) override;
@@ -80,6 +94,8 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
 
 public:
+    // What the command line asks of this run, and how it ended.
+    InstallRun m_run;
     Button m_aboutButton;
     Button m_viewReadmeBox;
     ProgressBar m_progress;
@@ -104,6 +120,9 @@ public:
     // A write to the open log failed (its disk is full): it keeps the lines
     // written before, whole, and takes no more.
     bool m_logFailed = false;
+    // The text last written to the log: in unattended runs, where a box's
+    // text goes to the log, a text the log has just said is not said twice.
+    std::string m_lastLogText;
     bool m_found98 = false;
     bool m_foundCurrent = false;
     bool m_found2000 = false;

@@ -11,6 +11,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Before anything can load a library: the wizard runs from a kit folder
     // that anyone may have filled with files named like system libraries.
     RestrictLibrarySearch();
-    theApp.InitInstance();
-    return 0;
+    return theApp.Run();
 }

@@ -53,7 +53,7 @@ void CInstallDlg::OnNext()
 {
     switch (m_stage) {
     case WizardStage::Start:
-        m_logging = m_logBox.GetCheck() == BST_CHECKED;
+        m_logging = m_run.HasWindow() ? m_logBox.GetCheck() == BST_CHECKED : m_run.WantsLog();
         m_logBox.Enable(false);
         m_aboutButton.Show(false);
         if (m_logging)
@@ -77,6 +77,7 @@ void CInstallDlg::OnNext()
         m_stage = WizardStage::Copy;
         return;
     case WizardStage::Copy:
+        m_run.MarkCopyStarted();
         Finish(InstallFiles() ? IDS_INSTALL_DONE : IDS_INSTALL_FAILED);
         return;
     }
@@ -94,12 +95,16 @@ void CInstallDlg::OnCancel()
 
 void CInstallDlg::Finish(UINT id)
 {
+    m_run.End(id == IDS_INSTALL_DONE        ? Outcome::Installed
+              : id == IDS_INSTALL_CANCELLED ? Outcome::Cancelled
+                                            : Outcome::Failed);
     std::string text = LoadResString(id);
     if (m_logging)
         text += "\nLog file written to " + m_logPath;
     SetStatusText(text);
 
-    if (FileExists("readme.txt")) {
+    // An unattended run never opens the readme.
+    if (!m_run.IsUnattended() && FileExists("readme.txt")) {
         m_viewReadmeBox.Show(true);
         m_viewReadmeBox.SetCheck(BST_CHECKED);
         m_viewReadme = TRUE;

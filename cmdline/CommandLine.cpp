@@ -45,6 +45,15 @@ bool ParseVersion(const std::string& value, FrontPageVersion& version)
     return true;
 }
 
+// Takes the path `value` for a switch that holds one; false when the switch
+// was given before with another path, which contradicts it.
+bool SetOnce(std::string& field, const std::string& value)
+{
+    if (field.empty())
+        field = value;
+    return EqualNoCase(field, value);
+}
+
 // Applies one switch word; false when it is no switch, unknown, or its value is unusable.
 bool Apply(const std::string& word, CommandLine& out)
 {
@@ -72,21 +81,24 @@ bool Apply(const std::string& word, CommandLine& out)
             if (out.log == LogChoice::Off)
                 return false;
             out.log = LogChoice::On;
-            out.logFile = value;
-            return true;
+            return value.empty() || SetOnce(out.logFile, value);
         case Switch::NoLog:
             if (out.log == LogChoice::On)
                 return false;
             out.log = LogChoice::Off;
             return true;
-        case Switch::Version:
-            return ParseVersion(value, out.version);
+        case Switch::Version: {
+            FrontPageVersion version = FPNone;
+            if (!ParseVersion(value, version) || (out.version != FPNone && out.version != version))
+                return false;
+            out.version = version;
+            return true;
+        }
         case Switch::AcceptLicence:
             out.acceptLicence = true;
             return true;
         case Switch::Kit:
-            out.kitFolder = value;
-            return true;
+            return SetOnce(out.kitFolder, value);
         case Switch::Help:
             out.help = true;
             return true;
@@ -97,8 +109,7 @@ bool Apply(const std::string& word, CommandLine& out)
             out.pack = true;
             return true;
         case Switch::Out:
-            out.packOutput = value;
-            return true;
+            return SetOnce(out.packOutput, value);
         }
     }
     return false;
@@ -156,12 +167,15 @@ bool ParseCommandLine(const std::string& arguments, CommandLine& out, std::strin
 {
     out = CommandLine();
     out.arguments = arguments;
+    error.clear();
+    // Every word is read, also after one at fault: a run must know whether it
+    // may show its usage box even when /VERYSILENT comes after the fault.
     for (const std::string& word : SplitArguments(arguments)) {
-        if (!Apply(word, out)) {
+        if (!Apply(word, out) && error.empty())
             error = word;
-            return false;
-        }
     }
+    if (!error.empty())
+        return false;
     // Packing installs nothing and keeps no log: of the rest, only the kit
     // folder and the window's mode go with it.
     if (out.pack &&

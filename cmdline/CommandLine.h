@@ -39,7 +39,9 @@ std::vector<std::string> SplitArguments(const std::string& arguments);
 // Reads the switches of `arguments` (the command line after the program's
 // name) into `out`. False, with `error` naming the first word at fault, for a
 // switch the program does not know, a value it cannot use, or switches that
-// contradict each other; `out` is then not to be used.
+// contradict each other (a value given twice differently among them); `out`
+// then holds the switches that could be read, enough to tell how much the
+// run may show, and nothing is to be installed.
 bool ParseCommandLine(const std::string& arguments, CommandLine& out, std::string& error);
 
 // This process's command line after the program's name, as given (UTF-8).

@@ -34,6 +34,19 @@ std::string OnDriveC(const std::string& path)
     return "C" + path.substr(next);
 }
 
+// "98", "2000" or "2002", as the log names the versions.
+const char* VersionName(FrontPageVersion version)
+{
+    switch (version) {
+    case FP2000:
+        return "2000";
+    case FP2002:
+        return "2002";
+    default:
+        return "98";
+    }
+}
+
 bool Failed()
 {
     ShowMessage(IDS_INSTALL_FAILED, MB_OK | MB_ICONSTOP);
@@ -100,8 +113,25 @@ bool CInstallDlg::CheckFrontPage()
         WriteLog("FrontPage 2002 found in " + root2002);
     }
 
-    if (count >= 2)
+    // The command line's version takes the place of the choice, which an
+    // unattended run leaves at what the choice would have offered.
+    const FrontPageVersion wanted = m_run.Line().version;
+    if (wanted != FPNone) {
+        // As it counts above, a FrontPage 98 root is an installation even without its bots entry.
+        bool installed = wanted == FP98 ? read98 : wanted == FP2000 ? m_found2000 : m_found2002;
+        if (!installed) {
+            WriteLog(Format("FrontPage %s is not installed", VersionName(wanted)));
+            return Failed();
+        }
+        m_version = wanted;
+        WriteLog(Format("Command line chose to install for FrontPage %s", VersionName(wanted)));
+    } else if (count >= 2 && m_run.IsUnattended()) {
+        if (m_currentVersion != FPNone)
+            m_version = m_currentVersion;
+        WriteLog(Format("Unattended run chose to install for FrontPage %s, the default", VersionName(m_version)));
+    } else if (count >= 2) {
         ChooseVersion();
+    }
 
     UINT installingId;
     switch (m_version) {

@@ -71,6 +71,15 @@ bool CInstallDlg::ShowLicence()
         if (!read)
             return false;
     }
+    // Read all the same: an agreement that cannot be read cannot be accepted.
+    if (m_run.Line().acceptLicence) {
+        WriteLog("Licence accepted on the command line");
+        return true;
+    }
+    if (m_run.IsUnattended()) {
+        WriteLog("Licence not accepted on the command line");
+        return false;
+    }
     if (dialog.DoModal() != IDOK) {
         WriteLog("User rejected licence");
         return false;

@@ -42,17 +42,21 @@ std::string BufferText(const wchar_t* buffer, DWORD length)
 
 void CInstallDlg::OpenLog()
 {
-    if (!ReadRegistryString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, m_logPath)) {
-        wchar_t folder[MAX_PATH];
-        m_logPath = BufferText(folder, GetTempPathW(MAX_PATH, folder));
-        if (!m_logPath.empty() && m_logPath.back() == '\\')
-            m_logPath.pop_back();
-    }
+    // The file the command line names (a full path), else fernwick.log in the temporary folder.
+    m_logPath = m_run.Line().logFile;
     if (m_logPath.empty()) {
-        m_logging = false;
-        return;
+        if (!ReadRegistryString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, m_logPath)) {
+            wchar_t folder[MAX_PATH];
+            m_logPath = BufferText(folder, GetTempPathW(MAX_PATH, folder));
+            if (!m_logPath.empty() && m_logPath.back() == '\\')
+                m_logPath.pop_back();
+        }
+        if (m_logPath.empty()) {
+            m_logging = false;
+            return;
+        }
+        m_logPath += "\\fernwick.log";
     }
-    m_logPath += "\\fernwick.log";
 
     // Others may read the log while the wizard writes it, but not change it.
     std::wstring path;
@@ -64,6 +68,7 @@ void CInstallDlg::OpenLog()
         return;
     }
     m_logFailed = false;
+    m_lastLogText.clear();
 
     std::string date, time;
     Now(date, time);
@@ -73,12 +78,22 @@ void CInstallDlg::OpenLog()
                     m_osMinorVersion, m_osServicePack.c_str()));
     WriteLog("User name: " + m_userName);
     WriteLog("Windows folder: " + m_windowsFolder);
+    if (!m_run.Line().arguments.empty())
+        WriteLog("Command line: " + m_run.Line().arguments);
 }
 
 void CInstallDlg::WriteLog(std::string text)
 {
     if (!m_logging || m_logFailed)
         return;
+    // A failed system call is logged and then shown; a failure's box is
+    // followed by the final message saying the same: where the boxes go to
+    // the log, each says it once.
+    if (m_run.IsUnattended()) {
+        if (text == m_lastLogText)
+            return;
+        m_lastLogText = text;
+    }
     // One write per call, line feeds as CR LF, so the file on disk is complete
     // after every line even if the process dies.
     std::string line;

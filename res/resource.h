@@ -40,6 +40,11 @@
 #define IDS_FILE_IN_USE_BY        173
 // A packed setup whose file was cut or changed
 #define IDS_SETUP_DAMAGED         200
+// The command line: its usage when it is at fault (%s: the word at fault),
+// the help of /?, and the second wizard's notice
+#define IDS_USAGE                 190
+#define IDS_HELP                  191
+#define IDS_ALREADY_RUNNING       192
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)

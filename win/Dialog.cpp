@@ -76,6 +76,8 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         return TRUE;
     case WM_PAINT:
         return dialog->OnPaint();
+    case WM_TIMER:
+        return dialog->OnTimer(wParam);
     case WM_QUERYDRAGICON:
         // One of the few messages whose result the dialog procedure returns directly.
         return (INT_PTR)dialog->OnQueryDragIcon();

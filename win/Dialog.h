@@ -36,6 +36,8 @@ protected:
     virtual bool OnPaint() { return false; }
     // The icon shown while the minimised window is dragged; none by default.
     virtual HICON OnQueryDragIcon() { return nullptr; }
+    // A timer of the dialog's window (SetTimer) has come due; true when handled.
+    virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
 
     void EndDialog(INT_PTR result) { ::EndDialog(m_hwnd, result); }
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }

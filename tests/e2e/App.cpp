@@ -79,13 +79,14 @@ void PrintTo(CancelBy how, std::ostream* out)
     *out << Name(how);
 }
 
-App::App(const std::string& exe, const std::string& folder, const std::string& shotFolder)
+App::App(const std::string& exe, const std::string& folder, const std::string& shotFolder,
+         const std::string& arguments)
     : m_shotFolder(shotFolder)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
-    std::wstring commandLine = WideOf(Quoted(exe));
+    std::wstring commandLine = WideOf(Quoted(exe) + (arguments.empty() ? "" : " " + arguments));
     if (!CreateProcessW(WideOf(exe).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         WideOf(folder).c_str(), &startup, &started)) {
         m_startError = GetLastError();
@@ -129,6 +130,26 @@ bool App::WaitForExit(DWORD timeoutMs) const
 bool App::Kill() const
 {
     return m_process.Get() && TerminateProcess(m_process.Get(), 1) && WaitForExit();
+}
+
+DWORD App::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    if (!m_process.Get() || !GetExitCodeProcess(m_process.Get(), &code))
+        return STILL_ACTIVE;
+    return code;
+}
+
+bool App::HasAnyWindow() const
+{
+    if (!TopWindows(m_id).empty())
+        return true;
+    // Message-only windows are not top-level ones: they are listed apart.
+    for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, nullptr, nullptr));) {
+        if (Window(window).ProcessId() == m_id)
+            return true;
+    }
+    return false;
 }
 
 Window App::Wizard() const

@@ -31,8 +31,10 @@ void PrintTo(CancelBy how, std::ostream* out);
 
 class App {
 public:
-    // Starts `exe` with `folder` as its current folder; screenshots go to `shotFolder`.
-    App(const std::string& exe, const std::string& folder, const std::string& shotFolder);
+    // Starts `exe` with `folder` as its current folder and `arguments` after
+    // its name on its command line; screenshots go to `shotFolder`.
+    App(const std::string& exe, const std::string& folder, const std::string& shotFolder,
+        const std::string& arguments = std::string());
     // Takes over the wizard of process `processId`, started by other means.
     App(DWORD processId, const std::string& shotFolder);
     // Ends the program, and the Notepad it may have started, when still running.
@@ -45,6 +47,10 @@ public:
     bool WaitForExit(DWORD timeoutMs = kTimeoutMs) const;
     // Ends the program at once, as a crash or the task manager would.
     bool Kill() const;
+    // The program's exit code; STILL_ACTIVE while it runs.
+    DWORD ExitCode() const;
+    // The program has a window, shown or not: a top-level or a message-only one.
+    bool HasAnyWindow() const;
 
     // The wizard dialog, once it is shown; an empty window before and after.
     Window Wizard() const;

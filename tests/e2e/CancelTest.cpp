@@ -79,6 +79,9 @@ TEST_F(CancelWithoutLog, WritesNoLogAndNamesNone)
 
     EXPECT_EQ(app->StatusText(), kCancelledText);
     EXPECT_FALSE(PathExists(world.LogPath()));
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 2u);
 }
 
 } // namespace

@@ -101,6 +101,9 @@ TEST_F(NoFrontPage, EndsOnTheFinalPageWithTheFailure)
     EXPECT_EQ(app->StatusText(), WithLogNote(kFailedText));
     ExpectFinalPageControls(*app);
     EXPECT_TRUE(LogEndsWith(Log(), {kChecking, "No FrontPage installation found", kFailedText}));
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 3u);
 }
 
 } // namespace

@@ -54,6 +54,7 @@ TEST_F(FinalPage, EnterEndsTheWizard)
     app->PressEnter();
 
     EXPECT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
 }
 
 TEST_F(FinalPage, NeverRunsANotepadPlantedBesideTheWizard)

@@ -329,6 +329,67 @@ protected:
             RemoveTree(folder);
     }
 
+
+    // What the copy of the kit into the folders of 2000 and 2002 logs and makes.
+    Copies ExpectedCopies() const
+    {
+        const std::string themes = shared + "\\themes";
+        const std::string templates = world.Path("Office\\templates\\1033");
+        Copies copies(world.KitFolder());
+        copies.Pass("Copying version-specific themes...");
+        copies.Folders({shared, themes, themes + "\\Sunrise"});
+        copies.Files("fp2000\\Themes\\Sunrise", themes + "\\Sunrise");
+        copies.Pass("Copying common themes...");
+        copies.Folders({themes + "\\harbour"});
+        copies.Files("common\\Themes\\harbour", themes + "\\harbour");
+        copies.Pass("Copying version-specific page templates...");
+        copies.Folders(
+            {world.Path("Office\\templates"), templates, templates + "\\pages", templates + "\\pages\\form"});
+        copies.Files("fp2000\\Pages\\form", templates + "\\pages\\form");
+        copies.Pass("Copying common page templates...");
+        copies.Pass("Copying version-specific web templates...");
+        copies.Pass("Copying common web templates...");
+        copies.Folders({templates + "\\webs", templates + "\\webs\\club"});
+        copies.Files("common\\Webs\\club", templates + "\\webs\\club");
+        copies.Pass("Copying version-specific frame templates...");
+        copies.Pass("Copying common frame templates...");
+        copies.Folders({templates + "\\frames", templates + "\\frames\\banner"});
+        copies.Files("common\\Frames\\banner", templates + "\\frames\\banner");
+        return copies;
+    }
+
+    // The whole log of the installation for `version`: `commandLine` after the
+    // header when there is one, `choice` for the version's, `licence` for the
+    // licence's line.
+    std::vector<Line> ExpectedLog(const std::string& version, const std::vector<Line>& commandLine,
+                                  const std::string& choice, const std::string& licence, const Copies& copies) const
+    {
+        const std::string templates = world.Path("Office\\templates\\1033");
+        return Join({Header(), commandLine,
+                     {{"Checking FrontPage installation..."},
+                      {"FrontPage 98 found in " + world.Path("FrontPage")},
+                      {"FrontPage Current Version found in " + world.Path("Office\\Office10")},
+                      {"Current version is FrontPage 2002"},
+                      {"FrontPage 2000 found in " + world.Path("Office\\Office")},
+                      {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
+                      {choice},
+                      {"Installing for Microsoft FrontPage " + version},
+                      {"Themes will be installed in " + shared + "\\themes"},
+                      {"Page templates will be installed in " + templates + "\\pages"},
+                      {"Web templates will be installed in " + templates + "\\webs"},
+                      {"Frame templates will be installed in " + templates + "\\frames"},
+                      {"Checking kit for items to install..."},
+                      {"Will install theme Sunrise\tVersion 3"},
+                      {"Will install theme Harbour\tVersion 2.5"},
+                      {"Will install page template form"},
+                      {"Will install web template club"},
+                      {"Will install frame template banner"},
+                      {licence},
+                      {"Counting files..."},
+                      {"Total files = 7"}},
+                     copies.lines, Closing(kDoneText)});
+    }
+
     std::string shared;
     std::vector<std::string> removeAfterwards;
 };
@@ -337,29 +398,8 @@ TEST_P(InstallOffice, GetsTheFp2000AndCommonTreesInTheSharedFolders)
 {
     const std::string version = GetParam();
     const std::string themes = shared + "\\themes";
-    const std::string templates = world.Path("Office\\templates\\1033");
-    const std::string pages = templates + "\\pages";
-    const std::string webs = templates + "\\webs";
-    const std::string frames = templates + "\\frames";
-    Copies copies(world.KitFolder());
-    copies.Pass("Copying version-specific themes...");
-    copies.Folders({shared, themes, themes + "\\Sunrise"});
-    copies.Files("fp2000\\Themes\\Sunrise", themes + "\\Sunrise");
-    copies.Pass("Copying common themes...");
-    copies.Folders({themes + "\\harbour"});
-    copies.Files("common\\Themes\\harbour", themes + "\\harbour");
-    copies.Pass("Copying version-specific page templates...");
-    copies.Folders({world.Path("Office\\templates"), templates, pages, pages + "\\form"});
-    copies.Files("fp2000\\Pages\\form", pages + "\\form");
-    copies.Pass("Copying common page templates...");
-    copies.Pass("Copying version-specific web templates...");
-    copies.Pass("Copying common web templates...");
-    copies.Folders({webs, webs + "\\club"});
-    copies.Files("common\\Webs\\club", webs + "\\club");
-    copies.Pass("Copying version-specific frame templates...");
-    copies.Pass("Copying common frame templates...");
-    copies.Folders({frames, frames + "\\banner"});
-    copies.Files("common\\Frames\\banner", frames + "\\banner");
+    const std::string pages = world.Path("Office\\templates\\1033\\pages");
+    const Copies copies = ExpectedCopies();
     ASSERT_EQ(7u, copies.files.size());
 
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -382,29 +422,29 @@ TEST_P(InstallOffice, GetsTheFp2000AndCommonTreesInTheSharedFolders)
     // FrontPage 98's own items stay in the kit.
     EXPECT_FALSE(PathExists(themes + "\\Breeze"));
     EXPECT_FALSE(PathExists(pages + "\\notice"));
-    EXPECT_TRUE(LogIs(Log(), Join({Header(),
-                                   {{"Checking FrontPage installation..."},
-                                    {"FrontPage 98 found in " + world.Path("FrontPage")},
-                                    {"FrontPage Current Version found in " + world.Path("Office\\Office10")},
-                                    {"Current version is FrontPage 2002"},
-                                    {"FrontPage 2000 found in " + world.Path("Office\\Office")},
-                                    {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
-                                    {"User chose to install for FrontPage " + version},
-                                    {"Installing for Microsoft FrontPage " + version},
-                                    {"Themes will be installed in " + themes},
-                                    {"Page templates will be installed in " + pages},
-                                    {"Web templates will be installed in " + webs},
-                                    {"Frame templates will be installed in " + frames},
-                                    {"Checking kit for items to install..."},
-                                    {"Will install theme Sunrise\tVersion 3"},
-                                    {"Will install theme Harbour\tVersion 2.5"},
-                                    {"Will install page template form"},
-                                    {"Will install web template club"},
-                                    {"Will install frame template banner"},
-                                    {"User accepted licence"},
-                                    {"Counting files..."},
-                                    {"Total files = 7"}},
-                                   copies.lines, Closing(kDoneText)})));
+    EXPECT_TRUE(LogIs(Log(), ExpectedLog(version, {}, "User chose to install for FrontPage " + version,
+                                         "User accepted licence", copies)));
+}
+
+// An administrator's deployment: the version and the licence settled on the
+// command line, the log where the script wants it, and no window ever.
+TEST_P(InstallOffice, VerySilentlyForTheCommandLinesVersion)
+{
+    const std::string version = GetParam();
+    const Copies copies = ExpectedCopies();
+    const std::string log = world.Path("logs\\deploy log.txt");
+    const std::string arguments = "/VERYSILENT \"/LOG=" + log + "\" /ACCEPTLICENCE /VERSION=" + version;
+
+    ASSERT_TRUE(RunToEnd(arguments)) << app->Describe();
+
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(showedWindow);
+    ExpectCopied(copies.files);
+    EXPECT_FALSE(PathExists(world.LogPath()));
+    EXPECT_TRUE(LogIs(ReadFileBytes(log),
+                      ExpectedLog(version, {{"Command line: " + arguments}},
+                                  "Command line chose to install for FrontPage " + version,
+                                  "Licence accepted on the command line", copies)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, InstallOffice, testing::Values("2000", "2002"),

@@ -4,9 +4,6 @@
 
 namespace e2e {
 
-namespace {
-
-// Screenshots of a test go to screenshots\<suite>\<test> beside the executable.
 std::string ShotFolder()
 {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
@@ -17,6 +14,8 @@ std::string ShotFolder()
     }
     return ExeFolder() + "\\screenshots\\" + name;
 }
+
+namespace {
 
 // The lines of a text whose lines all end in CR LF; false when one does not.
 bool SplitLines(const std::string& text, std::vector<std::string>& lines)
@@ -56,6 +55,28 @@ void WizardTest::Attach(DWORD processId)
 {
     app = std::make_unique<App>(processId, ShotFolder());
     ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+}
+
+void WizardTest::Launch(const std::string& arguments, const std::string& folder)
+{
+    app = std::make_unique<App>(ExeFolder() + "\\fernwick.exe", folder.empty() ? world.KitFolder() : folder,
+                                ShotFolder(), arguments);
+}
+
+bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder)
+{
+    Launch(arguments, folder);
+    showedWindow = false;
+    // Looked for as often as the system lets a poll run.
+    bool ended = WaitUntil(
+        [&] {
+            bool exited = app->HasExited();
+            showedWindow = app->HasAnyWindow() || showedWindow;
+            return exited;
+        },
+        kTimeoutMs, 1);
+    exitCode = app->ExitCode();
+    return ended;
 }
 
 std::string WizardTest::WithLogNote(const std::string& message) const

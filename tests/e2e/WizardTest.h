@@ -24,6 +24,15 @@ protected:
     void Start(const std::string& exe);
     // Takes over a wizard started by other means and waits for its first page.
     void Attach(DWORD processId);
+    // Starts the build's fernwick.exe with `arguments` in `folder` (the kit
+    // folder when empty), waiting for nothing.
+    void Launch(const std::string& arguments, const std::string& folder = std::string());
+    // Launches it and waits for its end, looking for its windows all the
+    // while. False when it did not end in time.
+    bool RunToEnd(const std::string& arguments, const std::string& folder = std::string());
+    // What the last RunToEnd saw.
+    DWORD exitCode = STILL_ACTIVE;
+    bool showedWindow = false;
     // The final text when the log was written: the message, then the log's path.
     std::string WithLogNote(const std::string& message) const;
     std::string Log() const;
@@ -31,6 +40,9 @@ protected:
     World world;
     std::unique_ptr<App> app;
 };
+
+// Screenshots of a test go to screenshots\<suite>\<test> beside the executable.
+std::string ShotFolder();
 
 // How one control of the wizard looks.
 struct ControlState {

@@ -1,0 +1,64 @@
+#include "run/InstallRun.h"
+
+#include <windows.h>
+
+#include "win/Unicode.h"
+
+namespace {
+
+// The full path of `path`, relative to the current folder; empty when it has none.
+std::string FullPath(const std::string& path)
+{
+    std::wstring wide = Wide(path);
+    DWORD length = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (length == 0)
+        return std::string();
+    std::wstring full(length, L'\0');
+    length = GetFullPathNameW(wide.c_str(), length, &full[0], nullptr);
+    return length > 0 && length < full.size() ? Utf8(full.c_str(), length) : std::string();
+}
+
+} // namespace
+
+InstallRun::InstallRun(const std::string& arguments)
+{
+    ParseCommandLine(arguments, m_line, m_fault);
+    // Before /KIT changes the current folder, which the file's name is relative to.
+    if (!m_line.logFile.empty()) {
+        std::string full = FullPath(m_line.logFile);
+        if (full.empty() && m_fault.empty())
+            m_fault = "/LOG=" + m_line.logFile;
+        m_line.logFile = full;
+    }
+}
+
+bool InstallRun::EnterKitFolder()
+{
+    if (m_line.kitFolder.empty())
+        return true;
+    if (SetCurrentDirectoryW(Wide(m_line.kitFolder).c_str()))
+        return true;
+    m_fault = "/KIT=" + m_line.kitFolder;
+    return false;
+}
+
+void InstallRun::End(Outcome outcome)
+{
+    m_outcome = outcome;
+    m_ended = true;
+}
+
+int InstallRun::ExitCode() const
+{
+    if (!m_ended)
+        return kExitFailed;
+    switch (m_outcome) {
+    case Outcome::Installed:
+        return kExitInstalled;
+    case Outcome::Cancelled:
+        return m_copyStarted ? kExitCopyCancelled : kExitCancelled;
+    case Outcome::Failed:
+        break;
+    }
+    return m_copyStarted ? kExitCopyFailed : kExitFailed;
+}

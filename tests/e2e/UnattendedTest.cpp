@@ -1,0 +1,285 @@
+// Runs for administrators' deployments: the exit code of every end, /SILENT
+// walking its pages by itself, the kit folder named on the command line, a
+// command line at fault, the help, and one wizard at a time.
+#include "WizardTest.h"
+
+namespace e2e {
+namespace {
+
+const char kFailedText[] = "Installation failed. Please check the log file.";
+const char kAlreadyRunning[] = "FrontPage Fernwick is already running.";
+const char kUsage[] = "Usage: fernwick.exe [/SILENT | /VERYSILENT] [/LOG[=<file>] | /NOLOG] [/VERSION=98|2000|2002] "
+                      "[/ACCEPTLICENCE] [/KIT=<folder>]";
+const char kUsageEnd[] = "fernwick.exe /? tells what each switch does.";
+const char kLicenceLine[] = "Harbour Lights licence: use it as you like.\r\n";
+
+std::vector<std::string> UsageLines(const std::string& fault)
+{
+    return {"The command line is not valid: " + fault, "", kUsage, "", kUsageEnd};
+}
+
+// How many times `text` occurs in `log`.
+size_t Occurrences(const std::string& log, const std::string& text)
+{
+    size_t count = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++count;
+    return count;
+}
+
+// The system's text for error `code`, as the wizard puts it after "Reason: ".
+std::string SystemText(DWORD code)
+{
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (char*)&text, 0, nullptr);
+    std::string result(text ? text : "", length);
+    LocalFree(text);
+    return result;
+}
+
+// One way an unattended run ends. The world has FrontPage 98 and the kit.
+struct EndCase {
+    const char* name;
+    // What the world gets besides; false when it cannot be made.
+    bool (*arrange)(const World& world);
+    const char* arguments;
+    DWORD exitCode;
+    // The log's lines before its closing line; each line of a text with
+    // line ends is one line of the log.
+    std::vector<std::string> (*logEnd)(const World& world);
+    // Whether the kit's themes reach FrontPage.
+    bool installs;
+};
+
+void PrintTo(const EndCase& end, std::ostream* out)
+{
+    *out << end.name;
+}
+
+bool Nothing(const World&)
+{
+    return true;
+}
+
+bool AddLicence(const World& world)
+{
+    return world.WriteFile("kit\\license.txt", kLicenceLine);
+}
+
+// A file where the kit's first theme folder must go.
+bool BlockThemes(const World& world)
+{
+    return world.WriteFile("FrontPage\\themes", "a file where a folder must go\r\n");
+}
+
+const EndCase kEnds[] = {
+    {"Installed", Nothing, "/VERYSILENT", 0, [](const World&) { return std::vector<std::string>{kDoneText}; },
+     true},
+    {"UnknownSwitch", Nothing, "/QUIET /VERYSILENT", 1, [](const World&) { return UsageLines("/QUIET"); }, false},
+    {"KitFolderMissing", Nothing, "/VERYSILENT \"/KIT=no such kit\"", 1,
+     [](const World&) { return UsageLines("/KIT=no such kit"); }, false},
+    {"LicenceNotAccepted", AddLicence, "/VERYSILENT", 2,
+     [](const World&) {
+         return std::vector<std::string>{"Licence not accepted on the command line", kCancelledText};
+     },
+     false},
+    {"VersionNotInstalled", Nothing, "/VERYSILENT /VERSION=2002", 3,
+     [](const World&) { return std::vector<std::string>{"FrontPage 2002 is not installed", kFailedText}; }, false},
+    // The box's text, logged before it is shown, and the final message after
+    // the failure's box are each written once.
+    {"CopyFailed", BlockThemes, "/VERYSILENT", 4,
+     [](const World& world) {
+         return std::vector<std::string>{"Failed to create folder:: " + world.Path("FrontPage\\themes\\Breeze"),
+                                         "Reason: (" + std::to_string(ERROR_PATH_NOT_FOUND) + ") " +
+                                             SystemText(ERROR_PATH_NOT_FOUND),
+                                         kFailedText};
+     },
+     false},
+};
+
+class UnattendedEnd : public WizardTest, public testing::WithParamInterface<EndCase> {};
+
+TEST_P(UnattendedEnd, ExitCodeAndLog)
+{
+    const EndCase& end = GetParam();
+    ASSERT_TRUE(end.arrange(world));
+
+    ASSERT_TRUE(RunToEnd(end.arguments)) << app->Describe();
+
+    EXPECT_EQ(exitCode, end.exitCode);
+    EXPECT_FALSE(showedWindow);
+    EXPECT_EQ(PathExists(world.Path("FrontPage\\themes\\harbour\\theme.css")), end.installs);
+    std::vector<std::string> lines;
+    for (const std::string& text : end.logEnd(world)) {
+        for (size_t start = 0, stop = 0; stop != std::string::npos; start = stop + 1) {
+            // The system's texts end in a line end of their own.
+            stop = text.find('\n', start);
+            lines.push_back(text.substr(start, stop == std::string::npos ? stop : stop - start));
+            if (!lines.back().empty() && lines.back().back() == '\r')
+                lines.back().pop_back();
+        }
+    }
+    const std::string log = Log();
+    EXPECT_TRUE(LogEndsWith(log, lines));
+    // Once each: what a box would have said is not logged again where the
+    // log says it already.
+    for (const std::string& line : lines) {
+        if (!line.empty()) {
+            EXPECT_EQ(Occurrences(log, line + "\r\n"), 1u) << line << "\n" << log;
+        }
+    }
+    EXPECT_EQ(Occurrences(log, "Command line: " + std::string(end.arguments) + "\r\n"), 1u) << log;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, UnattendedEnd, testing::ValuesIn(kEnds),
+                         [](const testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
+
+using Unattended = WizardTest;
+
+// Its pages and its progress are shown while it walks through them by itself,
+// and it closes itself at the end.
+TEST_F(Unattended, SilentShowsItsPagesAndEndsByItself)
+{
+    // Enough files for the copy to take a while.
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(world.WriteFile("kit\\common\\Themes\\harbour\\part" + std::to_string(i) + ".css", "p {}\r\n"));
+    ASSERT_TRUE(world.AddReadme());
+    Launch("/SILENT");
+
+    bool copyShown = false;
+    bool barShown = false;
+    bool ended = WaitUntil(
+        [&] {
+            if (app->Wizard() && app->StatusText() == kCopyingText) {
+                copyShown = true;
+                barShown = app->Control(IDC_PROGRESS).IsVisible() || barShown;
+            }
+            return app->HasExited();
+        },
+        kTimeoutMs, 1);
+
+    ASSERT_TRUE(ended) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+    EXPECT_TRUE(copyShown);
+    EXPECT_TRUE(barShown);
+    EXPECT_TRUE(PathExists(world.Path("FrontPage\\themes\\harbour\\part299.css")));
+    EXPECT_TRUE(LogEndsWith(Log(), {kDoneText}));
+    // The readme is never opened in an unattended run.
+    EXPECT_TRUE(app->Children("notepad.exe").empty());
+}
+
+// A person watching a /SILENT run may cancel it before it copies.
+TEST_F(Unattended, SilentCancelledBeforeTheCopy)
+{
+    // An agreement that takes a while to read, so that the cancel comes
+    // before the copy.
+    std::string agreement;
+    while (agreement.size() < 8 * 1024 * 1024)
+        agreement += kLicenceLine;
+    ASSERT_TRUE(world.WriteFile("kit\\license.txt", agreement));
+    Launch("/SILENT /ACCEPTLICENCE");
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("Will install frame template banner\r\n") != std::string::npos; }))
+        << app->Describe();
+
+    app->RequestCancel(CancelBy::Button);
+
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 2u);
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+    EXPECT_TRUE(LogEndsWith(Log(), {"User cancelled installation", kCancelledText}));
+}
+
+// Deployment tools start programs in folders of their own: the kit is where
+// /KIT says, and a /LOG file named relative is where the program started.
+TEST_F(Unattended, KitFolderFromAnotherFolder)
+{
+    const std::string elsewhere = world.Path("elsewhere");
+    ASSERT_TRUE(MakeFolders(elsewhere));
+
+    ASSERT_TRUE(RunToEnd("/VERYSILENT \"/KIT=" + world.KitFolder() + "\" /LOG=deploy.log", elsewhere))
+        << app->Describe();
+
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(PathExists(world.Path("FrontPage\\themes\\harbour\\theme.css")));
+    EXPECT_TRUE(LogEndsWith(ReadFileBytes(elsewhere + "\\deploy.log"), {kDoneText}));
+    EXPECT_FALSE(PathExists(world.KitFolder() + "\\deploy.log"));
+}
+
+// What a box of a program without a wizard says, once it shows one; it is
+// answered, and the program's exit code returned.
+std::string AnswerLoneBox(App& app, DWORD& exitCode)
+{
+    Window box;
+    WaitUntil([&] {
+        box = app.Dialog();
+        return box || app.HasExited();
+    });
+    if (!box || DialogKind(box) != "message")
+        return std::string();
+    app.Shot("message");
+    const std::string text = MessageText(box);
+    box.Item(IDOK).Click();
+    app.WaitForExit();
+    exitCode = app.ExitCode();
+    return text;
+}
+
+TEST_F(Unattended, UnknownSwitchShowsTheUsage)
+{
+    Launch("/SILENT -Quiet");
+    DWORD code = STILL_ACTIVE;
+
+    EXPECT_EQ(AnswerLoneBox(*app, code), "The command line is not valid: -Quiet\n\n" + std::string(kUsage) +
+                                             "\n\n" + kUsageEnd);
+
+    EXPECT_EQ(code, 1u);
+    EXPECT_FALSE(PathExists(world.LogPath()));
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+}
+
+TEST_F(Unattended, HelpShowsTheSwitches)
+{
+    Launch("/?");
+    DWORD code = STILL_ACTIVE;
+
+    const std::string help = AnswerLoneBox(*app, code);
+
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(0u, help.find("Usage: fernwick.exe [switches]\n\n/SILENT: ")) << help;
+    for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002: ",
+                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/?, /HELP: ", "\n\nExit codes: 0 installed"})
+        EXPECT_NE(std::string::npos, help.find(part)) << part;
+    EXPECT_FALSE(PathExists(world.LogPath()));
+}
+
+// A second wizard, shown or without any window, touches nothing and leaves
+// the first one at work.
+TEST_F(Unattended, SecondWizardEndsAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    App second(ExeFolder() + "\\fernwick.exe", world.KitFolder(), ShotFolder());
+    DWORD code = STILL_ACTIVE;
+
+    EXPECT_EQ(AnswerLoneBox(second, code), kAlreadyRunning);
+    EXPECT_EQ(code, 1u);
+    std::unique_ptr<App> first = std::move(app);
+    // Windows are seen where there are some.
+    ASSERT_TRUE(first->HasAnyWindow());
+    ASSERT_TRUE(RunToEnd("/VERYSILENT"));
+    EXPECT_EQ(exitCode, 1u);
+    EXPECT_FALSE(showedWindow);
+
+    EXPECT_FALSE(PathExists(world.LogPath()));
+    app = std::move(first);
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+    ASSERT_TRUE(app->PassLicence()) << app->Describe();
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+}
+
+} // namespace
+} // namespace e2e
