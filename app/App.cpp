@@ -1,11 +1,19 @@
 #include "app/App.h"
 
+#include <cstdlib>
+#include <exception>
+
 #include "app/InstallDlg.h"
+#include "app/PackRun.h"
+#include "pack/UnpackedKit.h"
 #include "res/resource.h"
 #include "run/InstallRun.h"
+#include "win/FolderTree.h"
 #include "win/MessageBox.h"
+#include "win/ProcessPaths.h"
 #include "win/SingleInstance.h"
 #include "win/Strings.h"
+#include "win/SystemError.h"
 
 namespace {
 
@@ -55,6 +63,78 @@ int RunWizard(const InstallRun& run)
     return wizard.m_run.ExitCode();
 }
 
+// A packed setup that cannot run its kit: `logText` goes to the log where
+// one can be written, `boxText` to a box where the run has a window.
+int RefuseSetup(const InstallRun& run, const std::string& logText, const std::string& boxText)
+{
+    CInstallDlg wizard;
+    wizard.m_run = run;
+    SilenceInto(wizard);
+    wizard.LogAlone(logText);
+    SilenceMessages(nullptr);
+    if (run.HasWindow())
+        ShowMessage(boxText, MB_OK | MB_ICONSTOP);
+    return kExitSetupDamaged;
+}
+
+// The unpacked kit's folder while the wizard runs on it. An exception that no
+// one catches ends the program through std::terminate without unwinding the
+// stack, so the folder's owner never gets to remove it: the handler does.
+std::string& UnpackedFolder()
+{
+    static std::string folder;
+    return folder;
+}
+
+[[noreturn]] void RemoveUnpackedKitAndAbort()
+{
+    if (!UnpackedFolder().empty()) {
+        wchar_t system[MAX_PATH];
+        UINT length = GetSystemDirectoryW(system, MAX_PATH);
+        if (length > 0 && length < MAX_PATH)
+            SetCurrentDirectoryW(system);
+        RemoveFolderTree(UnpackedFolder());
+    }
+    std::abort();
+}
+
+// The wizard on the kit the program carries, unpacked into a folder of its
+// own that goes when the wizard ends; on the kit folder when it carries none.
+int RunSetup(const InstallRun& run)
+{
+    UnpackedKit kit;
+    switch (kit.Unpack(ProgramFilePath(), nullptr)) {
+    case UnpackedKit::kNotPacked:
+        return RunWizard(run);
+    case UnpackedKit::kDamaged:
+        return RefuseSetup(run, kit.Reason() + "\n" + LoadResString(IDS_SETUP_DAMAGED),
+                           LoadResString(IDS_SETUP_DAMAGED));
+    case UnpackedKit::kFailed: {
+        const std::string text = Format(LoadResString(IDS_SETUP_FAILED).c_str(), kit.Reason().c_str());
+        return RefuseSetup(run, text, text);
+    }
+    case UnpackedKit::kUnpacked:
+        break;
+    }
+    // The setup's kit is the one it carries: a kit folder named besides is at fault.
+    if (!run.Line().kitFolder.empty())
+        return Refuse(run, "/KIT=" + run.Line().kitFolder);
+    // Left before the kit goes: a process's current folder cannot be removed.
+    EnteredFolder kitFolder;
+    if (!kitFolder.Enter(kit.Folder())) {
+        const std::string text =
+            Format(LoadResString(IDS_SETUP_FAILED).c_str(),
+                   ("Cannot enter " + kit.Folder() + ": " + SystemErrorText(GetLastError())).c_str());
+        return RefuseSetup(run, text, text);
+    }
+    UnpackedFolder() = kit.Folder();
+    std::terminate_handler before = std::set_terminate(RemoveUnpackedKitAndAbort);
+    int exitCode = RunWizard(run);
+    std::set_terminate(before);
+    UnpackedFolder().clear();
+    return exitCode;
+}
+
 } // namespace
 
 int CInstallApp::Run()
@@ -74,11 +154,11 @@ int CInstallApp::Run()
         return Refuse(run, run.Fault());
     if (run.Line().help)
         return Tell(run, LoadResString(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
-    // This program neither removes kits nor packs them: it refuses those
-    // switches like any other it does not know.
+    // This program does not remove kits: it refuses that switch like any
+    // other it does not know.
     if (run.Line().uninstall)
         return Refuse(run, "/UNINSTALL");
     if (run.Line().pack)
-        return Refuse(run, "/PACK");
-    return RunWizard(run);
+        return RunPacking(run);
+    return RunSetup(run);
 }

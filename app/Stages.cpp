@@ -3,10 +3,14 @@
 
 #include "res/resource.h"
 #include "win/FileSystem.h"
+#include "win/ProcessPaths.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
 namespace {
+
+// How long Notepad may take to read the readme before the wizard goes on.
+const DWORD kReadmeReadMs = 10000;
 
 // The system's own Notepad, by its full path, so that no program named
 // notepad beside the kit is ever started in its place.
@@ -25,24 +29,29 @@ std::string SystemNotepad()
     return std::string();
 }
 
-// Opens the kit's readme in Notepad, in the current folder, the kit's, by
-// its name relative to it, which holds for a kit folder of any name. Started
+// Opens the kit's readme in Notepad, named by its full path. Notepad starts
+// in its own folder: in the kit's it could load libraries lying there, and an
+// unpacked kit's folder goes when the wizard ends, which is also why the
+// wizard waits until Notepad has read the file and waits for input. Started
 // directly rather than through the shell, which would load shell extensions
 // and their libraries into the wizard.
 void OpenReadme()
 {
-    std::string notepad = SystemNotepad();
-    if (notepad.empty())
+    const std::string notepad = SystemNotepad();
+    const std::string kit = CurrentFolderPath();
+    if (notepad.empty() || kit.empty())
         return;
-    std::wstring commandLine = Wide("\"" + notepad + "\" readme.txt");
+    const std::string readme = kit + (kit.back() == '\\' ? "" : "\\") + "readme.txt";
+    std::wstring commandLine = Wide("\"" + notepad + "\" \"" + readme + "\"");
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(Wide(notepad).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessW(Wide(notepad).c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        Wide(notepad.substr(0, notepad.find_last_of('\\'))).c_str(), &startup, &process))
         return;
+    WaitForInputIdle(process.hProcess, kReadmeReadMs);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
 }

@@ -40,6 +40,12 @@
 #define IDS_FILE_IN_USE_BY        173
 // A packed setup whose file was cut or changed
 #define IDS_SETUP_DAMAGED         200
+// Packing a kit (%s: the setup's path; then its size in bytes), a packing
+// that failed and a packed setup that could not unpack its kit (%s: the reason)
+#define IDS_PACKING               201
+#define IDS_PACKED                202
+#define IDS_PACK_FAILED           203
+#define IDS_SETUP_FAILED          204
 // The command line: its usage when it is at fault (%s: the word at fault),
 // the help of /?, and the second wizard's notice
 #define IDS_USAGE                 190

@@ -23,13 +23,19 @@ std::string FullPath(const std::string& path)
 InstallRun::InstallRun(const std::string& arguments)
 {
     ParseCommandLine(arguments, m_line, m_fault);
-    // Before /KIT changes the current folder, which the file's name is relative to.
-    if (!m_line.logFile.empty()) {
-        std::string full = FullPath(m_line.logFile);
-        if (full.empty() && m_fault.empty())
-            m_fault = "/LOG=" + m_line.logFile;
-        m_line.logFile = full;
-    }
+    // Before /KIT changes the current folder, which the files' names are relative to.
+    MakeFull(m_line.logFile, "/LOG=");
+    MakeFull(m_line.packOutput, "/OUT=");
+}
+
+void InstallRun::MakeFull(std::string& path, const char* word)
+{
+    if (path.empty())
+        return;
+    std::string full = FullPath(path);
+    if (full.empty() && m_fault.empty())
+        m_fault = word + path;
+    path = full;
 }
 
 bool InstallRun::EnterKitFolder()

@@ -14,6 +14,11 @@ enum ExitCode {
     kExitFailed = 3,           // before the copy: no FrontPage, version not installed, kit error
     kExitCopyFailed = 4,
     kExitCopyCancelled = 5,
+    // /PACK: the setup program was written, or it was not.
+    kExitPacked = 0,
+    kExitPackFailed = 1,
+    // A packed setup that is damaged, or whose kit could not be unpacked.
+    kExitSetupDamaged = 1,
 };
 
 // How a run ended on the final page.
@@ -24,7 +29,8 @@ public:
     // A run without switches: the wizard asks its user everything.
     InstallRun() = default;
     // Reads the switches of `arguments`, the command line after the program's
-    // name; a /LOG file named relative to the current folder is made a full path.
+    // name; a /LOG or /OUT file named relative to the current folder is made a
+    // full path.
     explicit InstallRun(const std::string& arguments);
 
     const CommandLine& Line() const { return m_line; }
@@ -52,6 +58,9 @@ public:
     int ExitCode() const;
 
 private:
+    // Makes the file `path` of switch `word` a full path; a fault when it has none.
+    void MakeFull(std::string& path, const char* word);
+
     CommandLine m_line;
     std::string m_fault;
     bool m_copyStarted = false;

@@ -79,6 +79,12 @@ bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folde
     return ended;
 }
 
+bool WizardTest::PackSetup(const std::string& kitFolder, const std::string& output)
+{
+    return RunToEnd("/VERYSILENT /PACK \"/KIT=" + kitFolder + "\" \"/OUT=" + output + "\"") && exitCode == 0 &&
+           PathExists(output);
+}
+
 std::string WizardTest::WithLogNote(const std::string& message) const
 {
     return message + kLogNote + world.LogPath();

@@ -33,6 +33,9 @@ protected:
     // What the last RunToEnd saw.
     DWORD exitCode = STILL_ACTIVE;
     bool showedWindow = false;
+    // Packs the kit of `kitFolder` into the setup program `output` with the
+    // build's fernwick.exe, as a kit's author does, without a window.
+    bool PackSetup(const std::string& kitFolder, const std::string& output);
     // The final text when the log was written: the message, then the log's path.
     std::string WithLogNote(const std::string& message) const;
     std::string Log() const;

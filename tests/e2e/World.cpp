@@ -111,6 +111,17 @@ bool World::AddKit() const
     return written;
 }
 
+std::string World::SampleKitFolder()
+{
+    // Wine's drive Z: is the Unix root.
+    std::string path = "Z:" FERNWICK_SAMPLE_KIT;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return path;
+}
+
 std::string World::ReadmeText()
 {
     return "Harbour Lights theme pack\r\nOpen FrontPage and choose Format, Theme.\r\n";

@@ -32,6 +32,8 @@ public:
     bool InstallOffice() const;
     // A kit with an introduction, and items in the "fp98" and "common" roots.
     bool AddKit() const;
+    // The sample kit of the checkout (sample/kit), read where it lies.
+    static std::string SampleKitFolder();
     // The kit's readme, with the text ReadmeText().
     bool AddReadme() const;
     static std::string ReadmeText();

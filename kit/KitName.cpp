@@ -1,0 +1,35 @@
+#include "kit/KitName.h"
+
+#include "win/TextFile.h"
+
+namespace {
+
+bool IsBlankLine(const std::string& line)
+{
+    return line.find_first_not_of(" \t") == std::string::npos;
+}
+
+// The folder's last part; a drive root keeps its whole path ("C:").
+std::string FolderName(std::string folder)
+{
+    while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
+        folder.pop_back();
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? folder : folder.substr(slash + 1);
+}
+
+} // namespace
+
+std::string KitName(const std::string& kitFolder)
+{
+    TextFile intro;
+    std::string name;
+    if (intro.Open(kitFolder + "\\intro.txt")) {
+        intro.ForEachLine([&](const std::string& line) {
+            if (!IsBlankLine(line))
+                name = line;
+            return name.empty();
+        });
+    }
+    return name.empty() ? FolderName(kitFolder) : name;
+}

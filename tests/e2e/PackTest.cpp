@@ -1,0 +1,406 @@
+// One-file kits: a kit packed with /PACK, in the wizard's window or without
+// one, and the setup it makes run like the kit's folder, whether signed,
+// damaged or ended early; its unpacked kit gone afterwards.
+#include "WizardTest.h"
+
+#include <map>
+#include <regex>
+
+#include "Text.h"
+#include "Unix.h"
+
+namespace e2e {
+namespace {
+
+const char kDamaged[] = "This setup file is damaged. Please obtain a new copy.";
+
+// Everything below `folder` by relative name: "folder" for a folder, the bytes for a file.
+void AddTree(const std::string& folder, const std::string& relative, std::map<std::string, std::string>& tree)
+{
+    for (const std::string& name : FolderEntries(folder + relative)) {
+        const std::string path = relative + "\\" + name;
+        if (GetFileAttributesW(WideOf(folder + path).c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+            tree[path] = "folder";
+            AddTree(folder, path, tree);
+        } else {
+            tree[path] = ReadFileBytes(folder + path);
+        }
+    }
+}
+
+std::map<std::string, std::string> Tree(const std::string& folder)
+{
+    std::map<std::string, std::string> tree;
+    AddTree(folder, "", tree);
+    return tree;
+}
+
+// The log with the times of its opening and closing lines taken out.
+std::string Timeless(const std::string& log)
+{
+    static const std::regex time("(Log file (opened|closed) on ).*");
+    return std::regex_replace(log, time, "$1<time>");
+}
+
+// The folders below the temporary folder where setups unpack their kits;
+// those of the process `processId` when it is not 0.
+std::vector<std::string> UnpackFolders(DWORD processId = 0)
+{
+    char temp[MAX_PATH];
+    const std::string folder(temp, GetTempPathA(MAX_PATH, temp));
+    const std::string prefix = "fernwick-kit-" + (processId ? std::to_string(processId) + "-" : std::string());
+    std::vector<std::string> found;
+    for (const std::string& name : FolderEntries(folder)) {
+        if (name.compare(0, prefix.size(), prefix) == 0)
+            found.push_back(folder + name);
+    }
+    return found;
+}
+
+// A packed setup's bytes, with where its payload's table and data start.
+struct SetupFile {
+    std::string bytes;
+    size_t table = 0;
+    size_t data = 0;
+};
+
+SetupFile ReadSetup(const std::string& path)
+{
+    SetupFile setup;
+    setup.bytes = ReadFileBytes(path);
+    // The payload follows the program's image, fernwick.exe as built: a
+    // header of 32 bytes, its table's size at byte 16.
+    const size_t payload = ReadFileBytes(ExeFolder() + "\\fernwick.exe").size();
+    setup.table = payload + 32;
+    unsigned long long tableSize = 0;
+    if (setup.bytes.size() >= setup.table)
+        memcpy(&tableSize, setup.bytes.data() + payload + 16, sizeof tableSize);
+    setup.data = setup.table + (size_t)tableSize;
+    return setup;
+}
+
+class PackedSetup : public WizardTest {
+protected:
+    // Walks the wizard from its first page to the final one, through the
+    // licence when the kit has one, and ends it with "Finish". The text of
+    // the readme Notepad shows when the kit has one, else empty.
+    std::string Install(bool hasReadme)
+    {
+        EXPECT_TRUE(app->PassStart()) << app->Describe();
+        EXPECT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+        if (app->Dialog()) {
+            EXPECT_EQ(DialogKind(app->Dialog()), "licence");
+            EXPECT_TRUE(app->AnswerDialog("ready")) << app->Describe();
+        }
+        EXPECT_EQ(app->StatusText(), kReadyText);
+        EXPECT_TRUE(app->PassCopy()) << app->Describe();
+        EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+        app->Control(IDOK).Click();
+        EXPECT_TRUE(app->WaitForExit()) << app->Describe();
+        EXPECT_EQ(app->ExitCode(), 0u);
+        if (!hasReadme)
+            return std::string();
+        // Read once the wizard, and a packed kit's folder with it, have gone.
+        Window notepad;
+        EXPECT_TRUE(WaitUntil([&] { return (notepad = app->ChildWindow("readme.txt")); })) << app->Describe();
+        app->Shot("readme");
+        const std::string text = Window(FindWindowExA(notepad.Hwnd(), nullptr, "Edit", nullptr)).Text();
+        EXPECT_TRUE(CloseProgramWindow(notepad));
+        return text;
+    }
+
+    // What an installation left: the FrontPage folder's new trees and the log.
+    // Both are taken away, ready for the next installation.
+    std::pair<std::map<std::string, std::string>, std::string> TakeInstalled()
+    {
+        auto installed = std::make_pair(Tree(world.Path("FrontPage")), Timeless(Log()));
+        for (const char* tree : {"themes", "pages", "webs", "frames"})
+            RemoveTree(world.Path(std::string("FrontPage\\") + tree));
+        DeleteFileA(world.LogPath().c_str());
+        return installed;
+    }
+};
+
+// A kit of the checkout or of the test, in the kit folder it returns; false when it cannot be made.
+struct KitCase {
+    const char* name;
+    bool (*make)(const World& world, std::string& kitFolder);
+};
+
+void PrintTo(const KitCase& kit, std::ostream* out)
+{
+    *out << kit.name;
+}
+
+const KitCase kKits[] = {
+    {"SampleKit",
+     [](const World&, std::string& kitFolder) {
+         kitFolder = World::SampleKitFolder();
+         return PathExists(kitFolder + "\\intro.txt");
+     }},
+    // Names in several scripts, texts in UTF-8 and UTF-16, a licence and a readme.
+    {"NamesOfSeveralScripts",
+     [](const World& world, std::string& kitFolder) {
+         kitFolder = world.KitFolder();
+         RemoveTree(kitFolder);
+         const struct {
+             std::string path;
+             std::string bytes;
+         } files[] = {
+             {u8"intro.txt", u8"Κύμα και 桜\r\nThemes in three scripts.\r\n"},
+             {u8"license.txt", Utf16File(WideOf(u8"Άδεια χρήσης 使用許諾\r\n"))},
+             {u8"readme.txt", u8"Διαβάστε με: 読んでください\r\n"},
+             {u8"fp98\\Themes\\Κύμα\\Κύμα.inf", u8"[info]\r\ntitle=Κύμα\r\nversion=1.5\r\n"},
+             {u8"fp98\\Themes\\Κύμα\\θέμα.css", "body { color: navy; }\r\n"},
+             {u8"common\\Themes\\桜\\桜.inf", Utf16File(WideOf(u8"[info]\r\ntitle=桜の庭\r\n"), true)},
+             {u8"common\\Pages\\Σελίδα\\Σελίδα.htm", "<html><body>Page</body></html>\r\n"},
+             {u8"common\\Frames\\😀\\banner.htm", "<html><body>Frame</body></html>\r\n"},
+         };
+         bool written = true;
+         for (const auto& file : files)
+             written = WriteFileBytes(kitFolder + "\\" + file.path, file.bytes) && written;
+         return written;
+     }},
+};
+
+class PackedKit : public PackedSetup, public testing::WithParamInterface<KitCase> {};
+
+// The setup installs what the kit's folder installs, byte for byte, and logs
+// the same; it reads nothing of the folder it was packed from, and its
+// unpacked kit is there while it runs and gone when it has ended.
+TEST_P(PackedKit, InstallsAsItsFolderDoes)
+{
+    std::string kitFolder;
+    ASSERT_TRUE(GetParam().make(world, kitFolder));
+    app = std::make_unique<App>(ExeFolder() + "\\fernwick.exe", kitFolder, ShotFolder());
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+    const bool hasReadme = PathExists(kitFolder + "\\readme.txt");
+    const std::string folderReadme = Install(hasReadme);
+    const auto fromFolder = TakeInstalled();
+    ASSERT_GT(fromFolder.first.size(), 5u);
+
+    const std::string setup = world.Path("Downloads\\kit-setup.exe");
+    ASSERT_TRUE(MakeFolders(world.Path("Downloads")));
+    ASSERT_TRUE(PackSetup(kitFolder, setup)) << exitCode;
+    if (kitFolder == world.KitFolder())
+        RemoveTree(kitFolder);
+    app = std::make_unique<App>(setup, world.Path("Downloads"), ShotFolder());
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+    const std::vector<std::string> unpacked = UnpackFolders(app->Id());
+    ASSERT_EQ(1u, unpacked.size());
+    EXPECT_TRUE(PathExists(unpacked[0] + "\\intro.txt"));
+    const std::string packedReadme = Install(hasReadme);
+
+    EXPECT_FALSE(PathExists(unpacked[0]));
+    EXPECT_TRUE(hasReadme);
+    EXPECT_NE("", packedReadme);
+    EXPECT_EQ(folderReadme, packedReadme);
+    const auto fromSetup = TakeInstalled();
+    EXPECT_EQ(fromFolder.first, fromSetup.first);
+    EXPECT_EQ(fromFolder.second, fromSetup.second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kits, PackedKit, testing::ValuesIn(kKits),
+                         [](const testing::TestParamInfo<KitCase>& info) { return std::string(info.param.name); });
+
+// A setup changed after packing: how, and how it is started.
+struct DamageCase {
+    const char* name;
+    std::string (*damage)(const SetupFile& setup);
+    const char* arguments;
+    const char* reason;
+};
+
+void PrintTo(const DamageCase& damage, std::ostream* out)
+{
+    *out << damage.name;
+}
+
+std::string Flipped(const std::string& bytes, size_t at)
+{
+    std::string changed = bytes;
+    changed[at] ^= 0x20;
+    return changed;
+}
+
+const DamageCase kDamages[] = {
+    {"CutShort", [](const SetupFile& setup) { return setup.bytes.substr(0, setup.bytes.size() - 1000); }, "",
+     "The packed kit has no trailer where the file ends: it is cut short or changed."},
+    {"DataByteFlipped", [](const SetupFile& setup) { return Flipped(setup.bytes, setup.data + 100); }, "/VERYSILENT",
+     "The packed program's digest does not match: the file is changed."},
+    {"TableByteFlipped", [](const SetupFile& setup) { return Flipped(setup.bytes, setup.table + 46); }, "/SILENT",
+     "The packed program's digest does not match: the file is changed."},
+};
+
+class DamagedSetup : public PackedSetup, public testing::WithParamInterface<DamageCase> {};
+
+// Caught before anything is unpacked or installed: the box where the run has
+// a window, the log with the reason, exit code 1.
+TEST_P(DamagedSetup, SaysSoAndWritesNothing)
+{
+    const DamageCase& damage = GetParam();
+    const std::string good = world.Path("good-setup.exe");
+    ASSERT_TRUE(PackSetup(world.KitFolder(), good));
+    const SetupFile setup = ReadSetup(good);
+    ASSERT_LT(setup.data + 100, setup.bytes.size());
+    const std::string damaged = world.Path("Downloads\\setup.exe");
+    ASSERT_TRUE(WriteFileBytes(damaged, damage.damage(setup)));
+    const std::vector<std::string> before = UnpackFolders();
+
+    app = std::make_unique<App>(damaged, world.Path("Downloads"), ShotFolder(), damage.arguments);
+    bool boxShown = false;
+    ASSERT_TRUE(WaitUntil([&] {
+        Window box = app->Dialog();
+        if (box && DialogKind(box) == "message") {
+            app->Shot("message");
+            boxShown = true;
+            EXPECT_EQ(MessageText(box), kDamaged);
+            box.Item(IDOK).Click();
+            WaitUntil([&] { return !box.Exists(); });
+        }
+        return app->HasExited();
+    })) << app->Describe();
+
+    EXPECT_EQ(app->ExitCode(), 1u);
+    EXPECT_EQ(boxShown, std::string(damage.arguments) != "/VERYSILENT");
+    std::vector<std::string> log = {damage.reason, kDamaged};
+    EXPECT_TRUE(LogEndsWith(Log(), log));
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+    EXPECT_EQ(before, UnpackFolders());
+}
+
+INSTANTIATE_TEST_SUITE_P(Damages, DamagedSetup, testing::ValuesIn(kDamages),
+                         [](const testing::TestParamInfo<DamageCase>& info) { return std::string(info.param.name); });
+
+using PackedSetupEnd = PackedSetup;
+
+// Cancelled, failed or refused, the setup leaves no unpacked kit behind.
+TEST_F(PackedSetupEnd, UnpackedKitGoesWhateverTheOutcome)
+{
+    const std::string setup = world.Path("Downloads\\setup.exe");
+    ASSERT_TRUE(MakeFolders(world.Path("Downloads")));
+    ASSERT_TRUE(PackSetup(world.KitFolder(), setup));
+
+    // Cancelled on the first page.
+    ASSERT_NO_FATAL_FAILURE(Start(setup));
+    const std::vector<std::string> unpacked = UnpackFolders(app->Id());
+    ASSERT_EQ(1u, unpacked.size());
+    EXPECT_TRUE(PathExists(unpacked[0] + "\\common"));
+    ASSERT_TRUE(app->Cancel(CancelBy::Button)) << app->Describe();
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 2u);
+    EXPECT_FALSE(PathExists(unpacked[0]));
+
+    // The copy failed: a file where the first theme's folder must go.
+    ASSERT_TRUE(world.WriteFile("FrontPage\\themes", "a file where a folder must go\r\n"));
+    app = std::make_unique<App>(setup, world.Path("Downloads"), ShotFolder(), "/VERYSILENT");
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 4u);
+    EXPECT_TRUE(UnpackFolders(app->Id()).empty());
+    EXPECT_TRUE(LogEndsWith(Log(), {"Installation failed. Please check the log file."}));
+
+    // A kit folder named besides the kit the setup carries is refused.
+    app = std::make_unique<App>(setup, world.Path("Downloads"), ShotFolder(),
+                                "/VERYSILENT \"/KIT=" + world.KitFolder() + "\"");
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 1u);
+    EXPECT_TRUE(UnpackFolders(app->Id()).empty());
+    EXPECT_NE(std::string::npos, Log().find("The command line is not valid: /KIT=" + world.KitFolder() + "\r\n"))
+        << Log();
+}
+
+// Signed afterwards with a certificate of its own, the setup still runs its
+// kit. Packed from another folder, the setup goes where /OUT says, relative
+// to the folder the packing started in.
+TEST_F(PackedSetupEnd, SignedSetupRuns)
+{
+    const std::string downloads = world.Path("Downloads");
+    ASSERT_TRUE(MakeFolders(downloads));
+    ASSERT_TRUE(RunToEnd("/VERYSILENT /PACK \"/KIT=" + world.KitFolder() + "\" /OUT=setup.exe", downloads));
+    ASSERT_EQ(exitCode, 0u);
+    ASSERT_TRUE(RunShell("cd " + ShellQuote(UnixPath(downloads)) +
+                             " && openssl req -x509 -newkey rsa:2048 -nodes -subj '/CN=Fernwick test' -days 2"
+                             " -keyout key.pem -out cert.pem 2>/dev/null"
+                             " && osslsigncode sign -certs cert.pem -key key.pem -n 'Harbour Lights' -in setup.exe"
+                             " -out signed.exe >/dev/null"
+                             " && osslsigncode verify -CAfile cert.pem -in signed.exe >/dev/null",
+                         60000));
+    ASSERT_GT(ReadFileBytes(downloads + "\\signed.exe").size(), ReadFileBytes(downloads + "\\setup.exe").size());
+
+    app = std::make_unique<App>(downloads + "\\signed.exe", downloads, ShotFolder(), "/VERYSILENT");
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+
+    EXPECT_EQ(app->ExitCode(), 0u);
+    EXPECT_EQ(ReadFileBytes(world.Path("FrontPage\\themes\\harbour\\theme.css")), "body { color: teal; }\r\n");
+    EXPECT_TRUE(LogEndsWith(Log(), {kDoneText}));
+    EXPECT_TRUE(UnpackFolders(app->Id()).empty());
+}
+
+using Packing = WizardTest;
+
+// An author packs the kit of the current folder: the wizard's window shows
+// the bar, and ends with the setup's path and size, by default beside the
+// kit folder and named after the kit.
+TEST_F(Packing, InTheWizardsWindow)
+{
+    const std::string setup = world.Path("Harbour Lights theme pack-setup.exe");
+    Launch("/PACK");
+    ASSERT_TRUE(WaitUntil([&] { return app->IsFinalPage() || app->HasExited(); })) << app->Describe();
+    app->Shot("packed");
+
+    const std::string size = std::to_string(ReadFileBytes(setup).size());
+    EXPECT_EQ(app->StatusText(), "The kit is packed into one setup program:\n" + setup + "\n\nSize: " + size + " bytes");
+    Window bar = app->Control(IDC_PROGRESS);
+    EXPECT_TRUE(bar.IsVisible());
+    // The kit's eight files: its introduction and seven of its trees.
+    EXPECT_EQ(bar.ProgressUpperBound(), 8);
+    EXPECT_EQ(bar.ProgressPosition(), 8);
+    ExpectFinalPageControls(*app);
+    for (int hidden : {IDC_CREATE_LOG, IDC_VIEW_README, IDC_ABOUT})
+        EXPECT_FALSE(app->Control(hidden).IsVisible()) << hidden;
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+    EXPECT_FALSE(PathExists(world.LogPath()));
+
+    // The setup made is one that installs.
+    app = std::make_unique<App>(setup, world.Path(""), ShotFolder(), "/VERYSILENT");
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+    EXPECT_TRUE(PathExists(world.Path("FrontPage\\themes\\harbour\\theme.css")));
+}
+
+// A kit file held by another program: the reason in a box and on the page,
+// exit code 1, and the setup made before stays as it was, alone.
+TEST_F(Packing, FailedLeavesNothingHalfWritten)
+{
+    const std::string out = world.Path("out");
+    const std::string setup = out + "\\setup.exe";
+    ASSERT_TRUE(WriteFileBytes(setup, "the setup made before"));
+    FileLock lock(world.Path("kit\\common\\Webs\\club\\default.htm"));
+    ASSERT_TRUE(lock.IsHeld());
+    Launch("/PACK \"/OUT=" + setup + "\"");
+
+    Window box;
+    ASSERT_TRUE(WaitUntil([&] { return (box = app->Dialog()) || app->HasExited(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(box), "message") << app->Describe();
+    app->Shot("message");
+    const std::string text = MessageText(box);
+    const std::string start = "The kit could not be packed.\n\nCannot read file " +
+                              world.Path("kit\\common\\Webs\\club\\default.htm") + ": (32) ";
+    EXPECT_EQ(0u, text.find(start)) << text;
+    box.Item(IDOK).Click();
+    ASSERT_TRUE(WaitUntil([&] { return app->IsFinalPage(); })) << app->Describe();
+    EXPECT_EQ(app->StatusText(), text);
+    EXPECT_FALSE(app->Control(IDC_PROGRESS).IsVisible());
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+
+    EXPECT_EQ(app->ExitCode(), 1u);
+    EXPECT_EQ(FolderEntries(out), std::vector<std::string>{"setup.exe"});
+    EXPECT_EQ(ReadFileBytes(setup), "the setup made before");
+}
+
+} // namespace
+} // namespace e2e
