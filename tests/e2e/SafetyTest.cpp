@@ -1,8 +1,9 @@
 // Safe to run from any folder: a whole installation with files named like
-// system libraries and programs planted beside the wizard and in the kit.
-// Wine's own trace of the wizard (every file it opened, every module it
-// loaded) shows that none of them was touched, and that the wizard read
-// nothing in those folders but the kit's own files.
+// system libraries and programs planted beside the wizard and in the kit, or
+// beside a setup with the kit packed into it, in a downloads folder. Wine's
+// own trace of the wizard (every file it opened, every module it loaded)
+// shows that none of them was touched, and that the wizard read nothing in
+// those folders but the kit's own files.
 #include "WizardTest.h"
 
 #include <fstream>
@@ -112,15 +113,49 @@ bool Inside(const std::string& path, const std::string& folder)
 struct Placement {
     const char* name;
     const char* exeFolder;  // below the world, where the wizard's program lies
+    // The program is a setup with the kit packed into it, downloaded into
+    // exeFolder; the kit's folder is gone.
+    bool packed;
 };
+
+// The folder where a setup unpacks its kit, from the paths of the trace: a
+// new one below the temporary folder; empty when the trace shows none.
+std::string UnpackFolder(const Trace& trace)
+{
+    char temp[MAX_PATH];
+    const std::string prefix = Lower(std::string(temp, GetTempPathA(MAX_PATH, temp))) + "fernwick-kit-";
+    for (const std::string& path : trace.attempted) {
+        if (path.compare(0, prefix.size(), prefix) == 0)
+            return path.substr(0, path.find('\\', prefix.size()));
+    }
+    return std::string();
+}
+
+bool IsPlantedName(const std::string& path)
+{
+    const std::string name = path.substr(path.find_last_of('\\') + 1);
+    for (const char* planted : kLibraries) {
+        if (name == planted)
+            return true;
+    }
+    for (const char* planted : kDelayedByWine) {
+        if (name == planted)
+            return true;
+    }
+    for (const char* planted : kPrograms) {
+        if (name == planted)
+            return true;
+    }
+    return false;
+}
 
 class SafeFromAnyFolder : public WizardTest, public testing::WithParamInterface<Placement> {
 protected:
-    // Starts the wizard in the kit folder through the Unix shell, with Wine's
-    // trace of opened files and loaded modules going to `tracePath`, and with
-    // Wine told to prefer a library file it finds over its own built-in one,
-    // as Windows does.
-    void StartTraced(const std::string& exe, const std::string& tracePath)
+    // Starts the wizard in `folder` through the Unix shell, with Wine's trace
+    // of opened files and loaded modules going to `tracePath`, and with Wine
+    // told to prefer a library file it finds over its own built-in one, as
+    // Windows does.
+    void StartTraced(const std::string& exe, const std::string& folder, const std::string& tracePath)
     {
         std::string overrides = "mscoree,mshtml=";
         for (const char* library : kLibraries)
@@ -128,14 +163,15 @@ protected:
         for (const char* library : kDelayedByWine)
             overrides += "," + std::string(library, strlen(library) - 4);
         overrides += "=n,b";
-        std::vector<DWORD> before = ProcessesNamed("fernwick.exe");
-        ASSERT_TRUE(StartShell("cd " + ShellQuote(UnixPath(world.KitFolder())) +
+        const std::string exeName = exe.substr(exe.find_last_of('\\') + 1);
+        std::vector<DWORD> before = ProcessesNamed(exeName.c_str());
+        ASSERT_TRUE(StartShell("cd " + ShellQuote(UnixPath(folder)) +
                                    " && WINEDEBUG=+pid,+file,+loaddll WINEDLLOVERRIDES=" + ShellQuote(overrides) +
                                    " exec wine " + ShellQuote(exe) + " 2>" + ShellQuote(UnixPath(tracePath)),
-                               world.KitFolder()));
+                               folder));
         DWORD started = 0;
         ASSERT_TRUE(WaitUntil([&] {
-            for (DWORD id : ProcessesNamed("fernwick.exe")) {
+            for (DWORD id : ProcessesNamed(exeName.c_str())) {
                 if (std::find(before.begin(), before.end(), id) == before.end())
                     started = id;
             }
@@ -151,15 +187,28 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     ASSERT_TRUE(world.AddReadme());
     ASSERT_TRUE(world.WriteFile("kit\\license.txt", "Use the themes on any web.\r\n"));
     ASSERT_TRUE(MakeFolders(world.Path(placement.exeFolder)));
-    const std::string exe = world.Path(std::string(placement.exeFolder) + "\\fernwick.exe");
-    ASSERT_TRUE(CopyFileA((ExeFolder() + "\\fernwick.exe").c_str(), exe.c_str(), FALSE));
+    const std::string exe = world.Path(std::string(placement.exeFolder) + "\\" +
+                                       (placement.packed ? "harbour-lights-setup.exe" : "fernwick.exe"));
     std::set<std::string> allowed;
     ListTree(world.KitFolder(), allowed);
+    // The kit's files by their names below the kit folder, wherever it is unpacked.
+    std::set<std::string> kitFiles;
+    for (const std::string& path : allowed)
+        kitFiles.insert(path.substr(Lower(world.KitFolder()).size()));
     allowed.insert(Lower(exe));
+    if (placement.packed) {
+        // The folder the setup starts in is its current folder, opened as such.
+        allowed.insert(Lower(world.Path(placement.exeFolder)));
+        allowed.insert(Lower(world.Path(placement.exeFolder)) + "\\");
+        ASSERT_TRUE(PackSetup(world.KitFolder(), exe));
+        RemoveTree(world.KitFolder());
+    } else {
+        ASSERT_TRUE(CopyFileA((ExeFolder() + "\\fernwick.exe").c_str(), exe.c_str(), FALSE));
+    }
 
     std::vector<std::string> planted;
-    std::vector<std::string> folders = {"kit"};
-    if (folders[0] != placement.exeFolder) {
+    std::vector<std::string> folders = {placement.packed ? placement.exeFolder : "kit"};
+    if (!placement.packed && folders[0] != placement.exeFolder) {
         folders.push_back(placement.exeFolder);
         for (const char* library : kDelayedByWine) {
             ASSERT_TRUE(world.PlantLibrary("kit", library));
@@ -178,7 +227,7 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     }
 
     const std::string tracePath = world.Path("trace.txt");
-    ASSERT_NO_FATAL_FAILURE(StartTraced(exe, tracePath));
+    ASSERT_NO_FATAL_FAILURE(StartTraced(exe, world.Path(folders[0]), tracePath));
     ASSERT_TRUE(app->PassStart()) << app->Describe();
     ASSERT_TRUE(app->Step("licence", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
     ASSERT_TRUE(app->AnswerDialog("ready")) << app->Describe();
@@ -202,10 +251,29 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     CopyFileA(tracePath.c_str(), kept.c_str(), FALSE);
     const std::string kit = Lower(world.KitFolder());
     const std::string own = Lower(world.Path(placement.exeFolder));
+    const std::string unpacked = UnpackFolder(trace);
     // The trace is real: it saw the wizard start and read the kit.
-    EXPECT_TRUE(trace.attempted.count(Lower(world.Path("kit\\intro.txt")))) << "no trace of the kit in " << tracePath;
+    EXPECT_TRUE(trace.attempted.count((placement.packed ? unpacked : kit) + "\\intro.txt"))
+        << "no trace of the kit in " << tracePath;
     ASSERT_FALSE(trace.modules.empty());
     EXPECT_EQ(trace.modules.front(), Lower(exe) + ": native");
+    // A setup reads nothing of the folder its kit was packed from; its
+    // unpacked kit's folder holds the kit's files alone, none is loaded from
+    // there, and the folder is gone.
+    EXPECT_EQ(placement.packed, !unpacked.empty());
+    if (placement.packed) {
+        EXPECT_FALSE(PathExists(unpacked));
+        for (const std::string& path : trace.attempted) {
+            EXPECT_FALSE(Inside(path, kit)) << path;
+            if (!Inside(path, unpacked))
+                continue;
+            if (trace.missing.count(path)) {
+                EXPECT_FALSE(IsPlantedName(path)) << path << " was looked for";
+            } else {
+                EXPECT_TRUE(kitFiles.count(path.substr(unpacked.size()))) << path << " is no file of the kit";
+            }
+        }
+    }
 
     for (const std::string& file : planted)
         EXPECT_FALSE(trace.attempted.count(Lower(world.Path(file)))) << file << " was looked for";
@@ -217,13 +285,16 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     for (const std::string& module : trace.modules) {
         std::string path = module.substr(0, module.rfind(':'));
         if (path != Lower(exe)) {
-            EXPECT_FALSE(Inside(path, kit) || Inside(path, own)) << module;
+            EXPECT_FALSE(Inside(path, kit) || Inside(path, own) || (!unpacked.empty() && Inside(path, unpacked)))
+                << module;
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Placements, SafeFromAnyFolder,
-                         testing::Values(Placement{"InTheKit", "kit"}, Placement{"InAFolderOfItsOwn", "program"}),
+                         testing::Values(Placement{"InTheKit", "kit", false},
+                                         Placement{"InAFolderOfItsOwn", "program", false},
+                                         Placement{"PackedInDownloads", "Downloads", true}),
                          [](const testing::TestParamInfo<Placement>& info) { return std::string(info.param.name); });
 
 } // namespace

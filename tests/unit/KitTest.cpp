@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "KitWizard.h"
+#include "Text.h"
+#include "app/PackRun.h"
+#include "journal/KitId.h"
+#include "kit/KitName.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 
@@ -346,6 +350,37 @@ TEST(ReadIntroduction, ReadErrorShowsItsOwnLine)
     CurrentFolder current(kit.Path());
     CInstallDlg wizard;
     EXPECT_EQ("Error reading intro file\n" + LoadResString(IDS_INTRO), wizard.ReadIntroduction());
+}
+
+// The kit's name, and the setup named after it beside the kit folder.
+TEST(KitName, FirstLineWithTextElseTheFolder)
+{
+    const struct {
+        const char* what;
+        std::string intro; // none when empty
+        bool unreadable;
+        const char* name;
+    } cases[] = {
+        {"first line", "Harbour Lights\r\nThemes\r\n", false, "Harbour Lights"},
+        {"lines of blanks passed over", "\r\n \t \r\n\r\n  Harbour Lights \r\nThemes", false, "  Harbour Lights "},
+        {"UTF-16 with its mark", Utf16File(WideOf(u8"Κύμα 桜\r\n")), false, u8"Κύμα 桜"},
+        {"only blank lines", "\r\n   \r\n", false, "my kit"},
+        {"no introduction", "", false, "my kit"},
+        {"an introduction that cannot be read", "", true, "my kit"},
+    };
+    for (const auto& c : cases) {
+        TempFolder root;
+        const std::string kit = root.MakeDir("my kit");
+        if (!c.intro.empty())
+            root.Write("my kit\\intro.txt", c.intro);
+        if (c.unreadable) {
+            ASSERT_TRUE(MakeUnreadable(kit + "\\intro.txt")) << c.what;
+        }
+        EXPECT_EQ(c.name, KitName(kit)) << c.what;
+        EXPECT_EQ(root.Path() + "\\" + KitId(c.name) + "-setup.exe", DefaultSetupPath(kit)) << c.what;
+    }
+    // A kit on a drive's root: its setup goes there too.
+    EXPECT_EQ("C:\\C_-setup.exe", DefaultSetupPath("C:\\"));
 }
 
 } // namespace
