@@ -1,14 +1,16 @@
 // The wizard's speed, start-up and memory against yardsticks measured in the
 // same run: the system's xcopy on the same trees, the platform's limit (a bare
 // FindFirstFile and CopyFile loop, bench_copyloop), and a minimal dialog
-// program built the same way. Prints one table, ratios first.
+// program built the same way; and the kit packed into one setup program: the
+// packing, the unpacking against the copy stage, the size against zip -9's.
+// Prints one table, ratios first.
 //
 //   fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...
 //
 // For each number of files it builds a kit, runs the real wizard on it with
 // logging on (median of N runs), xcopy and the copy loop on the same eight
-// trees (as many runs),
-// and starts the wizard and the two minimal dialogs --starts times each, in turn.
+// trees and the unpacking of the packed kit (as many runs, taking turns), and
+// starts the wizard and the two minimal dialogs --starts times each, in turn.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +19,15 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+
 #include "App.h"
 #include "KitMaker.h"
 #include "Measure.h"
+#include "Unix.h"
 #include "World.h"
+#include "pack/KitPacker.h"
+#include "pack/UnpackedKit.h"
 
 namespace bench {
 namespace {
@@ -33,7 +40,7 @@ const DWORD kCopyPollMs = 10;
 const char* const kKinds[] = {"themes", "pages", "webs", "frames"};
 
 struct Options {
-    int runs = 3;
+    int runs = 4;
     int starts = 30;
     std::string out;
     std::vector<int> sizes;
@@ -49,6 +56,11 @@ struct Result {
     double controlsDialogStart = 0;
     PeakMemory memory;
     long long exeBytes = 0;
+    double packing = 0;
+    double unpacking = 0;
+    long long kitBytes = 0;
+    long long packedBytes = 0; // the setup without the program
+    long long zipBytes = 0;
 };
 
 double Median(std::vector<double> values)
@@ -84,6 +96,26 @@ long long FileBytes(const std::string& path)
     return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
+long long TreeBytes(const std::string& folder)
+{
+    long long bytes = 0;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            bytes += TreeBytes(folder + "\\" + name);
+        else
+            bytes += ((long long)entry.nFileSizeHigh << 32) | entry.nFileSizeLow;
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return bytes;
+}
+
 // One installation through the wizard's pages; the copy stage is timed from
 // the third "Next >" until the final page shows. Leaves the wizard's targets.
 bool RunWizard(const e2e::World& world, int files, const std::string& shots, double& seconds, PeakMemory& memory)
@@ -111,44 +143,52 @@ bool RunWizard(const e2e::World& world, int files, const std::string& shots, dou
     return true;
 }
 
-void RemoveTargets(const e2e::World& world)
-{
-    for (const char* kind : kKinds) {
-        e2e::RemoveTree(world.Path(std::string("FrontPage\\") + kind));
-        e2e::RemoveTree(world.Path(std::string("xcopy\\") + kind));
-        e2e::RemoveTree(world.Path(std::string("loop\\") + kind));
-    }
-}
-
 bool Measure(const Options& options, int files, Result& result)
 {
     result.files = files;
     e2e::World world;
     std::printf("%d files: making the kit...\n", files);
     std::fflush(stdout);
-    // The copy loop makes one level of folder, as the wizard makes those of the kit's trees.
-    if (!world.IsReady() || !world.InstallFrontPage98() || !MakeKit(world.KitFolder(), files) ||
-        !e2e::MakeFolders(world.Path("loop")))
+    if (!world.IsReady() || !MakeKit(world.KitFolder(), files))
         return Fail("the world or the kit could not be made");
 
-    // The wizard's eight passes, each yardstick into targets of its own.
-    std::vector<Copy> copies, loopCopies;
-    for (const char* kind : kKinds) {
-        for (const char* root : {"fp98", "common"}) {
-            copies.push_back({std::string(root) + "\\" + kind, world.Path(std::string("xcopy\\") + kind)});
-            loopCopies.push_back({std::string(root) + "\\" + kind, world.Path(std::string("loop\\") + kind)});
-        }
-    }
-
+    const std::string program = e2e::ExeFolder() + "\\fernwick.exe";
     const std::string shots = e2e::ExeFolder() + "\\bench-screenshots\\" + std::to_string(files);
-    std::vector<double> wizard, xcopy, loop;
+    std::vector<double> wizard, xcopy, loop, packing, unpacking;
     std::vector<double> workingSet, pagefile;
+    // What the unpacking made stays until every run is done, as the copies do.
+    std::vector<std::unique_ptr<UnpackedKit>> unpacked;
     for (int run = 0; run < options.runs; ++run) {
-        RemoveTargets(world);
+        // Each run writes into folders of its own, and nothing is deleted
+        // until all runs are done: after a mass deletion this disk creates
+        // files several times slower for minutes, which would fall on
+        // whatever comes next.
+        const std::string folder = "run" + std::to_string(run + 1);
+        // The wizard's eight passes, each yardstick into targets of its own;
+        // the copy loop makes one level of folder, as the wizard makes those
+        // of the kit's trees.
+        std::vector<Copy> copies, loopCopies;
+        for (const char* kind : kKinds) {
+            for (const char* root : {"fp98", "common"}) {
+                copies.push_back({std::string(root) + "\\" + kind, world.Path(folder + "\\xcopy\\" + kind)});
+                loopCopies.push_back({std::string(root) + "\\" + kind, world.Path(folder + "\\loop\\" + kind)});
+            }
+        }
+        if (!world.InstallFrontPage98(folder + "\\FrontPage") || !e2e::MakeFolders(world.Path(folder + "\\loop")))
+            return Fail("the run's folders could not be made");
+
+        // The setup to unpack, packed first.
+        const std::string setup = world.Path(folder + "\\setup.exe");
+        std::string reason;
+        Stopwatch packClock;
+        if (!PackKit(program, world.KitFolder(), setup, nullptr, reason))
+            return Fail("packing failed: " + reason);
+        packing.push_back(packClock.Seconds());
+
         // Take turns at going first, so that none always meets another's
         // writes still on their way to the disk.
-        for (int turn = 0; turn < 3; ++turn) {
-            switch ((turn + run) % 3) {
+        for (int turn = 0; turn < 4; ++turn) {
+            switch ((turn + run) % 4) {
             case 0: {
                 double seconds = 0;
                 PeakMemory memory;
@@ -166,20 +206,37 @@ bool Measure(const Options& options, int files, Result& result)
                 xcopy.push_back(seconds);
                 break;
             }
-            default: {
+            case 2: {
                 double seconds = SecondsOfCopyLoop(world.KitFolder(), loopCopies);
                 if (seconds < 0)
                     return Fail("the copy loop failed");
                 loop.push_back(seconds);
                 break;
             }
+            default: {
+                unpacked.push_back(std::make_unique<UnpackedKit>());
+                Stopwatch clock;
+                if (unpacked.back()->Unpack(setup, nullptr) != UnpackedKit::kUnpacked)
+                    return Fail("unpacking failed: " + unpacked.back()->Reason());
+                unpacking.push_back(clock.Seconds());
+                break;
+            }
             }
         }
-        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s\n", run + 1, wizard.back(),
-                    xcopy.back(), loop.back());
+        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s, packing %.3f s, unpacking %.3f s\n",
+                    run + 1, wizard.back(), xcopy.back(), loop.back(), packing.back(), unpacking.back());
         std::fflush(stdout);
     }
-    RemoveTargets(world);
+
+    // zip stores what deflate cannot shrink, as the packer does.
+    if (!RunShell("cd " + ShellQuote(UnixPath(world.KitFolder())) + " && zip -9 -r -q -X ../kit.zip .",
+                  kCopyTimeoutMs))
+        return Fail("zip -9 failed");
+    result.kitBytes = TreeBytes(world.KitFolder());
+    result.packedBytes = FileBytes(world.Path("run1\\setup.exe")) - FileBytes(program);
+    result.zipBytes = FileBytes(world.Path("kit.zip"));
+    result.packing = Median(packing);
+    result.unpacking = Median(unpacking);
 
     const std::string exe = e2e::ExeFolder() + "\\fernwick.exe";
     const std::string programs[] = {exe, e2e::ExeFolder() + "\\bench_dialog.exe",
@@ -230,11 +287,18 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     row("**Copy stage, wizard / CopyFile loop**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.copyLoop; });
     row("**Start to first page, wizard / minimal dialog**", "**%.2f**",
         [](const Result& r) { return r.wizardStart / r.dialogStart; });
+    row("**Unpacking the packed kit / copy stage, wizard**", "**%.2f**",
+        [](const Result& r) { return r.unpacking / r.wizardCopy; });
+    row("**Packed kit / zip -9 of the kit**", "**%.3f**",
+        [](const Result& r) { return (double)r.packedBytes / r.zipBytes; });
     row("Start to first page, wizard / minimal dialog with common controls and icon", "%.2f",
         [](const Result& r) { return r.wizardStart / r.controlsDialogStart; });
+    row("Packed kit / kit", "%.3f", [](const Result& r) { return (double)r.packedBytes / r.kitBytes; });
     row("Copy stage, wizard (s)", "%.2f", [](const Result& r) { return r.wizardCopy; });
     row("Copy, xcopy (s)", "%.2f", [](const Result& r) { return r.xcopy; });
     row("Copy, CopyFile loop (s)", "%.2f", [](const Result& r) { return r.copyLoop; });
+    row("Packing (s)", "%.2f", [](const Result& r) { return r.packing; });
+    row("Unpacking (s)", "%.2f", [](const Result& r) { return r.unpacking; });
     row("Wizard, ms per file", "%.3f", [](const Result& r) { return 1000 * r.wizardCopy / r.files; });
     row("xcopy, ms per file", "%.3f", [](const Result& r) { return 1000 * r.xcopy / r.files; });
     row("Start to first page, wizard (ms)", "%.0f", [](const Result& r) { return 1000 * r.wizardStart; });
@@ -244,9 +308,14 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     row("Peak working set, wizard (MiB)", "%.1f", [](const Result& r) { return r.memory.workingSetMiB; });
     row("Peak pagefile usage, wizard (MiB)", "%.1f", [](const Result& r) { return r.memory.pagefileMiB; });
     row("Executable size (bytes)", "%.0f", [](const Result& r) { return (double)r.exeBytes; });
+    row("Kit (bytes)", "%.0f", [](const Result& r) { return (double)r.kitBytes; });
+    row("Packed kit, without the program (bytes)", "%.0f", [](const Result& r) { return (double)r.packedBytes; });
+    row("zip -9 of the kit (bytes)", "%.0f", [](const Result& r) { return (double)r.zipBytes; });
 
     std::snprintf(cell, sizeof cell, "%d", options.runs);
-    text += std::string("\nCopy times: median of ") + cell + " runs each, taking turns at going first. ";
+    text += std::string("\nCopy, unpacking and packing times: median of ") + cell +
+            " runs each; in each run the packing first, then the copy stage, xcopy, the copy loop and the unpacking "
+            "taking turns at going first, each into folders of its own, nothing deleted until all runs are done. ";
     std::snprintf(cell, sizeof cell, "%d", options.starts);
     text += std::string("Start-up: median of ") + cell + " starts each. Memory: the largest peak of the runs.\n";
     return text;

@@ -90,9 +90,9 @@ std::string World::Path(const std::string& relative) const
     return m_root + "\\" + relative;
 }
 
-bool World::InstallFrontPage98() const
+bool World::InstallFrontPage98(const std::string& folder) const
 {
-    return MakeFolders(Path("FrontPage\\bots")) && SetMachineString(kFrontPage98Key, "FrontPageRoot", Path("FrontPage"));
+    return MakeFolders(Path(folder + "\\bots")) && SetMachineString(kFrontPage98Key, "FrontPageRoot", Path(folder));
 }
 
 bool World::InstallOffice() const

@@ -24,8 +24,9 @@ public:
     std::string LogFolder() const { return Path("logs"); }
     std::string LogPath() const { return Path("logs\\fernwick.log"); }
 
-    // FrontPage 98 as its setup leaves it: the registered folder holds "bots".
-    bool InstallFrontPage98() const;
+    // FrontPage 98 as its setup leaves it: the registered folder (`folder`
+    // below the world) holds "bots".
+    bool InstallFrontPage98(const std::string& folder = "FrontPage") const;
     // FrontPage 2000 and 2002 as Office leaves them, as on the demo machine:
     // each registered installation root (with a trailing backslash) holds
     // "bots", and the registered frontpg.exe is the 2002 one.
