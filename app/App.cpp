@@ -89,10 +89,7 @@ std::string& UnpackedFolder()
 [[noreturn]] void RemoveUnpackedKitAndAbort()
 {
     if (!UnpackedFolder().empty()) {
-        wchar_t system[MAX_PATH];
-        UINT length = GetSystemDirectoryW(system, MAX_PATH);
-        if (length > 0 && length < MAX_PATH)
-            SetCurrentDirectoryW(system);
+        EnterSystemFolder();
         RemoveFolderTree(UnpackedFolder());
     }
     std::abort();

@@ -28,17 +28,20 @@ std::string CurrentFolderPath()
     return length > 0 && length < size ? Utf8(path.c_str(), length) : std::string();
 }
 
+bool EnterSystemFolder()
+{
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    return length > 0 && length < MAX_PATH && SetCurrentDirectoryW(system);
+}
+
 EnteredFolder::~EnteredFolder()
 {
     if (!m_entered)
         return;
-    if (!m_previous.empty() && SetCurrentDirectoryW(Wide(m_previous).c_str()))
-        return;
-    // The folder before is gone or cannot be told: leave for one that is always there.
-    wchar_t system[MAX_PATH];
-    UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length > 0 && length < MAX_PATH)
-        SetCurrentDirectoryW(system);
+    // The folder before may be gone, or could not be told.
+    if (m_previous.empty() || !SetCurrentDirectoryW(Wide(m_previous).c_str()))
+        EnterSystemFolder();
 }
 
 bool EnteredFolder::Enter(const std::string& folder)

@@ -9,6 +9,10 @@ std::string ProgramFilePath();
 // a drive root ("C:\"); empty when the system cannot tell.
 std::string CurrentFolderPath();
 
+// Makes the system folder, which is always there, the current one; false
+// when it cannot.
+bool EnterSystemFolder();
+
 // Makes a folder the current one for the object's life, then the one before
 // again (the system folder when that cannot be entered): a folder cannot be
 // removed while it is a process's current folder.
