@@ -9,6 +9,7 @@ function origin(file) {
     if (file ~ /libgcc(_eh)?\.a/) return "compiler support (libgcc, unwinder)"
     if (file ~ /lib(win)?pthread\.a/) return "threads (winpthreads)"
     if (file ~ /libmingw(ex|32)\.a|crt2\.o|crtbegin\.o|crtend\.o/) return "mingw start-up and C extras"
+    if (file ~ /libz\.a/) return "zlib (deflate and inflate of one-file kits)"
     if (file ~ /lib[a-z0-9_]+\.a\(/) return "import thunks of Windows DLLs"
     return "made by the linker (relocations)"
 }
