@@ -31,10 +31,6 @@ void CPackDlg::DoDataExchange(bool fromControls)
 {
     if (fromControls)
         return;
-    m_aboutButton.Attach(Item(IDC_ABOUT));
-    m_viewReadmeBox.Attach(Item(IDC_VIEW_README));
-    m_logBox.Attach(Item(IDC_CREATE_LOG));
-    m_cancelButton.Attach(Item(IDCANCEL));
     m_nextButton.Attach(Item(IDC_NEXT));
     m_finishButton.Attach(Item(IDOK));
     m_statusText.Attach(Item(IDC_STATUS_TEXT));
@@ -46,11 +42,11 @@ BOOL CPackDlg::OnInitDialog()
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
     SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)icon);
     SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)icon);
-    // Packing asks nothing and keeps no log: only the bar and the buttons' row.
-    m_aboutButton.Show(false);
-    m_viewReadmeBox.Show(false);
-    m_logBox.Show(false);
-    m_cancelButton.Enable(false);
+    // Packing asks nothing, cannot be stopped and keeps no log: the text, the
+    // bar and the buttons' row, where "Finish" ends it.
+    for (int id : {IDC_ABOUT, IDC_VIEW_README, IDC_CREATE_LOG})
+        ShowWindow(Item(id), SW_HIDE);
+    EnableWindow(Item(IDCANCEL), FALSE);
     m_nextButton.Enable(false);
     m_finishButton.Enable(false);
     SetStatusText(Format(LoadResString(IDS_PACKING).c_str(), m_output.c_str()));

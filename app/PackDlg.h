@@ -36,10 +36,6 @@ private:
     std::string m_output;
     bool m_unattended;
     bool m_packed = false;
-    Button m_aboutButton;
-    Button m_viewReadmeBox;
-    Button m_logBox;
-    Button m_cancelButton;
     Button m_nextButton;
     Button m_finishButton;
     Static m_statusText;
