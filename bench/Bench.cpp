@@ -7,8 +7,9 @@
 //
 // For each number of files it builds a kit, runs the real wizard on it with
 // logging on (median of N runs), xcopy and the copy loop on the same eight
-// trees (as many runs),
-// and starts the wizard and the two minimal dialogs --starts times each, in turn.
+// trees (as many runs): each into empty targets, then the wizard and the copy
+// loop once more over what they copied, replacing every file; and starts the
+// wizard and the two minimal dialogs --starts times each, in turn.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,8 @@ struct Result {
     double wizardCopy = 0;
     double xcopy = 0;
     double copyLoop = 0;
+    double wizardReplace = 0;
+    double copyLoopReplace = 0;
     double wizardStart = 0;
     double dialogStart = 0;
     double controlsDialogStart = 0;
@@ -141,24 +144,37 @@ bool Measure(const Options& options, int files, Result& result)
     }
 
     const std::string shots = e2e::ExeFolder() + "\\bench-screenshots\\" + std::to_string(files);
-    std::vector<double> wizard, xcopy, loop;
+    std::vector<double> wizard, xcopy, loop, wizardReplace, loopReplace;
     std::vector<double> workingSet, pagefile;
+    auto runWizard = [&](std::vector<double>& times) {
+        double seconds = 0;
+        PeakMemory memory;
+        if (!RunWizard(world, files, shots, seconds, memory))
+            return false;
+        times.push_back(seconds);
+        workingSet.push_back(memory.workingSetMiB);
+        pagefile.push_back(memory.pagefileMiB);
+        return true;
+    };
+    auto runLoop = [&](std::vector<double>& times) {
+        double seconds = SecondsOfCopyLoop(world.KitFolder(), loopCopies);
+        if (seconds < 0)
+            return Fail("the copy loop failed");
+        times.push_back(seconds);
+        return true;
+    };
     for (int run = 0; run < options.runs; ++run) {
+        // A fresh installation: no target folder, no journal of the kit.
         RemoveTargets(world);
+        e2e::World::RemoveDataFolders();
         // Take turns at going first, so that none always meets another's
         // writes still on their way to the disk.
         for (int turn = 0; turn < 3; ++turn) {
             switch ((turn + run) % 3) {
-            case 0: {
-                double seconds = 0;
-                PeakMemory memory;
-                if (!RunWizard(world, files, shots, seconds, memory))
+            case 0:
+                if (!runWizard(wizard))
                     return false;
-                wizard.push_back(seconds);
-                workingSet.push_back(memory.workingSetMiB);
-                pagefile.push_back(memory.pagefileMiB);
                 break;
-            }
             case 1: {
                 double seconds = SecondsOfXcopy(world.KitFolder(), copies);
                 if (seconds < 0)
@@ -166,20 +182,25 @@ bool Measure(const Options& options, int files, Result& result)
                 xcopy.push_back(seconds);
                 break;
             }
-            default: {
-                double seconds = SecondsOfCopyLoop(world.KitFolder(), loopCopies);
-                if (seconds < 0)
-                    return Fail("the copy loop failed");
-                loop.push_back(seconds);
+            default:
+                if (!runLoop(loop))
+                    return false;
                 break;
             }
-            }
         }
-        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s\n", run + 1, wizard.back(),
-                    xcopy.back(), loop.back());
+        // The same kit again over what each copied: every file is replaced,
+        // and the wizard keeps each in its backup first.
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn + run) % 2 == 0 ? !runWizard(wizardReplace) : !runLoop(loopReplace))
+                return false;
+        }
+        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s; replacing: wizard %.3f s, "
+                    "copy loop %.3f s\n",
+                    run + 1, wizard.back(), xcopy.back(), loop.back(), wizardReplace.back(), loopReplace.back());
         std::fflush(stdout);
     }
     RemoveTargets(world);
+    e2e::World::RemoveDataFolders();
 
     const std::string exe = e2e::ExeFolder() + "\\fernwick.exe";
     const std::string programs[] = {exe, e2e::ExeFolder() + "\\bench_dialog.exe",
@@ -197,6 +218,8 @@ bool Measure(const Options& options, int files, Result& result)
     result.wizardCopy = Median(wizard);
     result.xcopy = Median(xcopy);
     result.copyLoop = Median(loop);
+    result.wizardReplace = Median(wizardReplace);
+    result.copyLoopReplace = Median(loopReplace);
     result.wizardStart = Median(starts[0]);
     result.dialogStart = Median(starts[1]);
     result.controlsDialogStart = Median(starts[2]);
@@ -228,6 +251,8 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     };
     row("**Copy stage, wizard / xcopy**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.xcopy; });
     row("**Copy stage, wizard / CopyFile loop**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.copyLoop; });
+    row("**Copy stage replacing every file, wizard / CopyFile loop**", "**%.2f**",
+        [](const Result& r) { return r.wizardReplace / r.copyLoopReplace; });
     row("**Start to first page, wizard / minimal dialog**", "**%.2f**",
         [](const Result& r) { return r.wizardStart / r.dialogStart; });
     row("Start to first page, wizard / minimal dialog with common controls and icon", "%.2f",
@@ -235,6 +260,8 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     row("Copy stage, wizard (s)", "%.2f", [](const Result& r) { return r.wizardCopy; });
     row("Copy, xcopy (s)", "%.2f", [](const Result& r) { return r.xcopy; });
     row("Copy, CopyFile loop (s)", "%.2f", [](const Result& r) { return r.copyLoop; });
+    row("Copy stage replacing every file, wizard (s)", "%.2f", [](const Result& r) { return r.wizardReplace; });
+    row("Copy replacing every file, CopyFile loop (s)", "%.2f", [](const Result& r) { return r.copyLoopReplace; });
     row("Wizard, ms per file", "%.3f", [](const Result& r) { return 1000 * r.wizardCopy / r.files; });
     row("xcopy, ms per file", "%.3f", [](const Result& r) { return 1000 * r.xcopy / r.files; });
     row("Start to first page, wizard (ms)", "%.0f", [](const Result& r) { return 1000 * r.wizardStart; });
