@@ -4,7 +4,6 @@
 #include "win/MessageBox.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
-#include "win/Unicode.h"
 
 bool CInstallDlg::CreateFolder(std::string path)
 {
