@@ -114,9 +114,13 @@ protected:
     // below as well. False after a failure, reported, or a cancel.
     bool PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
                     std::vector<PlannedEntry>& entries);
-    // Makes the changes planned in `entries` in `target`; a folder not
-    // planned yet, an item, is planned whole and committed first. The number
-    // of files copied, or -1 after a failure or a cancel.
+    // Plans the items (folders) of a pass's `entries` for `target` whole,
+    // from the one at `first` on, until a group is large enough, and writes
+    // what is planned to the journal, in one write and one flush.
+    bool PlanItems(const std::string& target, std::vector<PlannedEntry>& entries, size_t first);
+    // Makes the changes planned in `entries` in `target`; an item not planned
+    // yet is planned first, with the next ones (PlanItems). The number of
+    // files copied, or -1 after a failure or a cancel.
     int ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries);
     // Writes the journal's new entries to disk; reports a failure.
     bool CommitJournal();

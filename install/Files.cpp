@@ -22,6 +22,25 @@
 #include "win/Unicode.h"
 #include "win/WaitCursor.h"
 
+// An entry of a kit folder, listed, with what it becomes at its target and
+// its journal entry, before anything in that folder changes.
+struct PlannedEntry {
+    std::string name;
+    std::wstring key;
+    bool folder = false;
+    SourceFile file;
+    // Something of that name at the target: a folder to reuse, a file to
+    // replace, or a folder in a file's way.
+    bool exists = false;
+    // A file at the target, kept in the backup before the copy replaces it.
+    bool replace = false;
+    // Its number in the journal, for the installed file's digest.
+    int number = 0;
+    // A folder whose own entries are planned, in `below`.
+    bool planned = false;
+    std::vector<PlannedEntry> below;
+};
+
 namespace {
 
 // Opens `folder` to ask the system about it, not to read it.
@@ -128,6 +147,20 @@ std::vector<std::string> MissingFolders(std::string folder)
     return missing;
 }
 
+// Items are planned ahead, and their entries written to the journal in one
+// write and one flush, until a group holds this many entries: a flush waits
+// for the disk, and for all the copies still on their way to it.
+const size_t kPlanGroup = 2000;
+
+// The entries of a plan, and of every folder in it.
+size_t PlannedCount(const std::vector<PlannedEntry>& entries)
+{
+    size_t count = entries.size();
+    for (const PlannedEntry& entry : entries)
+        count += PlannedCount(entry.below);
+    return count;
+}
+
 // One copy pass: a kit tree, relative to the kit, the folder it goes into,
 // and that folder's number in the journal.
 struct Pass {
@@ -138,25 +171,6 @@ struct Pass {
 };
 
 } // namespace
-
-// An entry of a kit folder, listed, with what it becomes at its target and
-// its journal entry, before anything in that folder changes.
-struct PlannedEntry {
-    std::string name;
-    std::wstring key;
-    bool folder = false;
-    SourceFile file;
-    // Something of that name at the target: a folder to reuse, a file to
-    // replace, or a folder in a file's way.
-    bool exists = false;
-    // A file at the target, kept in the backup before the copy replaces it.
-    bool replace = false;
-    // Its number in the journal, for the installed file's digest.
-    int number = 0;
-    // A folder whose own entries are planned, in `below`.
-    bool planned = false;
-    std::vector<PlannedEntry> below;
-};
 
 InstallResult CInstallDlg::InstallFiles()
 {
@@ -257,9 +271,10 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy, b
 {
     if (!copy)
         return CountFiles(source);
-    // The pass's own folder first, then each item in it planned whole.
+    // The pass's own folder, then its items, each planned whole before any
+    // of it changes.
     std::vector<PlannedEntry> entries;
-    if (!PlanFolder(source, target, newTarget, false, entries) || !CommitJournal())
+    if (!PlanFolder(source, target, newTarget, false, entries) || !PlanItems(target, entries, 0))
         return -1;
     return ApplyPlan(target, entries);
 }
@@ -398,10 +413,26 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
     return true;
 }
 
+bool CInstallDlg::PlanItems(const std::string& target, std::vector<PlannedEntry>& entries, size_t first)
+{
+    size_t planned = 0;
+    for (size_t i = first; i < entries.size() && planned < kPlanGroup; ++i) {
+        PlannedEntry& item = entries[i];
+        if (!item.folder || item.planned)
+            continue;
+        item.planned = true;
+        if (!PlanFolder(item.file.path, target + "\\" + item.name, !item.exists, true, item.below))
+            return false;
+        planned += PlannedCount(item.below);
+    }
+    return CommitJournal();
+}
+
 int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
 {
     int count = 0;
-    for (PlannedEntry& entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        PlannedEntry& entry = entries[i];
         // A large kit takes a while: keep the wizard drawn and answering,
         // and stop between two files when the user asked to.
         m_pendingMessages.Dispatch();
@@ -409,10 +440,7 @@ int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>&
             return -1;
         const std::string to = target + "\\" + entry.name;
         if (entry.folder) {
-            // An item of a pass: all of it goes to the journal in one write
-            // and one flush, before anything of it changes.
-            if (!entry.planned && (!PlanFolder(entry.file.path, to, !entry.exists, true, entry.below) ||
-                                   !CommitJournal()))
+            if (!entry.planned && !PlanItems(target, entries, i))
                 return -1;
             if (!CreateFolder(to))
                 return -1;
@@ -420,6 +448,8 @@ int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>&
             if (files < 0)
                 return -1;
             count += files;
+            // What is done needs no plan: memory holds one group at most.
+            std::vector<PlannedEntry>().swap(entry.below);
             continue;
         }
         ++count;
