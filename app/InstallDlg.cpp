@@ -59,6 +59,9 @@ bool CInstallDlg::OnCommand(UINT id, UINT code)
 {
     if (code != BN_CLICKED)
         return false;
+    // A click sent to the wizard while a stage works is not taken for a new one.
+    if (m_stageRunning)
+        return true;
     switch (id) {
     case IDC_NEXT:
         OnNext();

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "frontpage/Version.h"
+#include "install/CopyCancel.h"
+#include "install/FileCopy.h"
+#include "journal/Journal.h"
 #include "kit/KitItem.h"
 #include "run/InstallRun.h"
 #include "win/Controls.h"
@@ -16,6 +19,12 @@
 #include "win/PendingMessages.h"
 
 enum class WizardStage { Start = 0, Licence = 1, Copy = 2 };
+
+struct PlannedEntry;
+
+// How the copy stage ended: with everything installed, or failed or
+// cancelled and undone.
+enum class InstallResult { Installed, Failed, Cancelled };
 
 class CInstallDlg : public Dialog {
 public:
@@ -69,17 +78,31 @@ public:
     void ChooseVersion();
 
     // File installation (install/)
-    bool InstallFiles();
+    InstallResult InstallFiles();
     // Counts (copy false) or copies the files of the tree `source` into `target`;
-    // the number of files, or -1 after a failure.
-    int CopyFolder(std::string source, std::string target, bool copy);
-    // The walk of one listed folder for CopyFolder, from its first entry on.
-    int CopyEntries(HANDLE find, WIN32_FIND_DATAW& entry, const std::string& source, const std::string& target,
-                    bool copy);
+    // the number of files, or -1 after a failure or a cancel. `newTarget`:
+    // this installation has just made `target`, which holds nothing yet.
+    int CopyFolder(std::string source, std::string target, bool copy, bool newTarget = false);
+    // Keeps a file that `source` replaces at `to` (`replaced`) and copies it,
+    // with the digest for journal entry `entry`; asks Retry or Cancel while
+    // another program holds the target. False after a failure, reported, or
+    // a cancel.
+    bool InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry);
+    // True once no program named frontpg.exe runs; false when the user cancelled.
+    bool WaitWhileFrontPageRuns();
     // True when `path` exists on return, creating it and its missing parents.
     bool CreateFolder(std::string path);
     // Logs and shows the last system error; call it right after the failed call.
     void ReportSystemError(std::string prefix, std::string subject);
+
+    // The journal of the installation (install/Undo.cpp)
+    // Sets m_dataFolder, the kit's data folder.
+    void FindDataFolder();
+    // Undoes the kit's installation that was cut short before, logging its
+    // steps; false, after telling the user, when a step failed.
+    bool UndoUnfinishedInstallation();
+    // Undoes this installation after a failure or a cancel.
+    void UndoInstallation();
 
     // The log (log/)
     void OpenLog();
@@ -90,6 +113,31 @@ public:
 
 protected:
     void DoDataExchange(bool fromControls) override;
+    // The work of the current stage, for OnNext.
+    void RunStage();
+    // The eight copy passes of InstallFiles, each change journaled first.
+    InstallResult CopyPasses();
+    // The files of the kit tree `source`, for CopyFolder's count.
+    int CountFiles(const std::string& source);
+    // True when the kit folder `folder`, reached through a link, is one the
+    // count is inside of.
+    bool LeadsBack(const std::string& folder);
+    // Lists the kit folder `source` into `entries`, with what each becomes in
+    // `target` (made by this installation when `newTarget`), and adds the
+    // changes to the journal for the next commit; with `deep` every folder
+    // below as well. False after a failure, reported, or a cancel.
+    bool PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
+                    std::vector<PlannedEntry>& entries);
+    // Plans the items (folders) of a pass's `entries` for `target` whole,
+    // from the one at `first` on, until a group is large enough, and writes
+    // what is planned to the journal, in one write and one flush.
+    bool PlanItems(const std::string& target, std::vector<PlannedEntry>& entries, size_t first);
+    // Makes the changes planned in `entries` in `target`; an item not planned
+    // yet is planned first, with the next ones (PlanItems). The number of
+    // files copied, or -1 after a failure or a cancel.
+    int ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries);
+    // Writes the journal's new entries to disk; reports a failure.
+    bool CommitJournal();
     BOOL OnInitDialog() override;
     bool OnCommand(UINT id, UINT code) override;
 
@@ -140,11 +188,24 @@ public:
     std::string m_userName;
     // Keeps the wizard drawn and answering while files are counted and copied.
     PendingMessages m_pendingMessages;
-    // The folders CopyFolder is inside of, with their file index on disk, so
-    // that a link back to one of them is seen as the loop it is.
+    // A stage's work is running: a click sent to the wizard meanwhile must
+    // not start another.
+    bool m_stageRunning = false;
+    // The kit's data folder, which keeps its journal and backups.
+    std::string m_dataFolder;
+    Journal m_journal;
+    // The journal's number of the target folder being copied into.
+    int m_journalRoot = 0;
+    CopyCancel m_copyCancel;
+    // The folders the count is inside of, with their file index on disk once
+    // asked for (0 before), so that a link back to one of them is seen as
+    // the loop it is.
     struct WalkedFolder {
         std::string path;
         ULONGLONG index;
     };
     std::vector<WalkedFolder> m_walkedFolders;
+    // The first link in the kit that leads back to a folder it is in, as the
+    // count met it; empty when there is none.
+    std::string m_loopFolder;
 };

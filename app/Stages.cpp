@@ -60,6 +60,15 @@ void OpenReadme()
 
 void CInstallDlg::OnNext()
 {
+    if (m_stageRunning)
+        return;
+    m_stageRunning = true;
+    RunStage();
+    m_stageRunning = false;
+}
+
+void CInstallDlg::RunStage()
+{
     switch (m_stage) {
     case WizardStage::Start:
         m_logging = m_run.HasWindow() ? m_logBox.GetCheck() == BST_CHECKED : m_run.WantsLog();
@@ -67,6 +76,13 @@ void CInstallDlg::OnNext()
         m_aboutButton.Show(false);
         if (m_logging)
             OpenLog();
+        // An installation of this kit cut short before is undone first,
+        // whatever this run goes on to do.
+        FindDataFolder();
+        if (!UndoUnfinishedInstallation()) {
+            Finish(IDS_INSTALL_FAILED);
+            return;
+        }
         if (!CheckFrontPage()) {
             Finish(IDS_INSTALL_FAILED);
             return;
@@ -86,17 +102,32 @@ void CInstallDlg::OnNext()
         m_stage = WizardStage::Copy;
         return;
     case WizardStage::Copy:
-        m_run.MarkCopyStarted();
-        Finish(InstallFiles() ? IDS_INSTALL_DONE : IDS_INSTALL_FAILED);
+        switch (InstallFiles()) {
+        case InstallResult::Installed:
+            Finish(IDS_INSTALL_DONE);
+            return;
+        case InstallResult::Cancelled:
+            Finish(IDS_INSTALL_CANCELLED);
+            return;
+        case InstallResult::Failed:
+            Finish(IDS_INSTALL_FAILED);
+            return;
+        }
         return;
     }
 }
 
 void CInstallDlg::OnCancel()
 {
-    // Escape or the close box after the final page would otherwise replace
+    // While files are copied, the copy stage asks whether to stop.
+    if (m_copyCancel.IsActive()) {
+        m_copyCancel.Ask();
+        return;
+    }
+    // A cancel sent in the middle of another stage's work would end the run
+    // under it. Escape or the close box after the final page would replace
     // its message; the final page is the only state with "Cancel" disabled.
-    if (!m_cancelButton.IsEnabled())
+    if (m_stageRunning || !m_cancelButton.IsEnabled())
         return;
     WriteLog("User cancelled installation");
     Finish(IDS_INSTALL_CANCELLED);
@@ -131,6 +162,9 @@ void CInstallDlg::Finish(UINT id)
 
 void CInstallDlg::OnOK()
 {
+    // Only the final page's "Finish" ends the wizard, never a click sent to it before.
+    if (m_stageRunning || !m_finishButton.IsEnabled())
+        return;
     m_viewReadme = m_viewReadmeBox.GetCheck() != BST_UNCHECKED;
     if (m_viewReadme) {
         OpenReadme();

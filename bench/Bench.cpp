@@ -9,8 +9,10 @@
 //
 // For each number of files it builds a kit, runs the real wizard on it with
 // logging on (median of N runs), xcopy and the copy loop on the same eight
-// trees and the unpacking of the packed kit (as many runs, taking turns), and
-// starts the wizard and the two minimal dialogs --starts times each, in turn.
+// trees and the unpacking of the packed kit (as many runs, taking turns), each
+// into empty targets, then the wizard and the copy loop once more over what
+// they copied, replacing every file; and starts the wizard and the two
+// minimal dialogs --starts times each, in turn.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -51,6 +53,8 @@ struct Result {
     double wizardCopy = 0;
     double xcopy = 0;
     double copyLoop = 0;
+    double wizardReplace = 0;
+    double copyLoopReplace = 0;
     double wizardStart = 0;
     double dialogStart = 0;
     double controlsDialogStart = 0;
@@ -154,8 +158,18 @@ bool Measure(const Options& options, int files, Result& result)
 
     const std::string program = e2e::ExeFolder() + "\\fernwick.exe";
     const std::string shots = e2e::ExeFolder() + "\\bench-screenshots\\" + std::to_string(files);
-    std::vector<double> wizard, xcopy, loop, packing, unpacking;
+    std::vector<double> wizard, xcopy, loop, packing, unpacking, wizardReplace, loopReplace;
     std::vector<double> workingSet, pagefile;
+    auto runWizard = [&](std::vector<double>& times) {
+        double seconds = 0;
+        PeakMemory memory;
+        if (!RunWizard(world, files, shots, seconds, memory))
+            return false;
+        times.push_back(seconds);
+        workingSet.push_back(memory.workingSetMiB);
+        pagefile.push_back(memory.pagefileMiB);
+        return true;
+    };
     // What the unpacking made stays until every run is done, as the copies do.
     std::vector<std::unique_ptr<UnpackedKit>> unpacked;
     for (int run = 0; run < options.runs; ++run) {
@@ -176,6 +190,10 @@ bool Measure(const Options& options, int files, Result& result)
         }
         if (!world.InstallFrontPage98(folder + "\\FrontPage") || !e2e::MakeFolders(world.Path(folder + "\\loop")))
             return Fail("the run's folders could not be made");
+        // A kit of another name has a journal of its own: each run is a first
+        // installation, without deleting the last run's journal and backups.
+        if (!NameKit(world.KitFolder(), "Benchmark kit, run " + std::to_string(run + 1)))
+            return Fail("the kit could not be named");
 
         // The setup to unpack, packed first.
         const std::string setup = world.Path(folder + "\\setup.exe");
@@ -189,16 +207,10 @@ bool Measure(const Options& options, int files, Result& result)
         // writes still on their way to the disk.
         for (int turn = 0; turn < 4; ++turn) {
             switch ((turn + run) % 4) {
-            case 0: {
-                double seconds = 0;
-                PeakMemory memory;
-                if (!RunWizard(world, files, shots, seconds, memory))
+            case 0:
+                if (!runWizard(wizard))
                     return false;
-                wizard.push_back(seconds);
-                workingSet.push_back(memory.workingSetMiB);
-                pagefile.push_back(memory.pagefileMiB);
                 break;
-            }
             case 1: {
                 double seconds = SecondsOfXcopy(world.KitFolder(), copies);
                 if (seconds < 0)
@@ -223,8 +235,23 @@ bool Measure(const Options& options, int files, Result& result)
             }
             }
         }
-        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s, packing %.3f s, unpacking %.3f s\n",
-                    run + 1, wizard.back(), xcopy.back(), loop.back(), packing.back(), unpacking.back());
+        // The same kit again over what each copied: every file is replaced,
+        // and the wizard keeps each in its backup first.
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn + run) % 2 == 0) {
+                if (!runWizard(wizardReplace))
+                    return false;
+                continue;
+            }
+            double seconds = SecondsOfCopyLoop(world.KitFolder(), loopCopies);
+            if (seconds < 0)
+                return Fail("the copy loop failed");
+            loopReplace.push_back(seconds);
+        }
+        std::printf("  run %d: wizard %.3f s, xcopy %.3f s, copy loop %.3f s, packing %.3f s, unpacking %.3f s; "
+                    "replacing: wizard %.3f s, copy loop %.3f s\n",
+                    run + 1, wizard.back(), xcopy.back(), loop.back(), packing.back(), unpacking.back(),
+                    wizardReplace.back(), loopReplace.back());
         std::fflush(stdout);
     }
 
@@ -254,6 +281,8 @@ bool Measure(const Options& options, int files, Result& result)
     result.wizardCopy = Median(wizard);
     result.xcopy = Median(xcopy);
     result.copyLoop = Median(loop);
+    result.wizardReplace = Median(wizardReplace);
+    result.copyLoopReplace = Median(loopReplace);
     result.wizardStart = Median(starts[0]);
     result.dialogStart = Median(starts[1]);
     result.controlsDialogStart = Median(starts[2]);
@@ -285,6 +314,8 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     };
     row("**Copy stage, wizard / xcopy**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.xcopy; });
     row("**Copy stage, wizard / CopyFile loop**", "**%.2f**", [](const Result& r) { return r.wizardCopy / r.copyLoop; });
+    row("**Copy stage replacing every file, wizard / CopyFile loop**", "**%.2f**",
+        [](const Result& r) { return r.wizardReplace / r.copyLoopReplace; });
     row("**Start to first page, wizard / minimal dialog**", "**%.2f**",
         [](const Result& r) { return r.wizardStart / r.dialogStart; });
     row("**Unpacking the packed kit / copy stage, wizard**", "**%.2f**",
@@ -297,6 +328,8 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     row("Copy stage, wizard (s)", "%.2f", [](const Result& r) { return r.wizardCopy; });
     row("Copy, xcopy (s)", "%.2f", [](const Result& r) { return r.xcopy; });
     row("Copy, CopyFile loop (s)", "%.2f", [](const Result& r) { return r.copyLoop; });
+    row("Copy stage replacing every file, wizard (s)", "%.2f", [](const Result& r) { return r.wizardReplace; });
+    row("Copy replacing every file, CopyFile loop (s)", "%.2f", [](const Result& r) { return r.copyLoopReplace; });
     row("Packing (s)", "%.2f", [](const Result& r) { return r.packing; });
     row("Unpacking (s)", "%.2f", [](const Result& r) { return r.unpacking; });
     row("Wizard, ms per file", "%.3f", [](const Result& r) { return 1000 * r.wizardCopy / r.files; });
@@ -315,7 +348,9 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     std::snprintf(cell, sizeof cell, "%d", options.runs);
     text += std::string("\nCopy, unpacking and packing times: median of ") + cell +
             " runs each; in each run the packing first, then the copy stage, xcopy, the copy loop and the unpacking "
-            "taking turns at going first, each into folders of its own, nothing deleted until all runs are done. ";
+            "taking turns at going first, each into folders of its own and the wizard's a first installation (a kit "
+            "of another name), then the wizard and the copy loop again over their copies, replacing every file; "
+            "nothing deleted until all runs are done. ";
     std::snprintf(cell, sizeof cell, "%d", options.starts);
     text += std::string("Start-up: median of ") + cell + " starts each. Memory: the largest peak of the runs.\n";
     return text;

@@ -83,8 +83,7 @@ bool MakeKit(const std::string& folder, int files)
     for (char& byte : noise)
         byte = (char)random.Next();
 
-    const char intro[] = "Benchmark kit\r\nMany small files in nested folders.\r\n";
-    if (!e2e::MakeFolders(folder) || !WriteBytes(folder + "\\intro.txt", intro, sizeof intro - 1))
+    if (!e2e::MakeFolders(folder) || !NameKit(folder, "Benchmark kit"))
         return false;
 
     // Items go round the eight trees in turn, so every tree grows with the kit.
@@ -118,6 +117,12 @@ bool MakeKit(const std::string& folder, int files)
         }
     }
     return true;
+}
+
+bool NameKit(const std::string& folder, const std::string& name)
+{
+    const std::string intro = name + "\r\nMany small files in nested folders.\r\n";
+    return WriteBytes(folder + "\\intro.txt", intro.data(), (int)intro.size());
 }
 
 } // namespace bench

@@ -15,4 +15,9 @@ const int kMinFiles = 8;
 // False when a file or folder could not be written.
 bool MakeKit(const std::string& folder, int files);
 
+// Names the kit in `folder` `name` (the first line of its introduction): a
+// kit of another name installs with a journal of its own. False when the
+// introduction could not be written.
+bool NameKit(const std::string& folder, const std::string& name);
+
 } // namespace bench

@@ -61,27 +61,30 @@ bool QueryString(HKEY key, const std::string& valueName, std::string& out)
 
 } // namespace
 
-bool CInstallDlg::ReadRegistryString(std::string key, std::string valueName, std::string& out)
+LONG ReadMachineString(const std::string& key, const std::string& valueName, std::string& out)
 {
     out.clear();
     std::string path = g_regMicrosoft + key;
     HKEY opened = nullptr;
     LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &opened);
+    if (status != ERROR_SUCCESS)
+        return status;
+    ScopedKey owner(opened);
+    if (!QueryString(opened, valueName, out) || out.empty()) {
+        out.clear();
+        return ERROR_INVALID_DATA;
+    }
+    if (out.back() == '\\')
+        out.pop_back();
+    return ERROR_SUCCESS;
+}
+
+bool CInstallDlg::ReadRegistryString(std::string key, std::string valueName, std::string& out)
+{
+    LONG status = ReadMachineString(key, valueName, out);
     if (status == ERROR_ACCESS_DENIED) {
         ShowMessage(IDS_NO_PRIVILEGE, MB_OK | MB_ICONSTOP);
         out = "fatal";
-        return false;
     }
-    if (status != ERROR_SUCCESS)
-        return false;
-    ScopedKey owner(opened);
-    if (!QueryString(opened, valueName, out)) {
-        out.clear();
-        return false;
-    }
-    if (out.empty())
-        return false;
-    if (out.back() == '\\')
-        out.pop_back();
-    return true;
+    return status == ERROR_SUCCESS;
 }

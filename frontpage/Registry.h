@@ -1,5 +1,8 @@
 // The registry locations the wizard reads, all below HKEY_LOCAL_MACHINE\Software\Microsoft\.
 #pragma once
+#include <windows.h>
+
+#include <string>
 
 extern const char* const g_regMicrosoft;
 extern const char* const g_regFrontPage98;
@@ -16,3 +19,10 @@ extern const char* const g_regTempFilesCache;
 extern const char* const g_regFolder;
 // The kit's root of items for every FrontPage version.
 extern const char* const g_commonFolder;
+
+// Reads the string value `valueName` of `key` (below the Microsoft key of
+// HKEY_LOCAL_MACHINE\Software) into `out` without telling the user
+// anything: ERROR_SUCCESS when a non-empty value was read (one trailing
+// backslash removed, an expandable string expanded); otherwise the reason,
+// ERROR_ACCESS_DENIED when opening the key was refused, with `out` empty.
+LONG ReadMachineString(const std::string& key, const std::string& valueName, std::string& out);

@@ -1,16 +1,45 @@
 // The file installation: the kit's eight source trees counted, then copied into
-// the target folders with the progress bar stepping once per file.
+// the target folders with the progress bar stepping once per file. Every
+// change is in the journal before it is made; a failed or cancelled copy is
+// undone.
 #include "app/InstallDlg.h"
 
 #include <winternl.h>
 
+#include <map>
+
 #include "frontpage/Registry.h"
+#include "install/FileCopy.h"
+#include "install/Questions.h"
+#include "journal/DataFolder.h"
+#include "journal/JournalFile.h"
 #include "res/resource.h"
+#include "win/CancelCommand.h"
 #include "win/FileSystem.h"
+#include "win/RunningProgram.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
 #include "win/Unicode.h"
 #include "win/WaitCursor.h"
+
+// An entry of a kit folder, listed, with what it becomes at its target and
+// its journal entry, before anything in that folder changes.
+struct PlannedEntry {
+    std::string name;
+    std::wstring key;
+    bool folder = false;
+    SourceFile file;
+    // Something of that name at the target: a folder to reuse, a file to
+    // replace, or a folder in a file's way.
+    bool exists = false;
+    // A file at the target, kept in the backup before the copy replaces it.
+    bool replace = false;
+    // Its number in the journal, for the installed file's digest.
+    int number = 0;
+    // A folder whose own entries are planned, in `below`.
+    bool planned = false;
+    std::vector<PlannedEntry> below;
+};
 
 namespace {
 
@@ -53,80 +82,148 @@ ULONGLONG FolderIndex(const std::string& folder)
     return (ULONGLONG)index.QuadPart;
 }
 
-// The size and time of the file at `path`, or all zero when there is none.
-struct FileStamp {
-    DWORD sizeLow = 0, sizeHigh = 0;
-    FILETIME written = {};
-    bool exists = false;
-
-    explicit FileStamp(const std::string& path)
-    {
-        std::wstring wide;
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (!SystemPath(path, wide) || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data))
-            return;
-        exists = true;
-        sizeLow = data.nFileSizeLow;
-        sizeHigh = data.nFileSizeHigh;
-        written = data.ftLastWriteTime;
-    }
-    bool operator==(const FileStamp& other) const
-    {
-        return exists == other.exists && sizeLow == other.sizeLow && sizeHigh == other.sizeHigh &&
-               CompareFileTime(&written, &other.written) == 0;
-    }
-};
-
-// Copies `from` over `to`. A copy that fails after it began to write (a full
-// disk) leaves no half-written file behind under the target's name; a target
-// the copy never touched (it could not be opened) stays as it was. The last
-// error tells why a copy failed.
-bool CopyWholeFile(const std::string& from, const std::string& to)
+// Starts listing the kit folder `folder`. False when it cannot be listed;
+// `missing` then tells whether it is simply not there.
+bool ListKitFolder(const std::string& folder, ScopedFind& find, WIN32_FIND_DATAW& entry, bool& missing)
 {
-    std::wstring wideFrom, wideTo;
-    if (!SystemPath(from, wideFrom) || !SystemPath(to, wideTo))
-        return false;
-    FileStamp before(to);
-    if (CopyFileW(wideFrom.c_str(), wideTo.c_str(), FALSE))
+    std::wstring pattern;
+    find.Reset(SystemPath(folder + "\\*.*", pattern) ? FindFirstFileW(pattern.c_str(), &entry)
+                                                      : INVALID_HANDLE_VALUE);
+    if (find.IsValid())
         return true;
     DWORD error = GetLastError();
-    FileStamp after(to);
-    if (after.exists && !(after == before))
-        DeleteFileW(wideTo.c_str());
+    missing = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !PathExists(folder);
     SetLastError(error);
     return false;
 }
 
-// One copy pass: a kit tree, relative to the kit, and the folder it goes into.
+// A name as the file system compares it: without regard to case, in every script.
+std::wstring NameKey(std::wstring name)
+{
+    if (!name.empty())
+        CharUpperBuffW(&name[0], (DWORD)name.size());
+    return name;
+}
+
+// What a target folder holds: its entries by NameKey, true for a folder.
+using FolderContents = std::map<std::wstring, bool>;
+
+// Lists the folder `folder` into `contents`; `missing` when there is no such
+// folder (nothing can be in it, either: nothing or a file stands in its
+// place, or its path is too long). False, with the last error set, when it
+// is there but cannot be listed.
+bool ListFolder(const std::string& folder, FolderContents& contents, bool& missing)
+{
+    missing = false;
+    WIN32_FIND_DATAW entry;
+    std::wstring pattern;
+    ScopedFind find(SystemPath(folder + "\\*", pattern) ? FindFirstFileW(pattern.c_str(), &entry)
+                                                         : INVALID_HANDLE_VALUE);
+    if (!find.IsValid()) {
+        DWORD error = GetLastError();
+        missing = !PathExists(folder) || FileExists(folder);
+        SetLastError(error);
+        return missing;
+    }
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..")
+            contents[NameKey(name)] = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    } while (FindNextFileW(find.Get(), &entry));
+    return true;
+}
+
+// The folders that CreateFolder makes on its way to `folder`, outermost first.
+std::vector<std::string> MissingFolders(std::string folder)
+{
+    std::vector<std::string> missing;
+    while (!PathExists(folder)) {
+        missing.insert(missing.begin(), folder);
+        size_t slash = folder.find_last_of('\\');
+        if (slash == std::string::npos || slash == 0)
+            break;
+        folder.erase(slash);
+    }
+    return missing;
+}
+
+// Items are planned ahead, and their entries written to the journal in one
+// write and one flush, until a group holds this many entries: a flush waits
+// for the disk, and for all the copies still on their way to it.
+const size_t kPlanGroup = 2000;
+
+// The entries of a plan, and of every folder in it.
+size_t PlannedCount(const std::vector<PlannedEntry>& entries)
+{
+    size_t count = entries.size();
+    for (const PlannedEntry& entry : entries)
+        count += PlannedCount(entry.below);
+    return count;
+}
+
+// One copy pass: a kit tree, relative to the kit, the folder it goes into,
+// and that folder's number in the journal.
 struct Pass {
     const char* heading;
     std::string source;
     std::string target;
+    int root;
 };
 
 } // namespace
 
-bool CInstallDlg::InstallFiles()
+InstallResult CInstallDlg::InstallFiles()
+{
+    if (!WaitWhileFrontPageRuns()) {
+        WriteLog("User cancelled installation");
+        return InstallResult::Cancelled;
+    }
+    // From here on a failure or a cancel is one of the copy (its exit code).
+    m_run.MarkCopyStarted();
+    WaitCursor wait;
+    SetStatusText(IDS_COPYING);
+    // While files are copied, the cancel command asks whether to stop, and
+    // every other click and key is discarded.
+    m_copyCancel.Begin();
+    m_pendingMessages.SetInputFilter(Hwnd(), [this](const MSG& message) {
+        return CarriesCancelCommand(Hwnd(), message);
+    });
+    InstallResult result = CopyPasses();
+    // What was clicked or typed until now goes too, a cancel that comes too
+    // late included: an Enter must not press "Finish" the moment the final
+    // page shows.
+    m_copyCancel.StopAsking();
+    m_pendingMessages.DispatchNow();
+    m_pendingMessages.SetInputFilter(nullptr, nullptr);
+    m_copyCancel.End();
+    m_progress.SetQuiet(false);
+    return result;
+}
+
+InstallResult CInstallDlg::CopyPasses()
 {
     const std::string common = g_commonFolder;
     // Version-specific before common, so that a common file replaces its namesake.
-    const Pass passes[] = {
-        {"Copying version-specific themes...", m_versionFolder + "\\themes", m_themesFolder},
-        {"Copying common themes...", common + "\\themes", m_themesFolder},
-        {"Copying version-specific page templates...", m_versionFolder + "\\pages", m_pagesFolder},
-        {"Copying common page templates...", common + "\\pages", m_pagesFolder},
-        {"Copying version-specific web templates...", m_versionFolder + "\\webs", m_websFolder},
-        {"Copying common web templates...", common + "\\webs", m_websFolder},
-        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", m_framesFolder},
-        {"Copying common frame templates...", common + "\\frames", m_framesFolder},
+    Pass passes[] = {
+        {"Copying version-specific themes...", m_versionFolder + "\\themes", m_themesFolder, 1},
+        {"Copying common themes...", common + "\\themes", m_themesFolder, 1},
+        {"Copying version-specific page templates...", m_versionFolder + "\\pages", m_pagesFolder, 2},
+        {"Copying common page templates...", common + "\\pages", m_pagesFolder, 2},
+        {"Copying version-specific web templates...", m_versionFolder + "\\webs", m_websFolder, 3},
+        {"Copying common web templates...", common + "\\webs", m_websFolder, 3},
+        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", m_framesFolder, 4},
+        {"Copying common frame templates...", common + "\\frames", m_framesFolder, 4},
     };
 
-    WaitCursor wait;
-    SetStatusText(IDS_COPYING);
     WriteLog("Counting files...");
+    m_loopFolder.clear();
     int total = 0;
     for (const Pass& pass : passes)
         total += CopyFolder(pass.source, pass.target, false);
+    if (m_copyCancel.IsStopped()) {
+        WriteLog("User cancelled installation");
+        return InstallResult::Cancelled;
+    }
     WriteLog(Format("Total files = %d", total));
 
     if (total > 0) {
@@ -141,90 +238,279 @@ bool CInstallDlg::InstallFiles()
         m_progress.SetQuiet(true);
     }
 
+    // The journal is on disk before anything changes.
+    if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder)) {
+        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+        return InstallResult::Failed;
+    }
+    for (const std::string& root : {m_themesFolder, m_pagesFolder, m_websFolder, m_framesFolder})
+        m_journal.AddRoot(root);
+
     bool copied = true;
     for (const Pass& pass : passes) {
         WriteLog(pass.heading);
+        m_journalRoot = pass.root;
         if (CopyFolder(pass.source, pass.target, true) < 0) {
             copied = false;
             break;
         }
     }
-    m_progress.SetQuiet(false);
-    return copied;
+    if (copied) {
+        if (m_journal.End())
+            return InstallResult::Installed;
+        // Left open, the installation would be undone at the next start: it
+        // is undone now, while the user sees why.
+        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+    }
+    const bool cancelled = m_copyCancel.IsStopped();
+    if (cancelled)
+        WriteLog("User cancelled installation");
+    UndoInstallation();
+    return cancelled ? InstallResult::Cancelled : InstallResult::Failed;
 }
 
-int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy)
+int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy, bool newTarget)
+{
+    if (!copy)
+        return CountFiles(source);
+    // The pass's own folder, then its items, each planned whole before any
+    // of it changes.
+    std::vector<PlannedEntry> entries;
+    if (!PlanFolder(source, target, newTarget, false, entries) || !PlanItems(target, entries, 0))
+        return -1;
+    return ApplyPlan(target, entries);
+}
+
+int CInstallDlg::CountFiles(const std::string& source)
 {
     WIN32_FIND_DATAW entry;
-    std::wstring pattern;
-    ScopedFind find(SystemPath(source + "\\*.*", pattern) ? FindFirstFileW(pattern.c_str(), &entry)
-                                                           : INVALID_HANDLE_VALUE);
-    if (!find.IsValid()) {
-        // A folder that is not there holds nothing to copy; one that is there
-        // but cannot be listed (a path too long, refused) must not pass for empty.
-        DWORD error = GetLastError();
-        if (!copy || ((error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !PathExists(source)))
-            return 0;
-        SetLastError(error);
-        ReportSystemError("Failed to read folder:", source);
-        return -1;
-    }
-
-    // A link in the kit that leads back to a folder being copied would make
-    // the walk endless: in copying mode the kit is at fault, in counting mode
-    // the loop is simply not followed. The quick file index tells folders
-    // apart; the slow full identity is asked for only when two indexes match.
-    const ULONGLONG index = FolderIndex(source);
-    for (const WalkedFolder& walked : m_walkedFolders) {
-        if (index == 0 || walked.index != index)
+    ScopedFind find;
+    bool missing = false;
+    if (!ListKitFolder(source, find, entry, missing))
+        return 0;
+    m_walkedFolders.push_back({source, 0});
+    int count = 0;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
             continue;
-        std::string identity = FolderIdentity(source);
-        if (identity.empty() || identity != FolderIdentity(walked.path))
+        // A large kit takes a while: keep the wizard drawn and answering.
+        m_pendingMessages.Dispatch();
+        if (m_copyCancel.IsStopped())
+            break;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ++count;
             continue;
-        if (!copy)
-            return 0;
-        SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-        ReportSystemError("Folder loop in kit:", source);
-        return -1;
-    }
-    m_walkedFolders.push_back({source, index});
-    int count = CopyEntries(find.Get(), entry, source, target, copy);
+        }
+        const std::string folder = source + "\\" + Utf8(name);
+        // A link in the kit that leads back to a folder being counted would
+        // make the walk endless: it is not followed, and the copy, meeting
+        // the first such link, reports the kit's fault.
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBack(folder)) {
+            if (m_loopFolder.empty())
+                m_loopFolder = folder;
+            continue;
+        }
+        count += CountFiles(folder);
+    } while (FindNextFileW(find.Get(), &entry));
     m_walkedFolders.pop_back();
     return count;
 }
 
-int CInstallDlg::CopyEntries(HANDLE find, WIN32_FIND_DATAW& entry, const std::string& source, const std::string& target,
-                             bool copy)
+bool CInstallDlg::LeadsBack(const std::string& folder)
+{
+    // The quick file index tells folders apart; the slow full identity is
+    // asked for only when two indexes match.
+    const ULONGLONG index = FolderIndex(folder);
+    if (index == 0)
+        return false;
+    for (WalkedFolder& walked : m_walkedFolders) {
+        if (walked.index == 0)
+            walked.index = FolderIndex(walked.path);
+        if (walked.index != index)
+            continue;
+        const std::string identity = FolderIdentity(folder);
+        if (!identity.empty() && identity == FolderIdentity(walked.path))
+            return true;
+    }
+    return false;
+}
+
+bool CInstallDlg::PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
+                             std::vector<PlannedEntry>& entries)
+{
+    if (source == m_loopFolder) {
+        SetLastError(ERROR_CANT_RESOLVE_FILENAME);
+        ReportSystemError("Folder loop in kit:", source);
+        return false;
+    }
+    WIN32_FIND_DATAW found;
+    ScopedFind find;
+    bool missing = false;
+    if (!ListKitFolder(source, find, found, missing)) {
+        // A folder that is not there holds nothing to copy; one that is there
+        // but cannot be listed (a path too long, refused) must not pass for empty.
+        if (missing)
+            return true;
+        ReportSystemError("Failed to read folder:", source);
+        return false;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        PlannedEntry entry;
+        entry.name = Utf8(name);
+        entry.key = NameKey(name);
+        entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.file.path = source + "\\" + entry.name;
+        entry.file.attributes = found.dwFileAttributes;
+        entry.file.written = found.ftLastWriteTime;
+        entries.push_back(entry);
+    } while (FindNextFileW(find.Get(), &found));
+    find.Reset();
+    // A large item takes a while to list, too.
+    m_pendingMessages.Dispatch();
+    if (m_copyCancel.IsStopped())
+        return false;
+
+    // A folder this installation makes holds nothing yet; any other is
+    // listed once, for all its entries.
+    FolderContents existing;
+    bool targetMissing = false;
+    if (!newTarget && !ListFolder(target, existing, targetMissing)) {
+        ReportSystemError("Failed to read folder:", target);
+        return false;
+    }
+    std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
+    for (PlannedEntry& entry : entries) {
+        const std::string to = target + "\\" + entry.name;
+        auto at = existing.find(entry.key);
+        entry.exists = at != existing.end();
+        if (entry.folder) {
+            if (entry.exists)
+                continue;
+            // The first sub-folder made here makes the target folder too.
+            for (const std::string& folder : missingFolders)
+                m_journal.AddFolder(folder);
+            missingFolders.clear();
+            m_journal.AddFolder(to);
+        } else if (!entry.exists) {
+            entry.number = m_journal.AddNewFile(to);
+        } else if (!at->second) {
+            entry.replace = true;
+            entry.number = m_journal.AddReplacedFile(m_journalRoot, to);
+        }
+        // A folder standing where a file goes is left alone: the copy fails.
+    }
+    if (!deep)
+        return true;
+    for (PlannedEntry& entry : entries) {
+        if (!entry.folder)
+            continue;
+        entry.planned = true;
+        if (!PlanFolder(entry.file.path, target + "\\" + entry.name, newTarget || !entry.exists, true, entry.below))
+            return false;
+    }
+    return true;
+}
+
+bool CInstallDlg::PlanItems(const std::string& target, std::vector<PlannedEntry>& entries, size_t first)
+{
+    size_t planned = 0;
+    for (size_t i = first; i < entries.size() && planned < kPlanGroup; ++i) {
+        PlannedEntry& item = entries[i];
+        if (!item.folder || item.planned)
+            continue;
+        item.planned = true;
+        if (!PlanFolder(item.file.path, target + "\\" + item.name, !item.exists, true, item.below))
+            return false;
+        planned += PlannedCount(item.below);
+    }
+    return CommitJournal();
+}
+
+int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
 {
     int count = 0;
-    do {
-        std::string name = Utf8(entry.cFileName);
-        if (name == "." || name == "..")
-            continue;
-        // A large kit takes a while: keep the wizard drawn and answering.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        PlannedEntry& entry = entries[i];
+        // A large kit takes a while: keep the wizard drawn and answering,
+        // and stop between two files when the user asked to.
         m_pendingMessages.Dispatch();
-        std::string from = source + "\\" + name;
-        std::string to = target + "\\" + name;
-
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (copy && !CreateFolder(to))
+        if (m_copyCancel.IsStopped())
+            return -1;
+        const std::string to = target + "\\" + entry.name;
+        if (entry.folder) {
+            if (!entry.planned && !PlanItems(target, entries, i))
                 return -1;
-            int files = CopyFolder(from, to, copy);
+            if (!CreateFolder(to))
+                return -1;
+            int files = ApplyPlan(to, entry.below);
             if (files < 0)
                 return -1;
             count += files;
+            // What is done needs no plan: memory holds one group at most.
+            std::vector<PlannedEntry>().swap(entry.below);
             continue;
         }
-
         ++count;
-        if (!copy)
-            continue;
         m_progress.StepIt();
-        if (!CopyWholeFile(from, to)) {
-            ReportSystemError("File copy failed:", to);
+        if (!InstallFile(entry.file, to, entry.replace, entry.number))
             return -1;
-        }
         WriteLog("Copied file: " + to);
-    } while (FindNextFileW(find, &entry));
+    }
     return count;
+}
+
+bool CInstallDlg::CommitJournal()
+{
+    if (m_journal.Commit())
+        return true;
+    ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+    return false;
+}
+
+bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry)
+{
+    bool inUse = false;
+    for (;;) {
+        unsigned long long size = 0;
+        std::string digest;
+        bool atTarget = true;
+        if ((!replaced || m_journal.Keep(m_journalRoot, to)) && CopyAndDigest(source, to, size, digest, atTarget)) {
+            // No entry: a folder stood in the file's place when it was listed.
+            if (entry > 0)
+                m_journal.AddDigest(entry, size, digest);
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (!atTarget || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
+            SetLastError(error);
+            ReportSystemError("File copy failed:", to);
+            return false;
+        }
+        // Another program holds the file: the user may close it and try again.
+        if (!inUse)
+            WriteLog("File in use: " + to);
+        inUse = true;
+        // The cancel command may have been answered Yes while the question was open.
+        if (!AskRetryFileInUse(to) || m_copyCancel.IsStopped()) {
+            m_copyCancel.Stop();
+            return false;
+        }
+    }
+}
+
+bool CInstallDlg::WaitWhileFrontPageRuns()
+{
+    const char program[] = "frontpg.exe";
+    if (!IsProgramRunning(program))
+        return true;
+    WriteLog("FrontPage is running");
+    do {
+        if (!AskRetryFrontPageRunning())
+            return false;
+    } while (IsProgramRunning(program));
+    return true;
 }

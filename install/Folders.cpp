@@ -3,7 +3,7 @@
 #include "win/FileSystem.h"
 #include "win/MessageBox.h"
 #include "win/Strings.h"
-#include "win/Unicode.h"
+#include "win/SystemError.h"
 
 bool CInstallDlg::CreateFolder(std::string path)
 {
@@ -28,17 +28,7 @@ bool CInstallDlg::CreateFolder(std::string path)
 
 void CInstallDlg::ReportSystemError(std::string prefix, std::string subject)
 {
-    DWORD code = GetLastError();
-    // The system's own text, with its markers left alone: no inserts are given.
-    wchar_t* text = nullptr;
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (wchar_t*)&text,
-                                  0, nullptr);
-    std::string systemText = length > 0 && text ? Utf8(text, length) : "Unknown error";
-    LocalFree(text);
-
-    std::string reason = Format("(%lu) %s", code, systemText.c_str());
+    std::string reason = SystemErrorText(GetLastError());
     std::string message = Format("%s: %s\nReason: %s", prefix.c_str(), subject.c_str(), reason.c_str());
     WriteLog(message);
     // While the box waits, the bar shows every file stepped past, the failed one too.

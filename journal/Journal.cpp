@@ -113,12 +113,14 @@ bool Journal::Keep(int root, const std::string& path)
         return false;
     const std::wstring from = Wide(path);
     const std::wstring to = LongPath(backup);
-    // Kept before in this installation: what stands at `path` now is its own copy.
-    if (GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return true;
     if (MoveFileExW(from.c_str(), to.c_str(), 0))
         return true;
+    // Kept before in this installation: what stands at `path` now is its own
+    // copy. The move, which never replaces, tells without a look of its own.
     DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+        GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
     if (error != ERROR_NOT_SAME_DEVICE) {
         SetLastError(error);
         return false;

@@ -4,6 +4,9 @@
 
 namespace {
 
+// As much of a line as the introduction shows.
+const size_t kNameLength = 1000;
+
 bool IsBlankLine(const std::string& line)
 {
     return line.find_first_not_of(" \t") == std::string::npos;
@@ -23,6 +26,7 @@ std::string FolderName(std::string folder)
 std::string KitName(const std::string& kitFolder)
 {
     TextFile intro;
+    intro.SetLineLimit(kNameLength);
     std::string name;
     if (intro.Open(kitFolder + "\\intro.txt")) {
         intro.ForEachLine([&](const std::string& line) {

@@ -12,8 +12,19 @@ namespace e2e {
 const char kReadyText[] = "Ready to install themes.\n\nClick Next to continue.";
 const char kCancelledText[] = "Installation cancelled.";
 const char kDoneText[] = "The installation was successfully completed.";
+const char kFailedText[] = "Installation failed. Please check the log file.";
 const char kLogNote[] = "\nLog file written to ";
 const char kCopyingText[] = "Copying files...";
+const char kConfirmCancelText[] = "Do you want to stop the installation?\n\nThe files copied so far will be removed "
+                                  "and the files they replaced restored.";
+const char kFrontPageRunningText[] = "Microsoft FrontPage is running.\n\nClose FrontPage, then click Retry. Click "
+                                     "Cancel to stop the installation.";
+
+std::string FileInUseText(const std::string& path)
+{
+    return "This file is in use by another program:\n" + path +
+           "\n\nClose that program, then click Retry. Click Cancel to stop the installation.";
+}
 
 namespace {
 
@@ -66,10 +77,16 @@ const char* Name(CancelBy how)
     switch (how) {
     case CancelBy::Button:
         return "CancelButton";
+    case CancelBy::SentClick:
+        return "SentClick";
     case CancelBy::EscapeKey:
         return "EscapeKey";
     case CancelBy::CloseBox:
         return "CloseBox";
+    case CancelBy::CloseMessage:
+        return "CloseMessage";
+    case CancelBy::AltF4:
+        return "AltF4";
     }
     return "";
 }
@@ -262,6 +279,9 @@ void App::RequestCancel(CancelBy how) const
     case CancelBy::Button:
         Control(IDCANCEL).Click();
         return;
+    case CancelBy::SentClick:
+        Control(IDCANCEL).SendClick();
+        return;
     case CancelBy::EscapeKey: {
         // The dialog manager turns Escape at any of its controls into the cancel command.
         Window focus = Wizard().Focus();
@@ -271,6 +291,14 @@ void App::RequestCancel(CancelBy how) const
     case CancelBy::CloseBox:
         Wizard().SysCommand(SC_CLOSE);
         return;
+    case CancelBy::CloseMessage:
+        Wizard().Post(WM_CLOSE);
+        return;
+    case CancelBy::AltF4: {
+        Window focus = Wizard().Focus();
+        (focus ? focus : Wizard()).PressAltKey(VK_F4);
+        return;
+    }
     }
 }
 
@@ -301,13 +329,32 @@ bool App::AnswerDialog(const std::string& page)
     return dialog && Step(page, [&] { dialog.Item(IDOK).Click(); }) && !dialog.IsVisible();
 }
 
-std::string App::AnswerMessageBox(const std::string& page)
+std::string App::AnswerMessageBox(const std::string& page, int button)
 {
     Window box = Dialog();
-    if (!box || DialogKind(box) != "message")
+    if (!box || DialogKind(box) != "message" || !box.HasItem(button))
         return std::string();
     const std::string text = MessageText(box);
-    return AnswerDialog(page) ? text : std::string();
+    return Step(page, [&] { box.Item(button).Click(); }) && !box.IsVisible() ? text : std::string();
+}
+
+std::string App::WaitForMessageBox()
+{
+    Window box;
+    WaitUntil([&] {
+        box = Dialog();
+        return box && DialogKind(box) == "message" && box.IsVisible() && box.Answers();
+    });
+    if (!box)
+        return std::string();
+    Shot("message");
+    return MessageText(box);
+}
+
+bool App::StartCopy()
+{
+    Control(IDC_NEXT).Click();
+    return WaitUntil([&] { return StatusText() == kCopyingText; });
 }
 
 std::vector<DWORD> App::Children(const char* exeName) const

@@ -20,11 +20,18 @@ namespace e2e {
 extern const char kReadyText[];
 extern const char kCancelledText[];
 extern const char kDoneText[];
+extern const char kFailedText[];
 extern const char kLogNote[];
 extern const char kCopyingText[];
+extern const char kConfirmCancelText[];
+extern const char kFrontPageRunningText[];
+// The question about the file at `path`, held by a program the system does not name.
+std::string FileInUseText(const std::string& path);
 
-// The ways a user cancels.
-enum class CancelBy { Button, EscapeKey, CloseBox };
+// The ways a user, or a program acting for one, cancels: a click posted to
+// "Cancel" (as a mouse click arrives), one sent to it (as accessibility tools
+// and UI automation send it), the Escape key, the close box, WM_CLOSE, Alt+F4.
+enum class CancelBy { Button, SentClick, EscapeKey, CloseBox, CloseMessage, AltF4 };
 const char* Name(CancelBy how);
 // How GoogleTest names a test's parameter.
 void PrintTo(CancelBy how, std::ostream* out);
@@ -87,9 +94,15 @@ public:
     // Clicks the default button of the dialog on top and waits until it is
     // gone; what follows is screenshot `page`.
     bool AnswerDialog(const std::string& page);
-    // Answers the message box on top the same way; its text, or empty when
-    // no message box was answered.
-    std::string AnswerMessageBox(const std::string& page);
+    // Answers the message box on top with its button `button` (OK, Yes, No,
+    // Retry, Cancel) and waits until it is gone; its text, or empty when no
+    // message box was answered.
+    std::string AnswerMessageBox(const std::string& page, int button = IDOK);
+    // Waits until a message box is shown over the wizard; its text, or empty
+    // when none came.
+    std::string WaitForMessageBox();
+    // Clicks "Next >" on the ready prompt and waits until the wizard copies.
+    bool StartCopy();
 
     // Programs this one started with the given file name, running or not.
     std::vector<DWORD> Children(const char* exeName) const;

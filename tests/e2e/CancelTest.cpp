@@ -1,6 +1,9 @@
 // Cancelling after the first "Next >": the log records it and the final page
-// names the log.
+// names the log. While files are copied, every way of the cancel command asks
+// first, and every other click and key is discarded.
 #include "WizardTest.h"
+
+#include "Bytes.h"
 
 namespace e2e {
 namespace {
@@ -82,6 +85,145 @@ TEST_F(CancelWithoutLog, WritesNoLogAndNamesNone)
     app->Control(IDOK).Click();
     ASSERT_TRUE(app->WaitForExit()) << app->Describe();
     EXPECT_EQ(app->ExitCode(), 2u);
+}
+
+const int kLargeKitFiles = 150;
+
+// Lines of `log` that start with `prefix`, without it.
+std::vector<std::string> LinesAfter(const std::string& log, const std::string& prefix)
+{
+    std::vector<std::string> found;
+    for (size_t at = 0; at < log.size();) {
+        size_t end = log.find("\r\n", at);
+        if (end == std::string::npos)
+            break;
+        if (log.compare(at, prefix.size(), prefix) == 0)
+            found.push_back(log.substr(at + prefix.size(), end - at - prefix.size()));
+        at = end + 2;
+    }
+    return found;
+}
+
+// A kit whose copy takes a while, over a theme an earlier installation left.
+class LargeCopy : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        WizardTest::SetUp();
+        for (int i = 0; i < kLargeKitFiles; ++i)
+            ASSERT_TRUE(world.WriteFile("kit\\common\\Themes\\harbour\\part" + std::to_string(i) + ".bin",
+                                        SeededBytes(i, 512 * 1024)));
+        ASSERT_TRUE(world.WriteFile("FrontPage\\themes\\harbour\\theme.css", "the earlier harbour theme"));
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_TRUE(app->PassStart()) << app->Describe();
+        ASSERT_TRUE(app->PassLicence()) << app->Describe();
+    }
+
+    // Starts the copy and waits until it is under way.
+    void StartCopy()
+    {
+        ASSERT_TRUE(app->StartCopy()) << app->Describe();
+        ASSERT_TRUE(WaitUntil([&] { return LinesAfter(Log(), "Copied file: ").size() >= 5; })) << Log();
+    }
+};
+
+struct DuringCopyCase {
+    CancelBy how;
+    bool stop;
+};
+
+void PrintTo(const DuringCopyCase& cancel, std::ostream* out)
+{
+    *out << Name(cancel.how) << (cancel.stop ? "_Yes" : "_No");
+}
+
+class CancelWhileCopying : public LargeCopy, public testing::WithParamInterface<DuringCopyCase> {};
+
+TEST_P(CancelWhileCopying, AsksAndStopsAndUndoesOnlyOnYes)
+{
+    const std::string frontPage = world.Path("FrontPage");
+    const auto before = Tree(frontPage);
+    ASSERT_NO_FATAL_FAILURE(StartCopy());
+
+    app->RequestCancel(GetParam().how);
+    ASSERT_EQ(kConfirmCancelText, app->WaitForMessageBox()) << app->Describe();
+    const bool stop = GetParam().stop;
+    ASSERT_FALSE(app->AnswerMessageBox(stop ? "cancelled" : "final", stop ? IDYES : IDNO).empty());
+
+    ASSERT_TRUE(app->IsFinalPage()) << app->Describe();
+    ExpectFinalPageControls(*app);
+    const std::string log = Log();
+    const std::vector<std::string> copied = LinesAfter(log, "Copied file: ");
+    const std::string theme = frontPage + "\\themes\\harbour\\theme.css";
+    if (!stop) {
+        EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+        EXPECT_EQ((size_t)kLargeKitFiles + 7, copied.size());
+        EXPECT_EQ(ReadFileBytes(world.Path("kit\\common\\themes\\harbour\\theme.css")), ReadFileBytes(theme));
+        EXPECT_TRUE(LogEndsWith(log, {kDoneText}));
+        return;
+    }
+    EXPECT_EQ(app->StatusText(), WithLogNote(kCancelledText));
+    EXPECT_LT(copied.size(), (size_t)kLargeKitFiles) << "stopped only at the end";
+    EXPECT_EQ(before, Tree(frontPage));
+    EXPECT_FALSE(PathExists(World::KitDataFolder()));
+    // Stopped after a whole file; then everything done is undone, last first.
+    std::vector<std::string> expected = {"Copied file: " + copied.back(), "User cancelled installation",
+                                         "Undoing the installation..."};
+    const std::vector<std::string> created = LinesAfter(log, "Created folder ");
+    for (auto file = copied.rbegin(); file != copied.rend(); ++file)
+        expected.push_back((*file == theme ? "Restored file: " : "Removed file: ") + *file);
+    // The one folder made, for the version's theme, goes after its files.
+    ASSERT_EQ((std::vector<std::string>{frontPage + "\\themes\\Breeze"}), created);
+    expected.push_back("Removed folder: " + created[0]);
+    expected.push_back("Installation undone");
+    expected.push_back(kCancelledText);
+    EXPECT_TRUE(LogEndsWith(log, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, CancelWhileCopying,
+                         testing::Values(DuringCopyCase{CancelBy::Button, false},
+                                         DuringCopyCase{CancelBy::SentClick, false},
+                                         DuringCopyCase{CancelBy::EscapeKey, false},
+                                         DuringCopyCase{CancelBy::CloseBox, false},
+                                         DuringCopyCase{CancelBy::CloseMessage, false},
+                                         DuringCopyCase{CancelBy::AltF4, false},
+                                         DuringCopyCase{CancelBy::Button, true},
+                                         DuringCopyCase{CancelBy::SentClick, true}),
+                         [](const testing::TestParamInfo<DuringCopyCase>& info) {
+                             return std::string(Name(info.param.how)) + (info.param.stop ? "_Yes" : "_No");
+                         });
+
+using InputWhileCopying = LargeCopy;
+
+TEST_F(InputWhileCopying, OtherClicksAndKeysAreDiscardedNeverReplayed)
+{
+    ASSERT_NO_FATAL_FAILURE(StartCopy());
+
+    // Posted as the mouse and the keyboard deliver them, and sent as programs may.
+    app->Control(IDC_NEXT).Click();
+    app->Control(IDC_NEXT).SendClick();
+    app->Control(IDOK).Click();
+    app->Control(IDOK).SendClick();
+    app->Control(IDC_ABOUT).SendClick();
+    app->PressEnter();
+
+    bool asked = false;
+    ASSERT_TRUE(WaitUntil([&] {
+        asked = asked || app->Dialog();
+        return app->IsFinalPage() && app->IsIdle();
+    })) << app->Describe();
+    // Everything posted before this marker has been handled by now.
+    ASSERT_TRUE(app->Drain()) << app->Describe();
+    app->Shot("final");
+
+    EXPECT_FALSE(asked) << "a dialog or box was shown";
+    EXPECT_FALSE(app->HasExited()) << "the Enter pressed \"Finish\"";
+    EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+    ExpectFinalPageControls(*app);
+    // One copy stage, run once.
+    EXPECT_EQ(1u, LinesAfter(Log(), "Counting files...").size());
+    EXPECT_EQ((size_t)kLargeKitFiles + 7, LinesAfter(Log(), "Copied file: ").size());
+    EXPECT_TRUE(LogEndsWith(Log(), {kDoneText}));
 }
 
 } // namespace

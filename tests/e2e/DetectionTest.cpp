@@ -5,7 +5,6 @@
 namespace e2e {
 namespace {
 
-const char kFailedText[] = "Installation failed. Please check the log file.";
 const char kChecking[] = "Checking FrontPage installation...";
 // The header of the log: name, notice, opening time, system, user, Windows folder.
 const size_t kHeaderLines = 6;

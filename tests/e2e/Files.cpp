@@ -90,4 +90,20 @@ void RemoveTree(const std::string& path)
     RemoveDirectoryW(WideOf(path).c_str());
 }
 
+std::map<std::string, std::string> Tree(const std::string& folder)
+{
+    std::map<std::string, std::string> tree;
+    for (const std::string& name : FolderEntries(folder)) {
+        const std::string path = folder + "\\" + name;
+        if (!(GetFileAttributesW(WideOf(path).c_str()) & FILE_ATTRIBUTE_DIRECTORY)) {
+            tree[name] = ReadFileBytes(path);
+            continue;
+        }
+        tree[name + "\\"] = "";
+        for (const auto& below : Tree(path))
+            tree[name + "\\" + below.first] = below.second;
+    }
+    return tree;
+}
+
 } // namespace e2e

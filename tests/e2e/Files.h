@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,8 @@ std::string ReadFileBytes(const std::string& path);
 std::vector<std::string> FolderEntries(const std::string& folder);
 // Removes a folder with everything in it.
 void RemoveTree(const std::string& path);
+// Everything below `folder` by relative path: each file with its content,
+// each folder with a trailing backslash and no content.
+std::map<std::string, std::string> Tree(const std::string& folder);
 
 } // namespace e2e

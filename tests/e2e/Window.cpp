@@ -119,4 +119,11 @@ void Window::PressKey(UINT key) const
     Post(WM_KEYUP, key, scan | 1 | (1u << 30) | (1u << 31));
 }
 
+void Window::PressAltKey(UINT key) const
+{
+    LPARAM scan = (LPARAM)MapVirtualKeyA(key, 0) << 16;
+    Post(WM_SYSKEYDOWN, key, scan | 1 | (KF_ALTDOWN << 16));
+    Post(WM_SYSKEYUP, key, scan | 1 | ((LPARAM)KF_ALTDOWN << 16) | (1u << 30) | (1u << 31));
+}
+
 } // namespace e2e

@@ -48,8 +48,14 @@ public:
     // not hold the harness.
     void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     void Click() const { Post(BM_CLICK); }
+    // A click sent rather than posted, as accessibility tools and UI
+    // automation send it: it reaches the window's procedure the next time
+    // its thread looks at its messages, ahead of everything queued. Returns at once.
+    void SendClick() const { SendNotifyMessageW(m_hwnd, BM_CLICK, 0, 0); }
     // A key pressed and released while this window has the focus.
     void PressKey(UINT key) const;
+    // The same with Alt held down (Alt+F4).
+    void PressAltKey(UINT key) const;
     void SysCommand(UINT command) const { Post(WM_SYSCOMMAND, command); }
 
 private:

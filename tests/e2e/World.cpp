@@ -75,12 +75,14 @@ std::string NewRoot()
 
 World::World() : m_root(NewRoot())
 {
+    RemoveDataFolders();
     CleanRegistry();
     m_ready = MakeFolders(LogFolder()) && SetMachineString(kTempFilesKey, "folder", LogFolder());
 }
 
 World::~World()
 {
+    RemoveDataFolders();
     CleanRegistry();
     RemoveTree(m_root);
 }
@@ -92,7 +94,12 @@ std::string World::Path(const std::string& relative) const
 
 bool World::InstallFrontPage98(const std::string& folder) const
 {
-    return MakeFolders(Path(folder + "\\bots")) && SetMachineString(kFrontPage98Key, "FrontPageRoot", Path(folder));
+    return InstallFrontPage98At(Path(folder));
+}
+
+bool World::InstallFrontPage98At(const std::string& root) const
+{
+    return MakeFolders(root + "\\bots") && SetMachineString(kFrontPage98Key, "FrontPageRoot", root);
 }
 
 bool World::InstallOffice() const
@@ -156,6 +163,34 @@ std::string World::PlantedMark(const std::string& relative) const
 bool World::WriteFile(const std::string& relative, const std::string& bytes) const
 {
     return WriteFileBytes(Path(relative), bytes);
+}
+
+std::string World::CommonFiles()
+{
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD size = sizeof folder;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion", L"CommonFilesDir",
+                     RRF_RT_REG_SZ, nullptr, folder, &size) != ERROR_SUCCESS)
+        return std::string();
+    return Utf8Of(folder);
+}
+
+std::string World::DataFolders()
+{
+    return CommonFiles() + "\\Fernwick";
+}
+
+void World::RemoveDataFolders()
+{
+    // Never the root of a drive, when the registry names no Common Files folder.
+    if (!CommonFiles().empty())
+        RemoveTree(DataFolders());
+}
+
+std::string World::KitDataFolder()
+{
+    // The kit's name, the first line of its introduction, is a usable id as it is.
+    return DataFolders() + "\\Harbour Lights theme pack";
 }
 
 } // namespace e2e

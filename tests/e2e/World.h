@@ -27,6 +27,8 @@ public:
     // FrontPage 98 as its setup leaves it: the registered folder (`folder`
     // below the world) holds "bots".
     bool InstallFrontPage98(const std::string& folder = "FrontPage") const;
+    // The same in the folder `root`, which may lie on another drive.
+    bool InstallFrontPage98At(const std::string& root) const;
     // FrontPage 2000 and 2002 as Office leaves them, as on the demo machine:
     // each registered installation root (with a trailing backslash) holds
     // "bots", and the registered frontpg.exe is the 2002 one.
@@ -49,6 +51,16 @@ public:
     std::string PlantedMark(const std::string& relative) const;
 
     bool WriteFile(const std::string& relative, const std::string& bytes) const;
+
+    // The Common Files folder, as a 32-bit program reads it from the registry.
+    static std::string CommonFiles();
+    // "<Common Files>\Fernwick", where the wizard keeps the journal and
+    // backups of each kit: removed before and after each world, so that
+    // every test starts without one.
+    static std::string DataFolders();
+    // The data folder of the world's kit.
+    static std::string KitDataFolder();
+    static void RemoveDataFolders();
 
 private:
     std::string m_root;

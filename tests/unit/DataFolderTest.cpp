@@ -2,7 +2,10 @@
 // one but administrators can have put or changed anything there.
 #include <gtest/gtest.h>
 
+#include "KitWizard.h"
 #include "Support.h"
+#include "Text.h"
+#include "frontpage/Registry.h"
 #include "journal/DataFolder.h"
 #include "journal/Journal.h"
 #include "journal/KitId.h"
@@ -60,6 +63,48 @@ TEST(DataFolder, BelowCommonFilesElseBelowTheWindowsFolder)
     EXPECT_EQ("C:\\Program Files (x86)\\Common Files\\Fernwick\\Harbour Lights",
               DataFolderPath("C:\\Program Files (x86)\\Common Files", "C:\\windows", "Harbour Lights"));
     EXPECT_EQ("C:\\windows\\Fernwick\\Harbour Lights", DataFolderPath("", "C:\\windows", "Harbour Lights"));
+}
+
+// The wizard's data folder, from the kit in its current folder and the
+// registry: the kit named by the first line of its introduction that holds
+// more than blanks, decoded as the kit's texts are, else by its folder; below
+// Common Files, else below the Windows folder, read without a word to the user.
+TEST(DataFolder, OfTheKitInTheCurrentFolder)
+{
+    enum class CommonFiles { Set, Missing, Refused };
+    struct Case {
+        const char* what;
+        bool hasIntro;
+        std::string intro;
+        CommonFiles commonFiles;
+        std::string folder;
+    };
+    const std::string utf16 = Utf16File(WideOf(u8"\r\n  \t \r\n K\u00fcste: Lichter \r\nmore\r\n"));
+    const Case cases[] = {
+        {"the introduction's first line", true, "Harbour Lights\r\nTwo themes\r\n", CommonFiles::Set,
+         "C:\\Shared\\Fernwick\\Harbour Lights"},
+        {"blank lines passed over, UTF-16", true, utf16, CommonFiles::Set, u8"C:\\Shared\\Fernwick\\K\u00fcste_ Lichter"},
+        {"no introduction", false, "", CommonFiles::Set, "C:\\Shared\\Fernwick\\Dock kit"},
+        {"an introduction of blanks", true, " \r\n\t\r\n", CommonFiles::Set, "C:\\Shared\\Fernwick\\Dock kit"},
+        {"no Common Files value", true, "Harbour Lights", CommonFiles::Missing, "C:\\Win\\Fernwick\\Harbour Lights"},
+        {"its key refused", true, "Harbour Lights", CommonFiles::Refused, "C:\\Win\\Fernwick\\Harbour Lights"},
+    };
+    for (const Case& c : cases) {
+        KitWizard kit;
+        const std::string folder = kit.logFolder.MakeDir("Dock kit");
+        if (c.hasIntro)
+            kit.logFolder.Write("Dock kit\\intro.txt", c.intro);
+        if (c.commonFiles == CommonFiles::Set)
+            kit.registry.SetString(g_regCurrentVersion, g_regCommonFilesDir, "C:\\Shared\\");
+        if (c.commonFiles == CommonFiles::Refused)
+            kit.registry.DenyAccess(g_regCurrentVersion);
+        kit.wizard.m_windowsFolder = "C:\\Win";
+        CurrentFolder current(folder);
+        ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
+        kit.wizard.FindDataFolder();
+        EXPECT_EQ(c.folder, kit.wizard.m_dataFolder) << c.what;
+        EXPECT_TRUE(answerer.Seen().empty()) << c.what << ": a box was shown";
+    }
 }
 
 TEST(DataFolder, JournalTrustedOnlyWhileOnlyAdministratorsCanChangeIt)

@@ -2,14 +2,14 @@
 // up in the middle of a copy, targets that cannot be replaced, paths too long
 // for the system, a kit folder that loops back on itself, a log whose disk
 // fills up, and names of every kind. The wizard reports each as a failed
-// system call, never claims a copy it did not make, and leaves no
-// half-written file behind.
+// system call, never claims a copy it did not make, and undoes what it did.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "Bytes.h"
 #include "InstallWorld.h"
+#include "res/resource.h"
 #include "Text.h"
 #include "win/Strings.h"
 
@@ -26,20 +26,26 @@ std::vector<std::string> CopiedFiles(const std::vector<std::string>& log)
     return files;
 }
 
-// The report of a failed system call ends the log: its two lines, as the
-// warning box showed them.
-void ExpectReportEndsLog(const InstallWorld& world, const std::string& firstLine, DWORD code)
+// The report of a failed system call, as the warning box showed it, and then
+// only the undo of the installation: a blank line (the end of the system's
+// text), "Undoing the installation...", its steps, "Installation undone".
+void ExpectReportThenUndo(const InstallWorld& world, const std::string& firstLine, DWORD code)
 {
     ASSERT_EQ(1u, world.boxes.size());
     const std::string& box = world.boxes[0];
     EXPECT_EQ(0u, box.find(firstLine + "\nReason: (" + std::to_string(code) + ") ")) << box;
     std::vector<std::string> log = world.Log();
-    ASSERT_GE(log.size(), 2u);
     auto report = std::find(log.begin(), log.end(), firstLine);
     ASSERT_NE(log.end(), report) << "no report in the log";
+    ASSERT_LT(report + 3, log.end());
     EXPECT_EQ(0u, (report + 1)->find("Reason: (" + std::to_string(code) + ") "));
-    for (auto line = report + 2; line != log.end(); ++line)
-        EXPECT_TRUE(line->empty()) << "after the report: " << *line;
+    EXPECT_EQ("", *(report + 2));
+    EXPECT_EQ("Undoing the installation...", *(report + 3));
+    EXPECT_EQ("Installation undone", log.back());
+    for (auto line = report + 4; line != log.end() - 1; ++line)
+        EXPECT_TRUE(line->compare(0, 14, "Removed file: ") == 0 || line->compare(0, 16, "Removed folder: ") == 0 ||
+                    line->compare(0, 15, "Restored file: ") == 0)
+            << "in the undo: " << *line;
 }
 
 TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
@@ -51,7 +57,7 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     ASSERT_TRUE(drive.IsMapped());
     world.wizard.m_themesFolder = drive.Root() + "\\Themes";
     ASSERT_TRUE(CreateDirectoryA(world.wizard.m_themesFolder.c_str(), nullptr));
-    // An earlier installation's copy of the first file, which this one replaces.
+    // An earlier installation's folder, which this one fills.
     std::string earlier = world.wizard.m_themesFolder + "\\big";
     CreateDirectoryA(earlier.c_str(), nullptr);
     std::vector<std::string> sources;
@@ -64,21 +70,23 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     Shown shown = world.Install();
 
     EXPECT_FALSE(shown.result);
-    std::vector<std::string> copied = CopiedFiles(world.Log());
+    std::vector<std::string> log = world.Log();
+    std::vector<std::string> copied = CopiedFiles(log);
     EXPECT_GT(copied.size(), 0u);
     EXPECT_LT(copied.size(), sources.size());
-    // Every file the log names is whole; the one that met the full disk is not there at all.
-    for (const std::string& file : copied) {
-        std::string name = file.substr(file.find_last_of('\\') + 1);
-        EXPECT_TRUE(ReadFileBytes(file) == ReadFileBytes(world.folder / ("kit\\fp98\\themes\\big\\" + name))) << file;
-    }
-    int present = 0;
-    for (int i = 0; i < 8; ++i)
-        present += GetFileAttributesA((earlier + "\\part" + std::to_string(i) + ".bin").c_str()) != INVALID_FILE_ATTRIBUTES;
-    EXPECT_EQ((int)copied.size(), present) << "a half-written file was left behind";
     ASSERT_EQ(1u, world.boxes.size());
     std::string failed = world.boxes[0].substr(19, world.boxes[0].find('\n') - 19);
-    ExpectReportEndsLog(world, "File copy failed:: " + failed, ERROR_DISK_FULL);
+    ExpectReportThenUndo(world, "File copy failed:: " + failed, ERROR_DISK_FULL);
+    // Each file copied is removed again, last first; the one that met the
+    // full disk left nothing behind to remove.
+    std::vector<std::string> removed;
+    for (const std::string& line : log) {
+        if (line.compare(0, 14, "Removed file: ") == 0)
+            removed.push_back(line.substr(14));
+    }
+    EXPECT_EQ(std::vector<std::string>(copied.rbegin(), copied.rend()), removed);
+    const std::map<std::string, std::string> before = {{"big\\", ""}};
+    EXPECT_EQ(before, Tree(world.wizard.m_themesFolder));
 }
 
 struct Unreplaceable {
@@ -93,12 +101,6 @@ struct Unreplaceable {
 TEST(InstallFault, TargetsThatCannotBeReplaced)
 {
     const Unreplaceable cases[] = {
-        {"a target file held by another program",
-         [](InstallWorld& world) -> std::shared_ptr<void> {
-             world.folder.Write("fp\\Themes\\blue\\theme.css", "earlier");
-             return std::make_shared<FileLock>(world.wizard.m_themesFolder + "\\blue\\theme.css");
-         },
-         "File copy failed:", "blue\\theme.css", ERROR_SHARING_VIOLATION},
         {"a kit file held by another program",
          [](InstallWorld& world) -> std::shared_ptr<void> {
              return std::make_shared<FileLock>(world.folder / "kit\\fp98\\themes\\blue\\theme.css");
@@ -132,7 +134,7 @@ TEST(InstallFault, TargetsThatCannotBeReplaced)
         Shown shown = world.Install();
         EXPECT_FALSE(shown.result) << c.what;
         std::string subject = world.wizard.m_themesFolder + (*c.subject ? "\\" : "") + c.subject;
-        ExpectReportEndsLog(world, std::string(c.prefix) + ": " + subject, c.code);
+        ExpectReportThenUndo(world, std::string(c.prefix) + ": " + subject, c.code);
         // Nothing of the later passes was tried.
         for (const std::string& line : world.Log())
             EXPECT_EQ(std::string::npos, line.find("page templates")) << c.what;
@@ -140,17 +142,26 @@ TEST(InstallFault, TargetsThatCannotBeReplaced)
     }
 }
 
-TEST(InstallFault, LockedTargetKeepsItsContent)
+TEST(InstallFault, HeldTargetCancelledKeepsItsContent)
 {
     InstallWorld world;
     world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "new");
     std::string target = world.folder.Write("fp\\Themes\\blue\\theme.css", "earlier");
+    world.answer = [](const std::string&) { return IDCANCEL; };
+    Shown shown;
     {
         FileLock lock(target);
         ASSERT_TRUE(lock.IsHeld());
-        EXPECT_FALSE(world.Install().result);
+        shown = world.Install();
     }
+    EXPECT_EQ(InstallResult::Cancelled, shown.outcome);
+    EXPECT_EQ(std::vector<std::string>{Format(LoadResString(IDS_FILE_IN_USE).c_str(), target.c_str())}, world.boxes);
     EXPECT_EQ("earlier", ReadFileBytes(target));
+    std::vector<std::string> log = world.Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ((std::vector<std::string>{"File in use: " + target, "User cancelled installation",
+                                        "Undoing the installation...", "Installation undone"}),
+              std::vector<std::string>(log.end() - 4, log.end()));
 }
 
 TEST(InstallFault, FolderLoopInTheKitEndsWithAReport)
@@ -165,7 +176,7 @@ TEST(InstallFault, FolderLoopInTheKitEndsWithAReport)
     std::vector<std::string> log = world.Log();
     // Counted once, the loop not followed.
     EXPECT_EQ("Total files = 1", log[1]);
-    ExpectReportEndsLog(world, "Folder loop in kit:: fp98\\themes\\blue\\loop", ERROR_CANT_RESOLVE_FILENAME);
+    ExpectReportThenUndo(world, "Folder loop in kit:: fp98\\themes\\blue\\loop", ERROR_CANT_RESOLVE_FILENAME);
 }
 
 TEST(InstallFault, LogDiskFullTheInstallationGoesOn)

@@ -29,17 +29,20 @@ std::vector<std::string> Headings(int from, int to)
 }
 
 // The log of a failed run: `lines` up to the failing copy, then the report of
-// `destination`, then nothing but the blank that ends the system's text.
+// `destination` (its reason ends with the system's own line end, a blank
+// line), then the undo of what the run did before, last change first.
 void ExpectEndsWithCopyFailure(const InstallWorld& world, const std::vector<std::string>& lines,
-                               const std::string& destination)
+                               const std::string& destination, const std::vector<std::string>& undone)
 {
     std::vector<std::string> log = world.Log();
     ASSERT_GE(log.size(), lines.size() + 2);
     EXPECT_EQ(lines, std::vector<std::string>(log.begin(), log.begin() + lines.size()));
     EXPECT_EQ("File copy failed:: " + destination, log[lines.size()]);
     EXPECT_EQ(0u, log[lines.size() + 1].find("Reason: (")) << log[lines.size() + 1];
-    for (size_t i = lines.size() + 2; i < log.size(); ++i)
-        EXPECT_EQ("", log[i]);
+    std::vector<std::string> undo = {"", "Undoing the installation..."};
+    undo.insert(undo.end(), undone.begin(), undone.end());
+    undo.push_back("Installation undone");
+    EXPECT_EQ(undo, std::vector<std::string>(log.begin() + lines.size() + 2, log.end()));
     ASSERT_EQ(1u, world.boxes.size());
     EXPECT_EQ(0u, world.boxes[0].find("File copy failed:: " + destination + "\nReason: (")) << world.boxes[0];
 }
@@ -175,7 +178,7 @@ TEST(InstallFiles, HiddenSystemAndReadOnlyFilesAreCopiedLikeAnyOther)
     EXPECT_EQ(4, shown.barPos);
 }
 
-TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallation)
+TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallationAndUndoesIt)
 {
     InstallWorld world;
     world.Kit("fp98\\Themes\\blue\\theme.css");
@@ -186,19 +189,21 @@ TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallation)
         world.Kit(later);
     // A folder stands where the page template's file must go.
     const std::string form = world.folder.MakeDir("fp\\Pages\\form\\form.htm");
+    const auto before = Tree(world.folder / "fp");
     Shown shown = world.Install();
     EXPECT_FALSE(shown.result);
+    EXPECT_EQ(InstallResult::Failed, shown.outcome);
     const std::string themes = world.wizard.m_themesFolder;
     ExpectEndsWithCopyFailure(world,
                               {"Counting files...", "Total files = 8", kHeadings[0], "Created folder " + themes + "\\blue",
                                "Copied file: " + themes + "\\blue\\theme.css", kHeadings[1],
                                "Created folder " + themes + "\\green", "Copied file: " + themes + "\\green\\theme.css",
                                kHeadings[2]},
-                              form);
-    // What was copied stays; the later passes never ran.
-    EXPECT_EQ("fp98\\Themes\\blue\\theme.css", ReadFileBytes(themes + "\\blue\\theme.css"));
-    EXPECT_EQ("common\\Themes\\green\\theme.css", ReadFileBytes(themes + "\\green\\theme.css"));
-    EXPECT_FALSE(IsFolder(world.wizard.m_pagesFolder + "\\later"));
+                              form,
+                              {"Removed file: " + themes + "\\green\\theme.css", "Removed folder: " + themes + "\\green",
+                               "Removed file: " + themes + "\\blue\\theme.css", "Removed folder: " + themes + "\\blue"});
+    // What was copied is gone again; the later passes never ran.
+    EXPECT_EQ(before, Tree(world.folder / "fp"));
     // The bar stepped past the failed file too.
     EXPECT_EQ(3, shown.barPos);
     // The cursor from before comes back after a failure too.
@@ -227,13 +232,14 @@ TEST(InstallFiles, FailureDeepInsideAnItemAfterItsOtherFilesWereCopied)
     world.folder.Write("fp\\Themes\\blue\\" + order[1] + "\\deep", "in the way");
 
     EXPECT_FALSE(world.Install().result);
+    const std::string done = blue + "\\" + order[0];
     ExpectEndsWithCopyFailure(world,
-                              {"Counting files...", "Total files = 3", kHeadings[0],
-                               "Created folder " + blue + "\\" + order[0],
-                               "Created folder " + blue + "\\" + order[0] + "\\deep",
-                               "Copied file: " + blue + "\\" + order[0] + "\\deep\\dot.gif"},
-                              blue + "\\" + order[1] + "\\deep\\dot.gif");
-    EXPECT_TRUE(IsFolder(blue + "\\" + order[0] + "\\deep"));
+                              {"Counting files...", "Total files = 3", kHeadings[0], "Created folder " + done,
+                               "Created folder " + done + "\\deep", "Copied file: " + done + "\\deep\\dot.gif"},
+                              blue + "\\" + order[1] + "\\deep\\dot.gif",
+                              {"Removed file: " + done + "\\deep\\dot.gif", "Removed folder: " + done + "\\deep",
+                               "Removed folder: " + done});
+    EXPECT_FALSE(IsFolder(done));
     EXPECT_FALSE(IsFolder(world.wizard.m_themesFolder + "\\green"));
 }
 
@@ -244,7 +250,7 @@ TEST(InstallFiles, LooseFileWithoutItsTargetFolderFails)
     world.wizard.m_framesFolder = world.folder / "fp\\NoFrames";
     EXPECT_FALSE(world.Install().result);
     ExpectEndsWithCopyFailure(world, Lines({{"Counting files...", "Total files = 1"}, Headings(1, 8)}),
-                              world.wizard.m_framesFolder + "\\loose.htm");
+                              world.wizard.m_framesFolder + "\\loose.htm", {});
     EXPECT_FALSE(IsFolder(world.wizard.m_framesFolder));
 }
 
@@ -274,7 +280,7 @@ TEST(InstallFiles, MoreThan65535FilesKeepTheWholeTotalAsTheRange)
     EXPECT_EQ(total, shown.barHigh);
     EXPECT_EQ(1, shown.barPos);
     ExpectEndsWithCopyFailure(world, {"Counting files...", "Total files = " + std::to_string(total), kHeadings[0]},
-                              blocked);
+                              blocked, {});
 }
 
 // Another program asking a window of the wizard's thread a question, from its
@@ -408,62 +414,99 @@ INPUT MouseAt(HWND dialog, int id, DWORD flags)
     return input;
 }
 
-void PressKey(WORD key)
+// Presses `keys` down in order, then lets them go in reverse, as a person
+// types Alt+F4.
+void PressKeys(std::initializer_list<WORD> keys)
 {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof inputs[0]);
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof inputs[0]);
 }
 
-TEST(InstallFiles, ClicksAndKeysWaitUntilTheCopyHasEnded)
+void ClickWithMouse(HWND dialog, int id)
+{
+    INPUT inputs[] = {MouseAt(dialog, id, 0), MouseAt(dialog, id, MOUSEEVENTF_LEFTDOWN),
+                      MouseAt(dialog, id, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, inputs, sizeof inputs[0]);
+}
+
+// A key or a mouse button waits in this thread's queue.
+bool HasQueuedInput()
+{
+    return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0;
+}
+
+// Waits, taking nothing from the queue, until input arrives there; false
+// when none has after ten seconds.
+bool WaitForQueuedInput()
+{
+    for (DWORD start = GetTickCount(); !HasQueuedInput();) {
+        if (GetTickCount() - start > 10000)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_KEY | QS_MOUSEBUTTON);
+    }
+    return true;
+}
+
+// The user's input while files are copied, from the keyboard and the mouse:
+// each way of the cancel command asks whether to stop (No here: the copy goes
+// on), and every other click and key is discarded: nothing is left for the
+// dialog to handle once the copy is over. Clicks and commands that programs
+// send or post are tried end to end (tests/e2e/CancelTest.cpp).
+TEST(InstallFiles, WhileCopyingTheCancelCommandAsksAndOtherInputIsDiscarded)
 {
     struct Case {
         const char* what;
         std::function<void(HWND)> act;
+        bool asks;
     };
     const Case cases[] = {
-        {"posted click on Cancel", [](HWND wizard) { Click(wizard, IDCANCEL); }},
-        {"posted close", [](HWND wizard) { PostMessageA(wizard, WM_CLOSE, 0, 0); }},
-        {"Escape pressed", [](HWND) { PressKey(VK_ESCAPE); }},
-        {"Cancel clicked with the mouse",
-         [](HWND wizard) {
-             INPUT inputs[] = {MouseAt(wizard, IDCANCEL, 0), MouseAt(wizard, IDCANCEL, MOUSEEVENTF_LEFTDOWN),
-                               MouseAt(wizard, IDCANCEL, MOUSEEVENTF_LEFTUP)};
-             SendInput(3, inputs, sizeof inputs[0]);
-         }},
+        {"Cancel clicked with the mouse", [](HWND wizard) { ClickWithMouse(wizard, IDCANCEL); }, true},
+        {"Escape pressed", [](HWND) { PressKeys({VK_ESCAPE}); }, true},
+        {"Alt+F4 pressed", [](HWND) { PressKeys({VK_MENU, VK_F4}); }, true},
+        {"Next clicked with the mouse", [](HWND wizard) { ClickWithMouse(wizard, IDC_NEXT); }, false},
+        {"Enter pressed", [](HWND) { PressKeys({VK_RETURN}); }, false},
+        {"a letter typed", [](HWND) { PressKeys({'A'}); }, false},
     };
     // The mouse is put back where it was, for the tests after this one.
     POINT pointer;
     GetCursorPos(&pointer);
     for (const Case& c : cases) {
         InstallWorld world;
-        world.Kit("fp98\\Themes\\blue\\theme.css");
-        world.Kit("common\\Frames\\frame\\frame.htm");
-        const std::string cancelled = "User cancelled installation";
-        std::vector<std::string> logAfterCopy;
-        bool handledLater = false;
-        Shown shown = world.Install([&] { c.act(world.wizard.Hwnd()); },
-                                    [&] {
-                                        logAfterCopy = world.Log();
-                                        handledLater = PumpUntil(world.wizard.Hwnd(), [&] {
-                                            std::vector<std::string> log = world.Log();
-                                            return std::find(log.begin(), log.end(), cancelled) != log.end();
-                                        });
-                                    });
+        const int kFiles = 20;
+        for (int i = 0; i < kFiles; ++i)
+            world.Kit(Format("fp98\\Themes\\blue\\%02d.css", i));
+        world.answer = [](const std::string&) { return IDNO; };
+        bool queued = false;
+        bool leftOver = true;
+        Shown shown = world.Install(
+            [&] {
+                c.act(world.wizard.Hwnd());
+                queued = WaitForQueuedInput();
+            },
+            [&] { leftOver = HasQueuedInput(); });
+        EXPECT_TRUE(queued) << c.what;
         EXPECT_TRUE(shown.result) << c.what;
-        // Nothing of the cancel ran in the middle of the copy...
-        const std::string themes = world.wizard.m_themesFolder;
-        const std::string frames = world.wizard.m_framesFolder;
-        EXPECT_EQ(Lines({{"Counting files...", "Total files = 2", kHeadings[0], "Created folder " + themes + "\\blue",
-                          "Copied file: " + themes + "\\blue\\theme.css"},
-                         Headings(2, 8),
-                         {"Created folder " + frames + "\\frame", "Copied file: " + frames + "\\frame\\frame.htm"}}),
-                  logAfterCopy)
-            << c.what;
-        // ...and it was not lost either.
-        EXPECT_TRUE(handledLater) << c.what;
+        const std::vector<std::string> asked = {LoadResString(IDS_CONFIRM_CANCEL)};
+        EXPECT_EQ(c.asks ? asked : std::vector<std::string>(), world.boxes) << c.what;
+        EXPECT_FALSE(leftOver) << c.what;
+        std::vector<std::string> log = world.Log();
+        EXPECT_EQ(log.end(), std::find(log.begin(), log.end(), "User cancelled installation")) << c.what;
+        EXPECT_EQ((size_t)kFiles, std::count_if(log.begin(), log.end(), [](const std::string& line) {
+                      return line.compare(0, 13, "Copied file: ") == 0;
+                  })) << c.what;
     }
     SetCursorPos(pointer.x, pointer.y);
 }

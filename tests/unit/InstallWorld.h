@@ -69,7 +69,9 @@ inline bool PumpUntil(HWND dialog, const std::function<bool()>& done)
 
 // What the wizard showed when InstallFiles returned.
 struct Shown {
+    // Installed, and how the copy stage ended.
     bool result = false;
+    InstallResult outcome = InstallResult::Failed;
     std::string status;
     bool barVisible = false;
     int barHigh = -1;
@@ -90,6 +92,8 @@ public:
         wizard.m_pagesFolder = folder.MakeDir("fp\\Pages");
         wizard.m_websFolder = folder.MakeDir("fp\\Webs");
         wizard.m_framesFolder = folder.MakeDir("fp\\Frames");
+        // The journal's data folder, as below Common Files.
+        wizard.m_dataFolder = folder / "Fernwick\\Kit";
         wizard.m_logging = true;
         wizard.OpenLog();
     }
@@ -98,7 +102,7 @@ public:
     void Kit(const std::string& relative) { folder.Write("kit\\" + relative, relative); }
 
     // Runs InstallFiles in the shown wizard: `before` runs first, `after` right
-    // after it returns. Message boxes are answered with OK, their texts kept.
+    // after it returns. Message boxes are answered by `answer`, their texts kept.
     Shown Install(const std::function<void()>& before = {}, const std::function<void()>& after = {})
     {
         Shown shown;
@@ -106,13 +110,21 @@ public:
             if (box == wizard.Hwnd())
                 return;
             boxes.push_back(MessageBoxText(box));
-            Click(box, IDOK);
+            // A box without the button asked for (one the test did not
+            // expect) is still answered, so that the test fails, not hangs.
+            for (int button : {answer(boxes.back()), IDOK, IDCANCEL, IDNO}) {
+                if (GetDlgItem(box, button)) {
+                    Click(box, button);
+                    break;
+                }
+            }
         });
         RunInWizard(wizard, [&] {
             if (before)
                 before();
             shown.cursorBefore = GetCursor();
-            shown.result = wizard.InstallFiles();
+            shown.outcome = wizard.InstallFiles();
+            shown.result = shown.outcome == InstallResult::Installed;
             shown.cursorAfter = GetCursor();
             shown.status = TextOf(wizard.Hwnd(), IDC_STATUS_TEXT);
             HWND bar = wizard.m_progress.Hwnd();
@@ -140,5 +152,8 @@ public:
     TempFolder folder;
     CurrentFolder current;
     CInstallDlg wizard;
+    // The button that answers a message box with this text: OK, the only
+    // button of a report, unless a test says otherwise.
+    std::function<int(const std::string& text)> answer = [](const std::string&) { return IDOK; };
     std::vector<std::string> boxes;
 };

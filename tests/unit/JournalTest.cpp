@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 
 #include "Support.h"
@@ -20,32 +19,6 @@ namespace {
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Every file below `folder` with its content, " (read-only)" added for such a
-// file, and every folder with a trailing backslash, by relative path.
-std::map<std::string, std::string> Tree(const std::string& folder, const std::string& relative = "")
-{
-    std::map<std::string, std::string> tree;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((folder + "\\" + relative + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE)
-        return tree;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..")
-            continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            tree[relative + name + "\\"] = "";
-            for (const auto& below : Tree(folder, relative + name + "\\"))
-                tree.insert(below);
-            continue;
-        }
-        tree[relative + name] = ReadFileBytes(folder + "\\" + relative + name) +
-                                (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? " (read-only)" : "");
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    return tree;
 }
 
 void MakeReadOnly(const std::string& path)

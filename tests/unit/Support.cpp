@@ -263,6 +263,30 @@ std::string SampleKitFolder()
     return path;
 }
 
+std::map<std::string, std::string> Tree(const std::string& folder, const std::string& relative)
+{
+    std::map<std::string, std::string> tree;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "\\" + relative + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return tree;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            tree[relative + name + "\\"] = "";
+            for (const auto& below : Tree(folder, relative + name + "\\"))
+                tree.insert(below);
+            continue;
+        }
+        tree[relative + name] = ReadFileBytes(folder + "\\" + relative + name) +
+                                (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY ? " (read-only)" : "");
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return tree;
+}
+
 bool MakeUnreadable(const std::string& path)
 {
     size_t slash = path.find_last_of('\\');

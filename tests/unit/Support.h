@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,10 @@ std::string ReadFileBytes(const std::string& path);
 
 // The sample kit of the checkout (sample/kit), read where it lies.
 std::string SampleKitFolder();
+
+// Every file below `folder` with its content, " (read-only)" added for such a
+// file, and every folder with a trailing backslash, by relative path.
+std::map<std::string, std::string> Tree(const std::string& folder, const std::string& relative = "");
 
 // Makes `path` a file that opens but fails its first read (a link to the
 // process's own memory, whose address 0 cannot be read). False when the link

@@ -1,0 +1,31 @@
+#include "install/Questions.h"
+
+#include <windows.h>
+
+#include "res/resource.h"
+#include "win/FileHolder.h"
+#include "win/MessageBox.h"
+#include "win/Strings.h"
+
+bool AskToStop()
+{
+    return ShowMessage(IDS_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool AskRetry(const std::string& question)
+{
+    return ShowMessage(question, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY;
+}
+
+bool AskRetryFrontPageRunning()
+{
+    return AskRetry(LoadResString(IDS_FRONTPAGE_RUNNING));
+}
+
+bool AskRetryFileInUse(const std::string& path)
+{
+    const std::string program = ProgramHoldingFile(path);
+    if (program.empty())
+        return AskRetry(Format(LoadResString(IDS_FILE_IN_USE).c_str(), path.c_str()));
+    return AskRetry(Format(LoadResString(IDS_FILE_IN_USE_BY).c_str(), program.c_str(), path.c_str()));
+}
