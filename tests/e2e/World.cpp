@@ -51,12 +51,15 @@ bool SetMachineString(const std::string& key, const char* name, const std::strin
     return result == ERROR_SUCCESS;
 }
 
-// Removes whatever an earlier test, or this one, left in the keys the wizard reads.
+// Removes whatever an earlier test, or this one, left in the keys the wizard
+// reads and writes: the kits' entries in Programs and Features too.
 void CleanRegistry()
 {
     for (const char* key : {kFrontPage98Key, kAppPathKey, kOffice2000Key, kOffice2002Key})
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str());
     SHDeleteValueA(HKEY_LOCAL_MACHINE, MachineKey(kTempFilesKey).c_str(), "folder");
+    for (const std::string& entry : World::RemovalEntries())
+        SHDeleteKeyA(HKEY_LOCAL_MACHINE, (World::RemovalKey("") + entry).c_str());
 }
 
 std::string NewRoot()
@@ -185,6 +188,28 @@ void World::RemoveDataFolders()
     // Never the root of a drive, when the registry names no Common Files folder.
     if (!CommonFiles().empty())
         RemoveTree(DataFolders());
+}
+
+std::string World::RemovalKey(const std::string& entry)
+{
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + entry;
+}
+
+std::vector<std::string> World::RemovalEntries()
+{
+    std::vector<std::string> entries;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RemovalKey("").c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return entries;
+    char name[256];
+    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                          ERROR_SUCCESS;
+         ++i, size = sizeof name) {
+        if (std::string(name).compare(0, 9, "Fernwick ") == 0)
+            entries.push_back(name);
+    }
+    RegCloseKey(key);
+    return entries;
 }
 
 std::string World::KitDataFolder()
