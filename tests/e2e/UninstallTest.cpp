@@ -14,7 +14,9 @@ namespace {
 
 const char kKitName[] = "Harbour Lights theme pack";
 const char kEntry[] = "Fernwick Harbour Lights theme pack";
-const char kSecondKitName[] = "Lagoon theme pack";
+// Its id, which names its data folder, differs from its name.
+const char kSecondKitName[] = "Lagoon: theme pack";
+const char kSecondKitId[] = "Lagoon_ theme pack";
 
 std::string MachineString(const std::string& key, const char* name)
 {
@@ -152,6 +154,7 @@ protected:
 
 TEST_F(Uninstall, RegisteredForRemovalWithWhatTheListShows)
 {
+    const std::map<std::string, std::string> before = Tree(FrontPage());
     ASSERT_TRUE(Install()) << exitCode;
 
     EXPECT_TRUE(LogEndsWith(Log(), {std::string("Registered for removal as ") + kEntry, kDoneText}));
@@ -185,6 +188,9 @@ TEST_F(Uninstall, RegisteredForRemovalWithWhatTheListShows)
     ASSERT_TRUE(Install()) << exitCode;
     EXPECT_EQ(std::vector<std::string>{kEntry}, World::RemovalEntries());
     EXPECT_EQ("4", MachineNumber(key, "EstimatedSize"));
+    ASSERT_TRUE(Remove(World::KitDataFolder()));
+    EXPECT_EQ(0u, exitCode) << UninstallLog();
+    EXPECT_EQ(before, Tree(FrontPage()));
 }
 
 TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
@@ -232,23 +238,41 @@ TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
 }
 
 // The second kit replaces files of the first; either may go first, and
-// either way the machine ends as before both.
-class TwoKits : public Uninstall, public testing::WithParamInterface<bool> {};
+// either way the machine ends as before both. The first kit may be installed
+// again after the second, replacing the second's files in turn.
+struct TwoKitsCase {
+    bool firstKitFirst;
+    bool firstKitAgain;
+};
+
+void PrintTo(const TwoKitsCase& c, std::ostream* out)
+{
+    *out << (c.firstKitFirst ? "first kit first" : "second kit first")
+         << (c.firstKitAgain ? ", first kit installed again" : "");
+}
+
+class TwoKits : public Uninstall, public testing::WithParamInterface<TwoKitsCase> {};
 
 TEST_P(TwoKits, RemovedInEitherOrderLeaveTheMachineAsBeforeBoth)
 {
     const std::string second = AddSecondKit();
-    const std::string secondData = World::DataFolders() + "\\" + kSecondKitName;
+    const std::string secondData = World::DataFolders() + "\\" + kSecondKitId;
     const std::map<std::string, std::string> before = Tree(FrontPage());
     ASSERT_TRUE(Install()) << exitCode;
     ASSERT_TRUE(Install(second)) << exitCode;
     ASSERT_EQ("body { color: lagoon; }\r\n", ReadFileBytes(FrontPage() + "\\themes\\Breeze\\theme.css"));
+    if (GetParam().firstKitAgain) {
+        ASSERT_TRUE(world.WriteFile("kit\\fp98\\Themes\\Breeze\\theme.css", "body { color: navy blue; }\r\n"));
+        ASSERT_TRUE(Install()) << exitCode;
+    }
 
-    const bool firstKitFirst = GetParam();
-    for (const std::string& data : firstKitFirst ? std::vector<std::string>{World::KitDataFolder(), secondData}
-                                                 : std::vector<std::string>{secondData, World::KitDataFolder()}) {
+    for (const std::string& data : GetParam().firstKitFirst
+                                       ? std::vector<std::string>{World::KitDataFolder(), secondData}
+                                       : std::vector<std::string>{secondData, World::KitDataFolder()}) {
         ASSERT_TRUE(Remove(data)) << data;
         EXPECT_EQ(0u, exitCode) << UninstallLog();
+        const std::string name = data == secondData ? kSecondKitName : kKitName;
+        EXPECT_EQ(Lines(UninstallLog()).at(7), "Uninstalling " + name);
         EXPECT_EQ(std::string::npos, UninstallLog().find("Kept changed file")) << UninstallLog();
         EXPECT_FALSE(PathExists(data));
     }
@@ -256,9 +280,12 @@ TEST_P(TwoKits, RemovedInEitherOrderLeaveTheMachineAsBeforeBoth)
     EXPECT_TRUE(World::RemovalEntries().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Order, TwoKits, testing::Bool(),
-                         [](const testing::TestParamInfo<bool>& info) {
-                             return info.param ? "FirstKitFirst" : "SecondKitFirst";
+INSTANTIATE_TEST_SUITE_P(Order, TwoKits,
+                         testing::Values(TwoKitsCase{true, false}, TwoKitsCase{false, false}, TwoKitsCase{true, true},
+                                         TwoKitsCase{false, true}),
+                         [](const testing::TestParamInfo<TwoKitsCase>& info) {
+                             return std::string(info.param.firstKitFirst ? "FirstKitFirst" : "SecondKitFirst") +
+                                    (info.param.firstKitAgain ? "FirstAgain" : "");
                          });
 
 TEST_F(Uninstall, SeenAndRunByTheSystemsListOfPrograms)
