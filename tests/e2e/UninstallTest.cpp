@@ -322,11 +322,16 @@ TEST_F(Uninstall, KilledHalfWayFinishesWhenRunAgain)
     const std::map<std::string, std::string> before = Tree(FrontPage());
     ASSERT_TRUE(Install()) << exitCode;
 
-    Launch("/UNINSTALL /VERYSILENT", world.Path(""), Program(World::KitDataFolder()));
+    // Killed while its window shows the bar moving.
+    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
+    ASSERT_FALSE(AnswerBox(IDYES).empty());
     ASSERT_TRUE(WaitUntil([&] {
-        const std::string log = UninstallLog();
-        return log.find("Removed file: ", log.find("Removed file: ") + 1) != std::string::npos || app->HasExited();
+        return (app->Wizard() && app->StatusText() == "Removing Harbour Lights theme pack..." &&
+                app->Control(IDC_PROGRESS).IsVisible() && app->Control(IDC_PROGRESS).ProgressPosition() > 1) ||
+               app->HasExited();
     }));
+    app->Shot("removing");
+    EXPECT_FALSE(app->Control(IDCANCEL).IsEnabled());
     ASSERT_TRUE(app->Kill());
     ASSERT_EQ(std::string::npos, UninstallLog().find("Uninstallation complete")) << "ended before it was killed";
     EXPECT_TRUE(EntryExists(kEntry));
@@ -336,6 +341,26 @@ TEST_F(Uninstall, KilledHalfWayFinishesWhenRunAgain)
     EXPECT_EQ(before, Tree(FrontPage()));
     EXPECT_FALSE(EntryExists(kEntry));
     EXPECT_FALSE(PathExists(World::KitDataFolder()));
+}
+
+// The kit stays installed, and the failure is told; the next installation
+// of the kit registers it.
+TEST_F(Uninstall, RegistrationThatFailsIsReported)
+{
+    // A folder stands where the program's copy is written first.
+    const std::string blocked = World::KitDataFolder() + "\\fernwick.exe.new";
+    ASSERT_TRUE(MakeFolders(blocked));
+    ASSERT_TRUE(Install()) << exitCode;
+    const std::string log = Log();
+    EXPECT_NE(std::string::npos,
+              log.find("\r\nFailed to register for removal: " + Program(World::KitDataFolder()) + "\r\nReason: ("))
+        << log;
+    EXPECT_TRUE(LogEndsWith(log, {kDoneText}));
+    EXPECT_FALSE(EntryExists(kEntry));
+
+    RemoveTree(blocked);
+    ASSERT_TRUE(Install()) << exitCode;
+    EXPECT_TRUE(EntryExists(kEntry));
 }
 
 // Each way a removal ends, with its exit code and the log's last line.
@@ -387,6 +412,7 @@ TEST_P(Endings, ExitCodeAndLog)
         ASSERT_TRUE(app->WaitForExit());
     } else {
         ASSERT_TRUE(RunToEnd(ending.arguments, world.Path(""), program));
+        EXPECT_FALSE(showedWindow);
     }
     EXPECT_EQ(ending.exitCode, app->ExitCode());
     EXPECT_TRUE(LogEndsWith(UninstallLog(), {ending.lastLine}));

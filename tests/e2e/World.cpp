@@ -59,7 +59,10 @@ void CleanRegistry()
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str());
     SHDeleteValueA(HKEY_LOCAL_MACHINE, MachineKey(kTempFilesKey).c_str(), "folder");
     for (const std::string& entry : World::RemovalEntries())
-        SHDeleteKeyA(HKEY_LOCAL_MACHINE, (World::RemovalKey("") + entry).c_str());
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(entry)).c_str());
+    // A kit's removal leaves its program to be deleted when Windows next starts.
+    SHDeleteValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                   "PendingFileRenameOperations");
 }
 
 std::string NewRoot()
@@ -199,14 +202,14 @@ std::vector<std::string> World::RemovalEntries()
 {
     std::vector<std::string> entries;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, RemovalKey("").c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideOf(RemovalKey("")).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return entries;
-    char name[256];
-    for (DWORD i = 0, size = sizeof name; RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
-                                          ERROR_SUCCESS;
-         ++i, size = sizeof name) {
-        if (std::string(name).compare(0, 9, "Fernwick ") == 0)
-            entries.push_back(name);
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                  ERROR_SUCCESS;
+         ++i, size = 256) {
+        if (std::wstring(name).compare(0, 9, L"Fernwick ") == 0)
+            entries.push_back(Utf8Of(name));
     }
     RegCloseKey(key);
     return entries;
