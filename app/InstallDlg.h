@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,6 +91,11 @@ public:
     bool InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry);
     // True once no program named frontpg.exe runs; false when the user cancelled.
     bool WaitWhileFrontPageRuns();
+    // Whether to try again what another program stops, which has stopped it
+    // since `since` (GetTickCount): the user is asked (`ask`, true for
+    // Retry); an unattended run waits a second instead, and gives up after
+    // 30 seconds in all, or when the user chose to stop.
+    bool MayRetry(DWORD since, const std::function<bool()>& ask);
     // True when `path` exists on return, creating it and its missing parents.
     bool CreateFolder(std::string path);
     // Logs and shows the last system error; call it right after the failed call.

@@ -177,21 +177,24 @@ struct Pass {
 
 InstallResult CInstallDlg::InstallFiles()
 {
-    if (!WaitWhileFrontPageRuns()) {
-        WriteLog("User cancelled installation");
-        return InstallResult::Cancelled;
-    }
-    // From here on a failure or a cancel is one of the copy (its exit code).
-    m_run.MarkCopyStarted();
-    WaitCursor wait;
-    SetStatusText(IDS_COPYING);
-    // While files are copied, the cancel command asks whether to stop, and
-    // every other click and key is discarded.
+    // While files are copied, and while an unattended run waits for
+    // FrontPage to end, the cancel command asks whether to stop, and every
+    // other click and key is discarded.
     m_copyCancel.Begin();
     m_pendingMessages.SetInputFilter(Hwnd(), [this](const MSG& message) {
         return CarriesCancelCommand(Hwnd(), message);
     });
-    InstallResult result = CopyPasses();
+    InstallResult result = InstallResult::Failed;
+    if (WaitWhileFrontPageRuns()) {
+        // From here on a failure or a cancel is one of the copy (its exit code).
+        m_run.MarkCopyStarted();
+        WaitCursor wait;
+        SetStatusText(IDS_COPYING);
+        result = CopyPasses();
+    } else if (!m_run.IsUnattended() || m_copyCancel.IsStopped()) {
+        WriteLog("User cancelled installation");
+        result = InstallResult::Cancelled;
+    }
     // What was clicked or typed until now goes too, a cancel that comes too
     // late included: an Enter must not press "Finish" the moment the final
     // page shows.
@@ -488,6 +491,7 @@ bool CInstallDlg::CommitJournal()
 bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry)
 {
     bool inUse = false;
+    DWORD since = 0;
     for (;;) {
         unsigned long long size = 0;
         std::string digest;
@@ -505,14 +509,21 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
             return false;
         }
         // Another program holds the file: the user may close it and try again.
-        if (!inUse)
+        if (!inUse) {
             WriteLog("File in use: " + to);
+            since = GetTickCount();
+        }
         inUse = true;
         // The cancel command may have been answered Yes while the question was open.
-        if (!AskRetryFileInUse(to) || m_copyCancel.IsStopped()) {
-            m_copyCancel.Stop();
+        if (MayRetry(since, [&] { return AskRetryFileInUse(to); }) && !m_copyCancel.IsStopped())
+            continue;
+        if (m_run.IsUnattended() && !m_copyCancel.IsStopped()) {
+            SetLastError(error);
+            ReportSystemError("File copy failed:", to);
             return false;
         }
+        m_copyCancel.Stop();
+        return false;
     }
 }
 
@@ -522,9 +533,20 @@ bool CInstallDlg::WaitWhileFrontPageRuns()
     if (!IsProgramRunning(program))
         return true;
     WriteLog("FrontPage is running");
+    const DWORD since = GetTickCount();
     do {
-        if (!AskRetryFrontPageRunning())
+        if (!MayRetry(since, AskRetryFrontPageRunning) || m_copyCancel.IsStopped())
             return false;
     } while (IsProgramRunning(program));
     return true;
+}
+
+bool CInstallDlg::MayRetry(DWORD since, const std::function<bool()>& ask)
+{
+    if (!m_run.IsUnattended())
+        return ask();
+    if (WaitToRetry(since, [this] { m_pendingMessages.DispatchNow(); }, [this] { return m_copyCancel.IsStopped(); }))
+        return true;
+    WriteLog("Gave up waiting");
+    return false;
 }

@@ -7,6 +7,13 @@
 #include "win/MessageBox.h"
 #include "win/Strings.h"
 
+namespace {
+
+const DWORD kRetryPeriodMs = 1000;
+const DWORD kWaitLimitMs = 30 * 1000;
+
+} // namespace
+
 bool AskToStop()
 {
     return ShowMessage(IDS_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -28,4 +35,16 @@ bool AskRetryFileInUse(const std::string& path)
     if (program.empty())
         return AskRetry(Format(LoadResString(IDS_FILE_IN_USE).c_str(), path.c_str()));
     return AskRetry(Format(LoadResString(IDS_FILE_IN_USE_BY).c_str(), program.c_str(), path.c_str()));
+}
+
+bool WaitToRetry(DWORD since, const std::function<void()>& pump, const std::function<bool()>& stopped)
+{
+    if (GetTickCount() - since >= kWaitLimitMs)
+        return false;
+    const DWORD start = GetTickCount();
+    for (DWORD waited = 0; waited < kRetryPeriodMs && !stopped(); waited = GetTickCount() - start) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kRetryPeriodMs - waited, QS_ALLINPUT);
+        pump();
+    }
+    return true;
 }

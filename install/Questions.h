@@ -1,6 +1,9 @@
 // The questions of the copy stage, each behind one function, so that how the
 // wizard asks (or, unattended, waits instead) is decided in one place.
 #pragma once
+#include <windows.h>
+
+#include <functional>
 #include <string>
 
 // Asks in a Yes/No box whether to stop the installation (string
@@ -17,3 +20,9 @@ bool AskRetry(const std::string& question);
 // "another program" (IDS_FILE_IN_USE).
 bool AskRetryFrontPageRunning();
 bool AskRetryFileInUse(const std::string& path);
+
+// What an unattended run does in place of a Retry/Cancel question: it waits a
+// second (`pump` keeps the window alive meanwhile) and tries again, for 30
+// seconds from `since` (GetTickCount) in all. False, at once, once those have
+// passed; the wait also ends early when `stopped` turns true.
+bool WaitToRetry(DWORD since, const std::function<void()>& pump, const std::function<bool()>& stopped);

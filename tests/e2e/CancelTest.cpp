@@ -178,6 +178,10 @@ TEST_P(CancelWhileCopying, AsksAndStopsAndUndoesOnlyOnYes)
     expected.push_back("Installation undone");
     expected.push_back(kCancelledText);
     EXPECT_TRUE(LogEndsWith(log, expected));
+    // Cancelled during the copy: the exit code deployment scripts read.
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 5u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, CancelWhileCopying,

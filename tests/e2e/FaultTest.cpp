@@ -179,37 +179,6 @@ TEST_F(Faults, TargetHeldByAnotherProgramRetriedOnceReleased)
     EXPECT_EQ("the earlier harbour theme", ReadFileBytes(World::KitDataFolder() + "\\backup\\1\\1\\harbour\\theme.css"));
 }
 
-// A program named frontpg.exe, running while the object lives or until Stop.
-class RunningProgram {
-public:
-    explicit RunningProgram(const std::string& path)
-    {
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        std::string commandLine = "\"" + path + "\" stay";
-        if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &m_process))
-            CloseHandle(m_process.hThread);
-        // Running for certain once it has left its mark.
-        m_running = m_process.hProcess && WaitUntil([&] { return PathExists(path + ".ran"); });
-    }
-    ~RunningProgram() { Stop(); }
-    bool IsRunning() const { return m_running; }
-    void Stop()
-    {
-        if (!m_process.hProcess)
-            return;
-        TerminateProcess(m_process.hProcess, 0);
-        WaitForSingleObject(m_process.hProcess, kTimeoutMs);
-        CloseHandle(m_process.hProcess);
-        m_process.hProcess = nullptr;
-    }
-
-private:
-    PROCESS_INFORMATION m_process = {};
-    bool m_running = false;
-};
-
 class FrontPageRunning : public WizardTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(FrontPageRunning, AsksBeforeTheFirstFileRetryOrCancel)

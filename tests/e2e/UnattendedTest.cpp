@@ -3,6 +3,10 @@
 // command line at fault, the help, and one wizard at a time.
 #include "WizardTest.h"
 
+#include <memory>
+
+#include "Unix.h"
+
 namespace e2e {
 namespace {
 
@@ -94,7 +98,7 @@ const EndCase kEnds[] = {
          return std::vector<std::string>{"Failed to create folder:: " + world.Path("FrontPage\\themes\\Breeze"),
                                          "Reason: (" + std::to_string(ERROR_PATH_NOT_FOUND) + ") " +
                                              SystemText(ERROR_PATH_NOT_FOUND),
-                                         kFailedText};
+                                         "Undoing the installation...", "Installation undone", kFailedText};
      },
      false},
 };
@@ -135,6 +139,83 @@ TEST_P(UnattendedEnd, ExitCodeAndLog)
 
 INSTANTIATE_TEST_SUITE_P(Ends, UnattendedEnd, testing::ValuesIn(kEnds),
                          [](const testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
+
+// What a person would be asked to close stops an unattended run: FrontPage
+// running, or a theme another program holds open, for good or released while
+// the run waits for it.
+struct WaitCase {
+    const char* name;
+    bool frontPage;
+    bool released;
+    DWORD exitCode;
+};
+
+void PrintTo(const WaitCase& wait, std::ostream* out)
+{
+    *out << wait.name;
+}
+
+const WaitCase kWaits[] = {
+    {"FrontPageRunsOn", true, false, 3},
+    {"FileHeldOn", false, false, 4},
+    {"FileReleased", false, true, 0},
+};
+
+class UnattendedWait : public WizardTest, public testing::WithParamInterface<WaitCase> {};
+
+TEST_P(UnattendedWait, TriesAgainEachSecondForThirtySeconds)
+{
+    const WaitCase& wait = GetParam();
+    const std::string theme = world.Path("FrontPage\\themes\\harbour\\theme.css");
+    ASSERT_TRUE(world.WriteFile("FrontPage\\themes\\harbour\\theme.css", "the earlier harbour theme"));
+    std::unique_ptr<RunningProgram> frontPage;
+    std::unique_ptr<FileLock> lock;
+    if (wait.frontPage) {
+        ASSERT_TRUE(MakeFolders(world.Path("Program")));
+        ASSERT_TRUE(world.PlantProgram("Program", "frontpg.exe"));
+        frontPage = std::make_unique<RunningProgram>(world.Path("Program\\frontpg.exe"));
+        ASSERT_TRUE(frontPage->IsRunning());
+    } else {
+        lock = std::make_unique<FileLock>(theme);
+        ASSERT_TRUE(lock->IsHeld());
+    }
+
+    Launch("/VERYSILENT");
+    const std::string waitsFor = wait.frontPage ? "FrontPage is running" : "File in use: " + theme;
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("\r\n" + waitsFor + "\r\n") != std::string::npos; }));
+    const DWORD since = GetTickCount();
+    if (wait.released)
+        lock.reset();
+    // Thirty seconds of waiting, then the failure and its undo.
+    ASSERT_TRUE(WaitUntil([&] { return app->HasExited(); }, 3 * kTimeoutMs));
+
+    EXPECT_EQ(wait.exitCode, app->ExitCode());
+    const std::string log = Log();
+    if (wait.released) {
+        EXPECT_LT(GetTickCount() - since, 10000u) << "not tried again soon after the release";
+        EXPECT_EQ(std::string::npos, log.find("Gave up waiting")) << log;
+        EXPECT_TRUE(LogEndsWith(log, {kDoneText}));
+        EXPECT_EQ(ReadFileBytes(world.Path("kit\\common\\Themes\\harbour\\theme.css")), ReadFileBytes(theme));
+        return;
+    }
+    EXPECT_GE(GetTickCount() - since, 29000u) << "gave up before thirty seconds";
+    EXPECT_NE(std::string::npos, log.find("\r\n" + waitsFor + "\r\nGave up waiting\r\n")) << log;
+    EXPECT_EQ(std::string::npos, log.find("User cancelled installation")) << log;
+    if (wait.frontPage) {
+        EXPECT_TRUE(LogEndsWith(log, {"FrontPage is running", "Gave up waiting", kFailedText}));
+    } else {
+        EXPECT_NE(std::string::npos, log.find("Gave up waiting\r\nFile copy failed:: " + theme + "\r\n")) << log;
+        EXPECT_TRUE(LogEndsWith(log, {"Installation undone", kFailedText}));
+    }
+    // Nothing is left of the run.
+    lock.reset();
+    EXPECT_EQ("the earlier harbour theme", ReadFileBytes(theme));
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes\\Breeze")));
+    EXPECT_FALSE(PathExists(World::KitDataFolder()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Waits, UnattendedWait, testing::ValuesIn(kWaits),
+                         [](const testing::TestParamInfo<WaitCase>& info) { return std::string(info.param.name); });
 
 using Unattended = WizardTest;
 

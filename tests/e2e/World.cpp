@@ -5,6 +5,7 @@
 
 #include "Files.h"
 #include "Text.h"
+#include "Wait.h"
 
 namespace e2e {
 
@@ -219,6 +220,28 @@ std::string World::KitDataFolder()
 {
     // The kit's name, the first line of its introduction, is a usable id as it is.
     return DataFolders() + "\\Harbour Lights theme pack";
+}
+
+RunningProgram::RunningProgram(const std::string& path)
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + path + "\" stay";
+    if (CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &m_process))
+        CloseHandle(m_process.hThread);
+    // Running for certain once it has left its mark.
+    m_running = m_process.hProcess && WaitUntil([&] { return PathExists(path + ".ran"); });
+}
+
+void RunningProgram::Stop()
+{
+    if (!m_process.hProcess)
+        return;
+    TerminateProcess(m_process.hProcess, 0);
+    WaitForSingleObject(m_process.hProcess, kTimeoutMs);
+    CloseHandle(m_process.hProcess);
+    m_process.hProcess = nullptr;
 }
 
 } // namespace e2e

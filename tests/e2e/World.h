@@ -2,6 +2,8 @@
 // FrontPage installation, a folder for the log, and the registry values
 // (as a 32-bit program sees them) that point at them. Removed afterwards.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -71,6 +73,21 @@ public:
 private:
     std::string m_root;
     bool m_ready;
+};
+
+// A planted program (World::PlantProgram), running while the object lives or until Stop.
+class RunningProgram {
+public:
+    explicit RunningProgram(const std::string& path);
+    ~RunningProgram() { Stop(); }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+    bool IsRunning() const { return m_running; }
+    void Stop();
+
+private:
+    PROCESS_INFORMATION m_process = {};
+    bool m_running = false;
 };
 
 } // namespace e2e

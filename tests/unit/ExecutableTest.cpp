@@ -128,7 +128,7 @@ const std::map<std::string, std::set<std::string>> kPresentSinceWindows2000 = {
       "getlastactivepopup", "getqueuestatus", "getsystemmenu", "getsystemmetrics", "getwindow", "getwindowlongw",
       "getwindowrect", "getwindowtextlengthw", "getwindowtextw", "ischild", "isdialogmessagew", "isiconic",
       "iswindowenabled", "iswindowvisible", "killtimer", "loadcursorw", "loadiconw", "loadstringw", "messageboxw",
-      "peekmessagew", "redrawwindow", "sendmessagew", "setcursor", "setfocus", "settimer", "setwindowlongw",
+      "msgwaitformultipleobjects", "peekmessagew", "redrawwindow", "sendmessagew", "setcursor", "setfocus", "settimer", "setwindowlongw",
       "setwindowpos", "setwindowtextw", "showwindow", "systemparametersinfow", "translatemessage", "updatewindow",
       "waitforinputidle"}},
     {"advapi32.dll",
