@@ -12,16 +12,16 @@ bool IsBlankLine(const std::string& line)
     return line.find_first_not_of(" \t") == std::string::npos;
 }
 
-// The folder's last part; a drive root keeps its whole path ("C:").
-std::string FolderName(std::string folder)
+} // namespace
+
+std::string KitFolderName(const std::string& kitFolder)
 {
+    std::string folder = kitFolder;
     while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
         folder.pop_back();
     size_t slash = folder.find_last_of("\\/");
     return slash == std::string::npos ? folder : folder.substr(slash + 1);
 }
-
-} // namespace
 
 std::string KitName(const std::string& kitFolder)
 {
@@ -35,5 +35,5 @@ std::string KitName(const std::string& kitFolder)
             return name.empty();
         });
     }
-    return name.empty() ? FolderName(kitFolder) : name;
+    return name.empty() ? KitFolderName(kitFolder) : name;
 }

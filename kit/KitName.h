@@ -8,3 +8,7 @@
 // first 1,000 characters); else, when the file is missing, unreadable or
 // holds no such line, the folder's own name.
 std::string KitName(const std::string& kitFolder);
+
+// The folder's own name, the last part of `kitFolder`; a drive's root keeps
+// its whole path ("C:").
+std::string KitFolderName(const std::string& kitFolder);

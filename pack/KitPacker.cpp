@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "kit/KitName.h"
 #include "pack/EntryName.h"
 #include "pack/FileStreams.h"
 #include "pack/PackDigest.h"
@@ -41,7 +42,7 @@ uint64_t Join(DWORD high, DWORD low)
 class KitPacker {
 public:
     KitPacker(const std::string& kitFolder, const PackProgress& progress, std::string& reason)
-        : m_kit(Wide(kitFolder)), m_progress(progress), m_reason(reason), m_buffer(kChunkSize),
+        : m_kit(Wide(kitFolder)), m_kitFolder(KitFolderName(kitFolder)), m_progress(progress), m_reason(reason), m_buffer(kChunkSize),
           m_packed(kChunkSize)
     {
     }
@@ -66,6 +67,7 @@ private:
     bool Store(HANDLE source, PackEntry& entry, FileWriter& writer);
 
     std::wstring m_kit;
+    std::string m_kitFolder;
     const PackProgress& m_progress;
     std::string& m_reason;
     std::vector<PackEntry> m_entries;
@@ -177,12 +179,16 @@ bool KitPacker::Write(const std::string& program, HANDLE out, const std::string&
         return false;
     const uint64_t payloadStart = writer.Position();
     PackHeader header;
+    // A name no folder can have (a drive's root) keeps the default.
+    if (EntryNameFault(m_kitFolder).empty())
+        header.kitFolder = m_kitFolder;
     header.entryCount = (uint32_t)m_entries.size();
     for (const PackEntry& entry : m_entries)
         header.tableSize += kPackEntryFixedSize + entry.name.size();
 
     // The data first, after room for the header and table, which need its sizes.
-    const uint64_t dataStart = payloadStart + kPackHeaderSize + header.tableSize;
+    const std::string headerBytes = EncodePackHeader(header);
+    const uint64_t dataStart = payloadStart + headerBytes.size() + header.tableSize;
     if (!writer.Seek(dataStart, false))
         return Fail("Cannot write", outPath);
     int done = 0;
@@ -203,7 +209,7 @@ bool KitPacker::Write(const std::string& program, HANDLE out, const std::string&
     PackTrailer trailer;
     trailer.payloadSize = writer.Position() - payloadStart;
 
-    if (!writer.Seek(payloadStart, false) || !writer.Write(EncodePackHeader(header).data(), kPackHeaderSize))
+    if (!writer.Seek(payloadStart, false) || !writer.Write(EncodePackHeader(header).data(), headerBytes.size()))
         return Fail("Cannot write", outPath);
     for (const PackEntry& entry : m_entries) {
         std::string bytes = EncodePackEntry(entry);

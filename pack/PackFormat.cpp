@@ -23,16 +23,19 @@ uint64_t Get(const char* in, int bytes)
 std::string EncodePackHeader(const PackHeader& header)
 {
     std::string out(kPackHeaderMagic, sizeof kPackHeaderMagic);
-    Put(out, kPackHeaderSize, 4);
+    Put(out, kPackHeaderFixedSize + header.kitFolder.size(), 4);
     Put(out, header.entryCount, 4);
     Put(out, header.tableSize, 8);
     Put(out, header.dataSize, 8);
-    return out;
+    Put(out, header.kitFolder.size(), 2);
+    return out + header.kitFolder;
 }
 
-bool DecodePackHeader(const char* bytes, PackHeader& header)
+bool DecodePackHeader(const char* bytes, PackHeader& header, size_t& nameSize)
 {
-    if (memcmp(bytes, kPackHeaderMagic, sizeof kPackHeaderMagic) != 0 || Get(bytes + 8, 4) != kPackHeaderSize)
+    nameSize = (size_t)Get(bytes + 32, 2);
+    if (memcmp(bytes, kPackHeaderMagic, sizeof kPackHeaderMagic) != 0 ||
+        Get(bytes + 8, 4) != kPackHeaderFixedSize + nameSize)
         return false;
     header.entryCount = (uint32_t)Get(bytes + 12, 4);
     header.tableSize = Get(bytes + 16, 8);

@@ -12,7 +12,8 @@
 
 const char kPackHeaderMagic[8] = {'F', 'W', 'K', 'I', 'T', 'H', 'D', '1'};
 const char kPackTrailerMagic[8] = {'F', 'W', 'K', 'I', 'T', 'E', 'N', 'D'};
-const size_t kPackHeaderSize = 32;
+// The header's fixed part, which ends with the size of the name that follows it.
+const size_t kPackHeaderFixedSize = 34;
 const size_t kPackEntryFixedSize = 44;
 const size_t kPackTrailerSize = 48;
 // The packed file ends on a multiple of this, where a signature's certificate
@@ -28,6 +29,10 @@ struct PackHeader {
     uint32_t entryCount = 0;
     uint64_t tableSize = 0;
     uint64_t dataSize = 0;
+    // The kit folder's own name, UTF-8: the kit is unpacked into a folder of
+    // that name, so that a kit without an introduction keeps its name
+    // (kit/KitName.h) wherever it is unpacked.
+    std::string kitFolder = "kit";
 };
 
 // One file or folder of the kit. Folders carry only their name: all sizes,
@@ -52,9 +57,12 @@ struct PackTrailer {
 // Files done and files in all, after each file.
 using PackProgress = std::function<void(int done, int total)>;
 
+// The fixed part followed by the kit folder's name.
 std::string EncodePackHeader(const PackHeader& header);
-// False when `bytes` (kPackHeaderSize of them) do not start with the magic.
-bool DecodePackHeader(const char* bytes, PackHeader& header);
+// Fills all but the name from the fixed part (kPackHeaderFixedSize bytes) and
+// sets `nameSize`. False when `bytes` do not start with the magic, or the
+// header's size does not match the name's.
+bool DecodePackHeader(const char* bytes, PackHeader& header, size_t& nameSize);
 
 // The fixed part followed by the name.
 std::string EncodePackEntry(const PackEntry& entry);

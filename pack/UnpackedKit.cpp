@@ -109,18 +109,18 @@ UnpackedKit::Result UnpackedKit::Unpack(const std::string& program, const PackPr
         Failed("Cannot open", program);
         return m_result;
     }
-    uint64_t start = 0;
+    uint64_t tableStart = 0;
     PackHeader header;
     int files = 0;
-    if (!FindPayload(file.Get(), start, header) || !CheckTable(file.Get(), start + kPackHeaderSize, header, files) ||
-        !CreateFolder())
+    if (!FindPayload(file.Get(), tableStart, header) || !CheckTable(file.Get(), tableStart, header, files) ||
+        !CreateFolder(header.kitFolder))
         return m_result;
-    if (!UnpackEntries(file.Get(), start + kPackHeaderSize, header, files, progress))
+    if (!UnpackEntries(file.Get(), tableStart, header, files, progress))
         RemoveFolder();
     return m_result;
 }
 
-bool UnpackedKit::FindPayload(HANDLE file, uint64_t& start, PackHeader& header)
+bool UnpackedKit::FindPayload(HANDLE file, uint64_t& tableStart, PackHeader& header)
 {
     ProgramLayout layout;
     if (!ReadProgramLayout(file, layout)) {
@@ -134,7 +134,7 @@ bool UnpackedKit::FindPayload(HANDLE file, uint64_t& start, PackHeader& header)
         return false;
     }
     const uint64_t appended = layout.appendedEnd - layout.imageEnd;
-    if (appended < kPackHeaderSize + kPackTrailerSize)
+    if (appended < kPackHeaderFixedSize + kPackTrailerSize)
         return Damaged("The packed kit is cut short: it has no room for its header and trailer.");
     char trailerBytes[kPackTrailerSize];
     if (!ReadAt(file, layout.appendedEnd - kPackTrailerSize, trailerBytes, sizeof trailerBytes))
@@ -143,19 +143,29 @@ bool UnpackedKit::FindPayload(HANDLE file, uint64_t& start, PackHeader& header)
     if (!DecodePackTrailer(trailerBytes, trailer) || trailer.payloadSize != appended - kPackTrailerSize)
         return Damaged("The packed kit has no trailer where the file ends: it is cut short or changed.");
 
-    start = layout.imageEnd;
+    const uint64_t start = layout.imageEnd;
     const std::string digest = PackDigest(file, layout, layout.appendedEnd - kPackTrailerSize);
     if (digest.empty())
         return Failed("Cannot read", m_program);
     if (digest != trailer.digest)
         return Damaged("The packed program's digest does not match: the file is changed.");
 
-    char headerBytes[kPackHeaderSize];
+    char headerBytes[kPackHeaderFixedSize];
     if (!ReadAt(file, start, headerBytes, sizeof headerBytes))
         return Failed("Cannot read", m_program);
-    const uint64_t afterHeader = trailer.payloadSize - kPackHeaderSize;
-    if (!DecodePackHeader(headerBytes, header) || header.tableSize > afterHeader ||
-        header.dataSize > afterHeader - header.tableSize ||
+    size_t nameSize = 0;
+    if (!DecodePackHeader(headerBytes, header, nameSize) || nameSize > kPackMaxNameSize ||
+        kPackHeaderFixedSize + nameSize > trailer.payloadSize)
+        return Damaged("The packed kit's header does not match its size.");
+    header.kitFolder.assign(nameSize, '\0');
+    if (nameSize > 0 && !ReadAt(file, start + kPackHeaderFixedSize, &header.kitFolder[0], nameSize))
+        return Failed("Cannot read", m_program);
+    // One plain name: the kit's folder, in the unpack folder.
+    if (header.kitFolder.find('\\') != std::string::npos || !EntryNameFault(header.kitFolder).empty())
+        return Damaged("The packed kit's folder name is refused: " + header.kitFolder);
+    tableStart = start + kPackHeaderFixedSize + nameSize;
+    const uint64_t afterHeader = trailer.payloadSize - kPackHeaderFixedSize - nameSize;
+    if (header.tableSize > afterHeader || header.dataSize > afterHeader - header.tableSize ||
         afterHeader - header.tableSize - header.dataSize >= kPackAlignment)
         return Damaged("The packed kit's header does not match its size.");
     return true;
@@ -196,7 +206,7 @@ bool UnpackedKit::CheckTable(HANDLE file, uint64_t tableStart, const PackHeader&
     return true;
 }
 
-bool UnpackedKit::CreateFolder()
+bool UnpackedKit::CreateFolder(const std::string& kitFolder)
 {
     wchar_t temp[MAX_PATH + 1];
     DWORD length = GetTempPathW(MAX_PATH + 1, temp);
@@ -206,8 +216,13 @@ bool UnpackedKit::CreateFolder()
     for (int attempt = 1;; ++attempt) {
         std::string path = Utf8(temp, length) + Format("fernwick-kit-%lu-%d", GetCurrentProcessId(), attempt);
         if (CreateProtectedFolder(path, false)) {
-            m_folder = path;
-            return true;
+            m_root = path;
+            m_folder = path + "\\" + kitFolder;
+            if (CreateProtectedFolder(m_folder, false))
+                return true;
+            Failed("Cannot create folder", m_folder);
+            RemoveFolder();
+            return false;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS || attempt == 100)
             return Failed("Cannot create folder", path);
@@ -323,8 +338,9 @@ bool UnpackedKit::Inflate(FileReader& data, z_stream_s& stream, const PackEntry&
 
 void UnpackedKit::RemoveFolder()
 {
-    if (m_folder.empty())
+    if (m_root.empty())
         return;
-    RemoveFolderTree(m_folder);
+    RemoveFolderTree(m_root);
+    m_root.clear();
     m_folder.clear();
 }

@@ -28,7 +28,8 @@ public:
     // Looks for a kit packed into the program file `program` (once per object).
     // Checks the trailer, the digest and the whole table before it writes
     // anything, then unpacks into a new folder below the system's temporary
-    // folder that only administrators and SYSTEM may change, checking each
+    // folder that only administrators and SYSTEM may change (into a folder of
+    // the kit folder's name in it), checking each
     // file's data against its size and CRC-32 as it goes. Memory stays the same
     // whatever the kit's size. `progress` may be empty.
     Result Unpack(const std::string& program, const PackProgress& progress);
@@ -46,10 +47,11 @@ private:
     // not made before it; Failed otherwise.
     bool CreateFault(const std::string& what, const std::string& path);
 
-    bool FindPayload(HANDLE file, uint64_t& start, PackHeader& header);
+    // Sets where the table starts.
+    bool FindPayload(HANDLE file, uint64_t& tableStart, PackHeader& header);
     bool ReadEntry(FileReader& table, PackEntry& entry);
     bool CheckTable(HANDLE file, uint64_t tableStart, const PackHeader& header, int& files);
-    bool CreateFolder();
+    bool CreateFolder(const std::string& kitFolder);
     bool UnpackEntries(HANDLE file, uint64_t tableStart, const PackHeader& header, int files,
                        const PackProgress& progress);
     bool UnpackFile(FileReader& data, z_stream_s& stream, const PackEntry& entry, const std::string& path);
@@ -58,6 +60,8 @@ private:
     void RemoveFolder();
 
     std::string m_program;
+    // The folder of its own, and the kit's folder in it.
+    std::string m_root;
     std::string m_folder;
     std::string m_reason;
     Result m_result = kNotPacked;

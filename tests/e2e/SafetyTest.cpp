@@ -251,7 +251,9 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     CopyFileA(tracePath.c_str(), kept.c_str(), FALSE);
     const std::string kit = Lower(world.KitFolder());
     const std::string own = Lower(world.Path(placement.exeFolder));
-    const std::string unpacked = UnpackFolder(trace);
+    // The setup's folder of its own, and the kit's folder in it, named as the packed one.
+    const std::string unpackRoot = UnpackFolder(trace);
+    const std::string unpacked = unpackRoot.empty() ? unpackRoot : unpackRoot + "\\kit";
     // The trace is real: it saw the wizard start and read the kit.
     EXPECT_TRUE(trace.attempted.count((placement.packed ? unpacked : kit) + "\\intro.txt"))
         << "no trace of the kit in " << tracePath;
@@ -262,7 +264,7 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     // there, and the folder is gone.
     EXPECT_EQ(placement.packed, !unpacked.empty());
     if (placement.packed) {
-        EXPECT_FALSE(PathExists(unpacked));
+        EXPECT_FALSE(PathExists(unpackRoot));
         for (const std::string& path : trace.attempted) {
             EXPECT_FALSE(Inside(path, kit)) << path;
             if (!Inside(path, unpacked))
@@ -285,7 +287,7 @@ TEST_P(SafeFromAnyFolder, LoadsAndRunsNothingPlantedAndReadsOnlyTheKit)
     for (const std::string& module : trace.modules) {
         std::string path = module.substr(0, module.rfind(':'));
         if (path != Lower(exe)) {
-            EXPECT_FALSE(Inside(path, kit) || Inside(path, own) || (!unpacked.empty() && Inside(path, unpacked)))
+            EXPECT_FALSE(Inside(path, kit) || Inside(path, own) || (!unpackRoot.empty() && Inside(path, unpackRoot)))
                 << module;
         }
     }

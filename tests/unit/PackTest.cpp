@@ -16,6 +16,7 @@
 
 #include "Support.h"
 #include "digest/Sha256.h"
+#include "kit/KitName.h"
 #include "pack/KitPacker.h"
 #include "pack/PackFormat.h"
 #include "pack/ProgramImage.h"
@@ -142,8 +143,9 @@ PackedParts ReadPacked(const std::string& path)
     parts.bytes = ReadFileBytes(path);
     parts.payload = ReadFileBytes(ProgramPath()).size();
     PackHeader header;
-    EXPECT_TRUE(DecodePackHeader(parts.bytes.data() + parts.payload, header));
-    parts.table = parts.payload + kPackHeaderSize;
+    size_t nameSize = 0;
+    EXPECT_TRUE(DecodePackHeader(parts.bytes.data() + parts.payload, header, nameSize));
+    parts.table = parts.payload + kPackHeaderFixedSize + nameSize;
     parts.data = parts.table + (size_t)header.tableSize;
     return parts;
 }
@@ -226,6 +228,8 @@ TEST(PackedKit, KitOfManyScriptsUnpacksAsItWas)
     UnpackedKit unpacked;
     ASSERT_EQ(UnpackedKit::kUnpacked, unpacked.Unpack(out / "setup.exe", nullptr)) << unpacked.Reason();
     EXPECT_EQ(expected, Tree(unpacked.Folder()));
+    // In a folder of the kit folder's name, which names a kit without an introduction.
+    EXPECT_EQ(KitFolderName(kit.Path()), KitFolderName(unpacked.Folder()));
 }
 
 // A damaged setup is caught by its trailer or digest, before anything is written.
@@ -319,8 +323,9 @@ std::vector<RawEntry> Laid(std::vector<RawEntry> entries)
 }
 
 // The plain program followed by a payload of `entries` exactly as they are,
-// with a header and trailer that fit them and a digest that matches.
-std::string WritePacked(const std::vector<RawEntry>& entries)
+// with a header (naming the kit folder `kitFolder`) and trailer that fit them
+// and a digest that matches.
+std::string WritePacked(const std::vector<RawEntry>& entries, const std::string& kitFolder = "kit")
 {
     std::string out = ReadFileBytes(ProgramPath());
     const size_t start = out.size();
@@ -330,6 +335,7 @@ std::string WritePacked(const std::vector<RawEntry>& entries)
         data += raw.data;
     }
     PackHeader header;
+    header.kitFolder = kitFolder;
     header.entryCount = (uint32_t)entries.size();
     header.tableSize = table.size();
     header.dataSize = data.size();
@@ -357,11 +363,13 @@ TEST(PackedKit, MaliciousEntriesAreRefusedWithNothingLeftBehind)
 
     // The writer itself makes files that unpack.
     std::ofstream(path, std::ios::binary) << WritePacked(Laid({Folder("common"), File("common\\a.htm", "first"),
-                                                               File("common\\b.htm", "second", kPackStored)}));
+                                                               File("common\\b.htm", "second", kPackStored)}),
+                                                         "Harbour Lights");
     {
         UnpackedKit unpacked;
         ASSERT_EQ(UnpackedKit::kUnpacked, unpacked.Unpack(path, nullptr)) << unpacked.Reason();
         EXPECT_EQ("second", ReadWide(unpacked.Folder() + "\\common\\b.htm"));
+        EXPECT_EQ("Harbour Lights", KitFolderName(unpacked.Folder()));
     }
 
     const std::string content = "<html>Nothing to see here</html>";
@@ -373,6 +381,7 @@ TEST(PackedKit, MaliciousEntriesAreRefusedWithNothingLeftBehind)
     const struct {
         const char* what;
         std::vector<RawEntry> entries;
+        std::string kitFolder = "kit";
     } cases[] = {
         {"'..' at the start", Laid({File("..\\evil.txt", content)})},
         {"'..' inside", Laid({Folder("common"), File("common\\..\\..\\evil.txt", content)})},
@@ -412,9 +421,14 @@ TEST(PackedKit, MaliciousEntriesAreRefusedWithNothingLeftBehind)
         {"its folder not listed first", Laid({File("common\\a.htm", content)})},
         {"name twice", Laid({File("a.htm", content), File("A.HTM", content)})},
         {"folder with data", changed(Laid({Folder("common")}), [](PackEntry& e) { e.size = 5; })},
+        {"kit folder '..'", good, ".."},
+        {"kit folder of two parts", good, "kit\\common"},
+        {"kit folder a drive", good, "C:"},
+        {"kit folder a device", good, "CON"},
+        {"kit folder without a name", good, ""},
     };
     for (const auto& c : cases) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << WritePacked(c.entries);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << WritePacked(c.entries, c.kitFolder);
         const std::set<std::string> before = TemporaryEntries();
         UnpackedKit unpacked;
         EXPECT_EQ(UnpackedKit::kDamaged, unpacked.Unpack(path, nullptr)) << c.what;
