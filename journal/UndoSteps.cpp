@@ -49,4 +49,3 @@ bool RestoreFile(const std::wstring& backup, const std::wstring& path, bool& cha
                MoveFileExW(backup.c_str(), path.c_str(), flags));
     return changed;
 }
-
