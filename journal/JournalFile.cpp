@@ -17,6 +17,7 @@ const char kRecordUndone[] = "undone";
 const char kRecordEnd[] = "end";
 const char kRecordKitName[] = "kit";
 const char kRecordHanded[] = "handed";
+const char kRecordGone[] = "gone";
 
 namespace {
 
@@ -104,6 +105,10 @@ bool ApplyLine(const std::string& line, LONGLONG offset, JournalContents& conten
     }
     if (kind == kRecordHanded && fields.size() == 2 && !fields[1].empty()) {
         contents.handedFolders.push_back(fields[1]);
+        return true;
+    }
+    if (kind == kRecordGone && fields.size() == 2 && !fields[1].empty()) {
+        contents.goneFiles.push_back(fields[1]);
         return true;
     }
     if (!current || current->closed)

@@ -21,9 +21,12 @@ extern const char kRecordUndone[];
 extern const char kRecordEnd[];
 // Records that belong to no installation and may stand between any two:
 // the kit's name, for its removal; a folder another kit made and left,
-// holding files of this one, for this kit's removal to remove when empty.
+// holding files of this one, for this kit's removal to remove when empty; a
+// file this kit replaced that another kit, since removed, had made, so that
+// nothing is to be put back there.
 extern const char kRecordKitName[];
 extern const char kRecordHanded[];
+extern const char kRecordGone[];
 
 // One line of the journal: the fields joined by tabs, with its line end.
 std::string JournalLine(const std::vector<std::string>& fields);
@@ -59,6 +62,8 @@ struct JournalContents {
     std::string kitName;
     // The folders handed to this kit, in the order they were.
     std::vector<std::string> handedFolders;
+    // The replaced files whose earlier owner is gone, leaving nothing to put back.
+    std::vector<std::string> goneFiles;
     // Where the last whole, valid line ends. A line after it is a write that
     // was cut short (the process killed, the power lost): its change was
     // never made, and it is ignored, along with everything after it.

@@ -104,6 +104,8 @@ private:
     std::vector<OtherKit> m_others;
     // The paths kept as changed: what earlier installations did there stays.
     std::set<std::string> m_keptKeys;
+    // The replaced files with nothing to put back (kRecordGone).
+    std::set<std::string> m_goneKeys;
     int m_done = 0;
     int m_total = 0;
 };
@@ -125,6 +127,8 @@ bool KitRemoval::Run()
     if (!CutJournal(m_file.Get(), contents.end))
         return Fail(m_log, "Failed to write journal", journal);
     ReadOtherKits();
+    for (const std::string& gone : contents.goneFiles)
+        m_goneKeys.insert(PathKey(gone));
 
     for (const JournalSession& session : contents.sessions)
         m_total += (int)session.entries.size();
@@ -223,10 +227,13 @@ bool KitRemoval::TakeBackFile(const JournalSession& session, const std::vector<s
     const std::string& path = installed.path;
     if (m_keptKeys.count(PathKey(path)))
         return true;
-    // What stood there before: the backup of the first entry that replaced a
-    // file. A later entry's backup is only this installation's own copy.
+    // What stood there before: nothing, when the installation made the file
+    // or the kit whose file it replaced is gone; else the backup of the first
+    // entry that replaced it. A later entry's backup is only this
+    // installation's own copy.
+    const bool made = first.kind == JournalEntry::NewFile || m_goneKeys.count(PathKey(path)) > 0;
     std::wstring backup;
-    if (first.kind == JournalEntry::ReplacedFile) {
+    if (!made) {
         backup = LongPath(m_folder + "\\" + first.backup);
         if (GetFileAttributesW(backup.c_str()) == INVALID_FILE_ATTRIBUTES)
             backup.clear();
@@ -240,8 +247,8 @@ bool KitRemoval::TakeBackFile(const JournalSession& session, const std::vector<s
         if (!HandOverFile(path, installed, backup, handed))
             return false;
         // A file replaced and its backup gone: put back by a removal that was
-        // cut short, or handed to a later kit before.
-        if (handed || (first.kind == JournalEntry::ReplacedFile && backup.empty()))
+        // cut short.
+        if (handed || (!made && backup.empty()))
             return true;
         m_log("Kept changed file: " + path);
         m_kept.push_back(path);
@@ -294,7 +301,11 @@ bool KitRemoval::HandOverFile(const std::string& path, const JournalEntry& insta
                 FileState state;
                 if (!Compare(theirs, installed, state) || state != FileState::Same)
                     continue;
+                // Nothing stood there before this kit: the other kit's removal
+                // is told so first, then the backup goes.
                 bool changed = false;
+                if (before.empty() && !AppendJournalRecord(other.folder, {kRecordGone, entry.path}))
+                    return Fail(m_log, "Failed to write journal", other.folder + "\\" + kJournalFile);
                 const bool given = before.empty() ? RemoveFile(LongPath(theirs), changed)
                                                   : RestoreFile(before, LongPath(theirs), changed);
                 if (!given)

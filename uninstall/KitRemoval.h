@@ -21,8 +21,9 @@ using RemovalProgress = std::function<void(int done, int total)>;
 //   kit is handed to that kit's journal, to be removed with it;
 // - a file of this kit that another kit replaced later stays (it is the
 //   other kit's), and the other kit's backup of it takes what this kit had
-//   replaced in its place, or is deleted when this kit made the file: the
-//   other kit's removal then leaves what was there before both.
+//   replaced in its place; when this kit made the file, that backup is
+//   deleted and the other kit's journal says so (kRecordGone). The other
+//   kit's removal then leaves what was there before both.
 // Logs "Removed file: <path>", "Restored file: <path>", "Removed folder:
 // <path>" for each step that changed something. Every step is marked in the
 // journal once done and can be run again, so a removal that was cut short

@@ -239,16 +239,19 @@ TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
 
 // The second kit replaces files of the first; either may go first, and
 // either way the machine ends as before both. The first kit may be installed
-// again after the second, replacing the second's files in turn.
+// again after the second, replacing the second's files in turn; the user may
+// change a file the first kit made and the second replaced: it stays, and the
+// last removal names it.
 struct TwoKitsCase {
     bool firstKitFirst;
     bool firstKitAgain;
+    bool changed;
 };
 
 void PrintTo(const TwoKitsCase& c, std::ostream* out)
 {
     *out << (c.firstKitFirst ? "first kit first" : "second kit first")
-         << (c.firstKitAgain ? ", first kit installed again" : "");
+         << (c.firstKitAgain ? ", first kit installed again" : "") << (c.changed ? ", a file changed" : "");
 }
 
 class TwoKits : public Uninstall, public testing::WithParamInterface<TwoKitsCase> {};
@@ -265,6 +268,13 @@ TEST_P(TwoKits, RemovedInEitherOrderLeaveTheMachineAsBeforeBoth)
         ASSERT_TRUE(world.WriteFile("kit\\fp98\\Themes\\Breeze\\theme.css", "body { color: navy blue; }\r\n"));
         ASSERT_TRUE(Install()) << exitCode;
     }
+    const std::string changed = FrontPage() + "\\themes\\Breeze\\theme.css";
+    std::map<std::string, std::string> expected = before;
+    if (GetParam().changed) {
+        ASSERT_TRUE(WriteFileBytes(changed, "body { color: red; }"));
+        expected["themes\\Breeze\\"] = "";
+        expected["themes\\Breeze\\theme.css"] = "body { color: red; }";
+    }
 
     for (const std::string& data : GetParam().firstKitFirst
                                        ? std::vector<std::string>{World::KitDataFolder(), secondData}
@@ -273,19 +283,22 @@ TEST_P(TwoKits, RemovedInEitherOrderLeaveTheMachineAsBeforeBoth)
         EXPECT_EQ(0u, exitCode) << UninstallLog();
         const std::string name = data == secondData ? kSecondKitName : kKitName;
         EXPECT_EQ(Lines(UninstallLog()).at(7), "Uninstalling " + name);
-        EXPECT_EQ(std::string::npos, UninstallLog().find("Kept changed file")) << UninstallLog();
         EXPECT_FALSE(PathExists(data));
     }
-    EXPECT_EQ(before, Tree(FrontPage()));
+    EXPECT_EQ(GetParam().changed, UninstallLog().find("\r\nKept changed file: " + changed + "\r\n") != std::string::npos)
+        << UninstallLog();
+    EXPECT_EQ(expected, Tree(FrontPage()));
     EXPECT_TRUE(World::RemovalEntries().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Order, TwoKits,
-                         testing::Values(TwoKitsCase{true, false}, TwoKitsCase{false, false}, TwoKitsCase{true, true},
-                                         TwoKitsCase{false, true}),
+                         testing::Values(TwoKitsCase{true, false, false}, TwoKitsCase{false, false, false},
+                                         TwoKitsCase{true, true, false}, TwoKitsCase{false, true, false},
+                                         TwoKitsCase{true, false, true}, TwoKitsCase{false, false, true}),
                          [](const testing::TestParamInfo<TwoKitsCase>& info) {
                              return std::string(info.param.firstKitFirst ? "FirstKitFirst" : "SecondKitFirst") +
-                                    (info.param.firstKitAgain ? "FirstAgain" : "");
+                                    (info.param.firstKitAgain ? "FirstAgain" : "") +
+                                    (info.param.changed ? "FileChanged" : "");
                          });
 
 TEST_F(Uninstall, SeenAndRunByTheSystemsListOfPrograms)
