@@ -356,6 +356,31 @@ TEST_F(Uninstall, KilledHalfWayFinishesWhenRunAgain)
     EXPECT_FALSE(PathExists(World::KitDataFolder()));
 }
 
+// An installation of the kit killed half-way after an earlier one completed:
+// the removal undoes it first, as the wizard would, then removes the rest.
+TEST_F(Uninstall, InstallationCutShortUndoneFirst)
+{
+    const std::map<std::string, std::string> before = Tree(FrontPage());
+    ASSERT_TRUE(Install()) << exitCode;
+    for (int i = 0; i < 600; ++i)
+        ASSERT_TRUE(world.WriteFile("kit\\common\\Pages\\many\\page" + std::to_string(i) + ".htm", "<html></html>"));
+    ASSERT_TRUE(DeleteFileA(world.LogPath().c_str()));
+    Launch("/VERYSILENT \"/KIT=" + world.KitFolder() + "\"", world.Path(""));
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("\\many\\page") != std::string::npos || app->HasExited(); }));
+    ASSERT_TRUE(app->Kill());
+    ASSERT_EQ(std::string::npos, Log().find(kDoneText)) << "ended before it was killed";
+
+    ASSERT_TRUE(Remove(World::KitDataFolder()));
+    EXPECT_EQ(0u, exitCode) << UninstallLog();
+    const std::string log = UninstallLog();
+    const size_t undone = log.find("\r\nInstallation undone\r\n");
+    EXPECT_LT(log.find("\r\nUninstalling Harbour Lights theme pack\r\nUndoing the installation...\r\n"), undone) << log;
+    EXPECT_LT(undone, log.rfind("\r\nRestored file: " + FrontPage() + "\\themes\\harbour\\theme.css\r\n")) << log;
+    EXPECT_EQ(before, Tree(FrontPage()));
+    EXPECT_FALSE(EntryExists(kEntry));
+    EXPECT_FALSE(PathExists(World::KitDataFolder()));
+}
+
 // The kit stays installed, and the failure is told; the next installation
 // of the kit registers it.
 TEST_F(Uninstall, RegistrationThatFailsIsReported)
