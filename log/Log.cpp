@@ -3,10 +3,7 @@
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "log/LogText.h"
-#include "res/resource.h"
 #include "win/FileSystem.h"
-#include "win/Strings.h"
-#include "win/Unicode.h"
 
 void CInstallDlg::OpenLog()
 {

@@ -15,7 +15,6 @@
 #include "win/MessageBox.h"
 #include "win/ProcessPaths.h"
 #include "win/Strings.h"
-#include "win/Unicode.h"
 
 namespace {
 
