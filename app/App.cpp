@@ -8,6 +8,7 @@
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
 #include "run/InstallRun.h"
+#include "uninstall/Uninstall.h"
 #include "win/FolderTree.h"
 #include "win/MessageBox.h"
 #include "win/ProcessPaths.h"
@@ -151,10 +152,8 @@ int CInstallApp::Run()
         return Refuse(run, run.Fault());
     if (run.Line().help)
         return Tell(run, LoadResString(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
-    // This program does not remove kits: it refuses that switch like any
-    // other it does not know.
     if (run.Line().uninstall)
-        return Refuse(run, "/UNINSTALL");
+        return RunUninstall(run);
     if (run.Line().pack)
         return RunPacking(run);
     return RunSetup(run);

@@ -13,9 +13,12 @@
 #include "install/Questions.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
+#include "kit/KitName.h"
 #include "res/resource.h"
+#include "uninstall/Registration.h"
 #include "win/CancelCommand.h"
 #include "win/FileSystem.h"
+#include "win/ProcessPaths.h"
 #include "win/RunningProgram.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
@@ -259,8 +262,19 @@ InstallResult CInstallDlg::CopyPasses()
         }
     }
     if (copied) {
-        if (m_journal.End())
+        if (m_journal.End()) {
+            // The kit can be removed from Programs and Features. Without that
+            // it is still installed, and its journal is kept: the user is
+            // told, and the next installation of the kit registers it.
+            const std::string kitId = m_dataFolder.substr(m_dataFolder.find_last_of('\\') + 1);
+            KitRegistration kit{KitName(CurrentFolderPath()), kitId, m_dataFolder, m_themesFolder, ProgramFilePath()};
+            std::string subject;
+            if (RegisterForRemoval(kit, subject))
+                WriteLog("Registered for removal as " + RemovalKeyName(kitId));
+            else
+                ReportSystemError(LoadResString(IDS_REGISTER_FAILED), subject);
             return InstallResult::Installed;
+        }
         // Left open, the installation would be undone at the next start: it
         // is undone now, while the user sees why.
         ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);

@@ -1,6 +1,7 @@
 #include "journal/JournalFile.h"
 
 #include "journal/DataFolder.h"
+#include "win/Handle.h"
 #include "win/ProtectedFolder.h"
 #include "win/Unicode.h"
 
@@ -14,6 +15,9 @@ const char kRecordReplace[] = "replace";
 const char kRecordDigest[] = "digest";
 const char kRecordUndone[] = "undone";
 const char kRecordEnd[] = "end";
+const char kRecordKitName[] = "kit";
+const char kRecordHanded[] = "handed";
+const char kRecordGone[] = "gone";
 
 namespace {
 
@@ -93,6 +97,18 @@ bool ApplyLine(const std::string& line, LONGLONG offset, JournalContents& conten
         if (!session || !ParseIndex(fields[2], entry) || entry > (int)session->entries.size())
             return false;
         session->entries[entry - 1].undone = true;
+        return true;
+    }
+    if (kind == kRecordKitName && fields.size() == 2 && !fields[1].empty()) {
+        contents.kitName = fields[1];
+        return true;
+    }
+    if (kind == kRecordHanded && fields.size() == 2 && !fields[1].empty()) {
+        contents.handedFolders.push_back(fields[1]);
+        return true;
+    }
+    if (kind == kRecordGone && fields.size() == 2 && !fields[1].empty()) {
+        contents.goneFiles.push_back(fields[1]);
         return true;
     }
     if (!current || current->closed)
@@ -211,4 +227,22 @@ bool CutJournal(HANDLE file, LONGLONG offset)
     LARGE_INTEGER position;
     position.QuadPart = offset;
     return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+bool AppendJournalRecord(const std::string& dataFolder, const std::vector<std::string>& fields)
+{
+    ScopedFile file(OpenJournal(dataFolder, JournalAccess::Write));
+    JournalContents contents;
+    if (!file.IsValid() || !ReadJournal(file.Get(), contents) || !CutJournal(file.Get(), contents.end))
+        return false;
+    const std::string line = JournalLine(fields);
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), line.data(), (DWORD)line.size(), &written, nullptr))
+        return false;
+    if (written != line.size()) {
+        CutJournal(file.Get(), contents.end);
+        SetLastError(ERROR_DISK_FULL);
+        return false;
+    }
+    return FlushFileBuffers(file.Get()) != FALSE;
 }

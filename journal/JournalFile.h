@@ -19,6 +19,14 @@ extern const char kRecordReplace[];
 extern const char kRecordDigest[];
 extern const char kRecordUndone[];
 extern const char kRecordEnd[];
+// Records that belong to no installation and may stand between any two:
+// the kit's name, for its removal; a folder another kit made and left,
+// holding files of this one, for this kit's removal to remove when empty; a
+// file this kit replaced that another kit, since removed, had made, so that
+// nothing is to be put back there.
+extern const char kRecordKitName[];
+extern const char kRecordHanded[];
+extern const char kRecordGone[];
 
 // One line of the journal: the fields joined by tabs, with its line end.
 std::string JournalLine(const std::vector<std::string>& fields);
@@ -50,6 +58,12 @@ struct JournalSession {
 
 struct JournalContents {
     std::vector<JournalSession> sessions;
+    // The last name recorded; empty when there is none.
+    std::string kitName;
+    // The folders handed to this kit, in the order they were.
+    std::vector<std::string> handedFolders;
+    // The replaced files whose earlier owner is gone, leaving nothing to put back.
+    std::vector<std::string> goneFiles;
     // Where the last whole, valid line ends. A line after it is a write that
     // was cut short (the process killed, the power lost): its change was
     // never made, and it is ignored, along with everything after it.
@@ -80,3 +94,8 @@ bool CutJournal(HANDLE file, LONGLONG offset);
 // journal. False, with the last error set, when it cannot be read, or its
 // first line is not the header (ERROR_INVALID_DATA).
 bool ReadJournal(HANDLE file, JournalContents& contents);
+
+// Appends the record `fields` to the journal of the data folder
+// `dataFolder` after its last whole line, on disk before it returns. False,
+// with the last error set, when the journal cannot be opened, read or written.
+bool AppendJournalRecord(const std::string& dataFolder, const std::vector<std::string>& fields);

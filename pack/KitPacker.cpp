@@ -237,29 +237,14 @@ bool KitPacker::Write(const std::string& program, HANDLE out, const std::string&
     return true;
 }
 
-// The program's image alone: a kit packed into it already, and its signature,
-// stay behind, and so does the signature's entry in the headers.
 bool KitPacker::CopyImage(const std::string& program, FileWriter& writer)
 {
     ScopedFile source(CreateFileW(Wide(program).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    ProgramLayout layout;
-    if (!source.IsValid() || !ReadProgramLayout(source.Get(), layout))
-        return Fail("Cannot read the program", program);
-    FileReader image(source.Get(), 0, layout.imageEnd);
-    const char* data;
-    size_t size;
-    while (image.Take(kChunkSize, data, size)) {
-        if (!writer.Write(data, size))
-            return Fail("Cannot write", m_outPath);
-    }
-    if (image.Left() != 0)
-        return Fail("Cannot read the program", program);
-    const char noSignature[8] = {};
-    if (!writer.Seek(layout.securityEntry, false) || !writer.Write(noSignature, sizeof noSignature) ||
-        !writer.Seek(layout.imageEnd, false))
-        return Fail("Cannot write", m_outPath);
-    return true;
+    bool readFailed = true;
+    if (source.IsValid() && CopyProgramImage(source.Get(), writer, readFailed))
+        return true;
+    return readFailed ? Fail("Cannot read the program", program) : Fail("Cannot write", m_outPath);
 }
 
 bool KitPacker::PackFile(PackEntry& entry, FileWriter& writer, uint64_t dataStart)

@@ -9,6 +9,7 @@ namespace {
 
 // Headers lie in the first page or so; anything past this is no program of ours.
 const size_t kMostHeaderBytes = 64 * 1024;
+const size_t kCopyChunk = 256 * 1024;
 
 bool Malformed()
 {
@@ -64,4 +65,27 @@ bool ReadProgramLayout(HANDLE file, ProgramLayout& layout)
     layout.checksumField = (const char*)&optional.CheckSum - head.data();
     layout.securityEntry = (const char*)&security - head.data();
     return true;
+}
+
+bool CopyProgramImage(HANDLE source, FileWriter& writer, bool& readFailed)
+{
+    readFailed = true;
+    ProgramLayout layout;
+    if (!ReadProgramLayout(source, layout))
+        return false;
+    FileReader image(source, 0, layout.imageEnd);
+    const char* data;
+    size_t size;
+    while (image.Take(kCopyChunk, data, size)) {
+        if (!writer.Write(data, size)) {
+            readFailed = false;
+            return false;
+        }
+    }
+    if (image.Left() != 0)
+        return false;
+    readFailed = false;
+    const char noSignature[8] = {};
+    return writer.Seek(layout.securityEntry, false) && writer.Write(noSignature, sizeof noSignature) &&
+           writer.Seek(layout.imageEnd, false);
 }

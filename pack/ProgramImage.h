@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "pack/FileStreams.h"
+
 struct ProgramLayout {
     uint64_t imageEnd = 0;   // end of the headers and of the last section's data
     uint64_t appendedEnd = 0; // start of the certificate table, or the file's end
@@ -20,3 +22,11 @@ struct ProgramLayout {
 // is none, or its sections or certificate table lie beyond its end (cut short),
 // with the last error set.
 bool ReadProgramLayout(HANDLE file, ProgramLayout& layout);
+
+// Writes the image alone of the program open as `source` through `writer`,
+// which stands at the file's start: a kit packed into the program and its
+// signature stay behind, and the signature's entry in the headers is
+// cleared, so the copy is a valid program of its own. `writer` is left at
+// the image's end. False, with the last error set, when the program cannot
+// be read (`readFailed`) or the copy cannot be written.
+bool CopyProgramImage(HANDLE source, FileWriter& writer, bool& readFailed);

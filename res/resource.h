@@ -38,6 +38,19 @@
 #define IDS_FRONTPAGE_RUNNING     171
 #define IDS_FILE_IN_USE           172
 #define IDS_FILE_IN_USE_BY        173
+// Removing a kit: the question, the window's text, the outcome with the
+// changed files kept (%d: their number), a failure (%s: the kit, the log),
+// a start from anywhere but a kit's data folder; registering it: a
+// failure, and its name in Programs and Features (%s: the kit's name)
+#define IDS_REMOVAL_CONFIRM       180
+#define IDS_REMOVED               181
+#define IDS_REMOVAL_KEPT          182
+#define IDS_REMOVAL_KEPT_COUNT    183
+#define IDS_REMOVAL_FAILED        184
+#define IDS_REMOVING              185
+#define IDS_REMOVAL_REFUSED       186
+#define IDS_REGISTER_FAILED       187
+#define IDS_DISPLAY_NAME          188
 // A packed setup whose file was cut or changed
 #define IDS_SETUP_DAMAGED         200
 // Packing a kit (%s: the setup's path; then its size in bytes), a packing

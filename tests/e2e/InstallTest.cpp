@@ -35,6 +35,13 @@ std::vector<Line> Closing(const char* message)
     return {{message}, {std::string("Log file closed on ") + kTime, true}, {""}};
 }
 
+// After a successful copy: the kit's entry in Programs and Features (its exact
+// name is the uninstall tests' business).
+std::vector<Line> Registered()
+{
+    return {{"Registered for removal as Fernwick .+", true}};
+}
+
 testing::AssertionResult LogIs(const std::string& log, const std::vector<Line>& expected)
 {
     std::vector<std::string> lines;
@@ -179,7 +186,7 @@ TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
                                     {"No licence file supplied"},
                                     {"Counting files..."},
                                     {"Total files = 7"}},
-                                   copies.lines, Closing(kDoneText)})));
+                                   copies.lines, Registered(), Closing(kDoneText)})));
 }
 
 std::vector<std::string> Sorted(std::vector<std::string> names)
@@ -289,7 +296,7 @@ TEST_F(Install, KitTextsAndNamesInAnyLanguage)
                                     {"User accepted licence"},
                                     {"Counting files..."},
                                     {"Total files = 7"}},
-                                   copies.lines, Closing(kDoneText)})));
+                                   copies.lines, Registered(), Closing(kDoneText)})));
 }
 
 // FrontPage 98, 2000 and 2002 installed, the registered program the 2002 one;
@@ -387,7 +394,7 @@ protected:
                       {licence},
                       {"Counting files..."},
                       {"Total files = 7"}},
-                     copies.lines, Closing(kDoneText)});
+                     copies.lines, Registered(), Closing(kDoneText)});
     }
 
     std::string shared;

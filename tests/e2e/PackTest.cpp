@@ -336,6 +336,19 @@ TEST_F(PackedSetupEnd, SignedSetupRuns)
     EXPECT_EQ(ReadFileBytes(world.Path("FrontPage\\themes\\harbour\\theme.css")), "body { color: teal; }\r\n");
     EXPECT_TRUE(LogEndsWith(Log(), {kDoneText}));
     EXPECT_TRUE(UnpackFolders(app->Id()).empty());
+
+    // Registered for removal: the program alone, neither kit nor signature,
+    // as built but for the checksum the signer wrote into its header; it runs.
+    const std::string registered = World::KitDataFolder() + "\\fernwick.exe";
+    const std::string copy = ReadFileBytes(registered);
+    std::string built = ReadFileBytes(ExeFolder() + "\\fernwick.exe");
+    ASSERT_EQ(built.size(), copy.size());
+    const size_t checksum = *(const uint32_t*)&built[0x3c] + 4 + sizeof(IMAGE_FILE_HEADER) + 64;
+    built.replace(checksum, 4, copy.substr(checksum, 4));
+    EXPECT_TRUE(built == copy);
+    ASSERT_TRUE(RunToEnd("/UNINSTALL /VERYSILENT", downloads, registered));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(PathExists(World::KitDataFolder()));
 }
 
 using Packing = WizardTest;

@@ -57,15 +57,15 @@ void WizardTest::Attach(DWORD processId)
     ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
 }
 
-void WizardTest::Launch(const std::string& arguments, const std::string& folder)
+void WizardTest::Launch(const std::string& arguments, const std::string& folder, const std::string& exe)
 {
-    app = std::make_unique<App>(ExeFolder() + "\\fernwick.exe", folder.empty() ? world.KitFolder() : folder,
-                                ShotFolder(), arguments);
+    app = std::make_unique<App>(exe.empty() ? ExeFolder() + "\\fernwick.exe" : exe,
+                                folder.empty() ? world.KitFolder() : folder, ShotFolder(), arguments);
 }
 
-bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder)
+bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder, const std::string& exe)
 {
-    Launch(arguments, folder);
+    Launch(arguments, folder, exe);
     showedWindow = false;
     // Looked for as often as the system lets a poll run.
     bool ended = WaitUntil(

@@ -24,12 +24,14 @@ protected:
     void Start(const std::string& exe);
     // Takes over a wizard started by other means and waits for its first page.
     void Attach(DWORD processId);
-    // Starts the build's fernwick.exe with `arguments` in `folder` (the kit
-    // folder when empty), waiting for nothing.
-    void Launch(const std::string& arguments, const std::string& folder = std::string());
+    // Starts the build's fernwick.exe, or the program `exe`, with `arguments`
+    // in `folder` (the kit folder when empty), waiting for nothing.
+    void Launch(const std::string& arguments, const std::string& folder = std::string(),
+                const std::string& exe = std::string());
     // Launches it and waits for its end, looking for its windows all the
     // while. False when it did not end in time.
-    bool RunToEnd(const std::string& arguments, const std::string& folder = std::string());
+    bool RunToEnd(const std::string& arguments, const std::string& folder = std::string(),
+                  const std::string& exe = std::string());
     // What the last RunToEnd saw.
     DWORD exitCode = STILL_ACTIVE;
     bool showedWindow = false;

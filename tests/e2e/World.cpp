@@ -52,12 +52,18 @@ bool SetMachineString(const std::string& key, const char* name, const std::strin
     return result == ERROR_SUCCESS;
 }
 
-// Removes whatever an earlier test, or this one, left in the keys the wizard reads.
+// Removes whatever an earlier test, or this one, left in the keys the wizard
+// reads and writes: the kits' entries in Programs and Features too.
 void CleanRegistry()
 {
     for (const char* key : {kFrontPage98Key, kAppPathKey, kOffice2000Key, kOffice2002Key})
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str());
     SHDeleteValueA(HKEY_LOCAL_MACHINE, MachineKey(kTempFilesKey).c_str(), "folder");
+    for (const std::string& entry : World::RemovalEntries())
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(entry)).c_str());
+    // A kit's removal leaves its program to be deleted when Windows next starts.
+    SHDeleteValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                   "PendingFileRenameOperations");
 }
 
 std::string NewRoot()
@@ -186,6 +192,28 @@ void World::RemoveDataFolders()
     // Never the root of a drive, when the registry names no Common Files folder.
     if (!CommonFiles().empty())
         RemoveTree(DataFolders());
+}
+
+std::string World::RemovalKey(const std::string& entry)
+{
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + entry;
+}
+
+std::vector<std::string> World::RemovalEntries()
+{
+    std::vector<std::string> entries;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideOf(RemovalKey("")).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return entries;
+    wchar_t name[256];
+    for (DWORD i = 0, size = 256; RegEnumKeyExW(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) ==
+                                  ERROR_SUCCESS;
+         ++i, size = 256) {
+        if (std::wstring(name).compare(0, 9, L"Fernwick ") == 0)
+            entries.push_back(Utf8Of(name));
+    }
+    RegCloseKey(key);
+    return entries;
 }
 
 std::string World::KitDataFolder()

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -60,6 +61,11 @@ public:
     // backups of each kit: removed before and after each world, so that
     // every test starts without one.
     static std::string DataFolders();
+    // The key of entry `entry` in Programs and Features, below HKEY_LOCAL_MACHINE
+    // (the 32-bit view); the key holding them all for an empty `entry`.
+    static std::string RemovalKey(const std::string& entry);
+    // The entries of kits there ("Fernwick <kit id>"), which each world removes.
+    static std::vector<std::string> RemovalEntries();
     // The data folder of the world's kit.
     static std::string KitDataFolder();
     static void RemoveDataFolders();

@@ -23,6 +23,9 @@ std::vector<std::string> Lines(std::initializer_list<std::vector<std::string>> p
     return all;
 }
 
+// The copy stage's last line after a successful installation.
+const std::vector<std::string> kRegistered = {"Registered for removal as Fernwick Kit"};
+
 std::vector<std::string> Headings(int from, int to)
 {
     return std::vector<std::string>(kHeadings + from - 1, kHeadings + to);
@@ -61,7 +64,7 @@ TEST(InstallFiles, KitWithoutSourceFoldersSucceedsWithTheBarHidden)
     EXPECT_TRUE(shown.result);
     EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
     EXPECT_FALSE(shown.barVisible);
-    EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8)}), world.Log());
+    EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8), kRegistered}), world.Log());
     EXPECT_TRUE(world.boxes.empty());
 }
 
@@ -94,6 +97,7 @@ TEST(InstallFiles, EachSourceTreeGoesToItsTargetInPassOrder)
                 copies.push_back({target + "\\index.htm", source});
             }
         }
+        expected.insert(expected.end(), kRegistered.begin(), kRegistered.end());
         Shown shown = world.Install();
         EXPECT_TRUE(shown.result) << version;
         EXPECT_EQ(expected, world.Log()) << version;
@@ -118,7 +122,7 @@ TEST(InstallFiles, CommonCopyReplacesTheVersionSpecificOne)
     const std::string blue = world.wizard.m_themesFolder + "\\blue";
     EXPECT_EQ(Lines({{"Counting files...", "Total files = 2", kHeadings[0], "Created folder " + blue,
                       "Copied file: " + blue + "\\theme.css", kHeadings[1], "Copied file: " + blue + "\\theme.css"},
-                     Headings(3, 8)}),
+                     Headings(3, 8), kRegistered}),
               world.Log());
     EXPECT_EQ("common\\Themes\\blue\\theme.css", ReadFileBytes(blue + "\\theme.css"));
 }
@@ -141,7 +145,7 @@ TEST(InstallFiles, MissingFoldersAreCreatedOutermostFirstExistingOnesReused)
                       "Created folder " + pages, "Created folder " + pages + "\\form",
                       "Copied file: " + pages + "\\form\\form.htm", kHeadings[4],
                       "Copied file: " + world.wizard.m_websFolder + "\\loose.htm"},
-                     Headings(6, 8)}),
+                     Headings(6, 8), kRegistered}),
               world.Log());
     EXPECT_EQ("fp98\\Webs\\loose.htm", ReadFileBytes(world.wizard.m_websFolder + "\\loose.htm"));
 }

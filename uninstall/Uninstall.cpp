@@ -1,0 +1,137 @@
+#include "uninstall/Uninstall.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "journal/DataFolder.h"
+#include "journal/JournalFile.h"
+#include "log/LogText.h"
+#include "res/resource.h"
+#include "uninstall/KitRemoval.h"
+#include "uninstall/RemovalDlg.h"
+#include "win/FileSystem.h"
+#include "win/Handle.h"
+#include "win/MessageBox.h"
+#include "win/ProcessPaths.h"
+#include "win/Strings.h"
+
+namespace {
+
+// The kept files the final box names; the rest it counts.
+const size_t kKeptNamed = 5;
+
+std::string Parent(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Name(const std::string& path)
+{
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+// The removal's log, written whatever the command line says of logs.
+class RemovalLogFile {
+public:
+    // Opens "fernwick-uninstall.log" in the folder the installation log goes
+    // to and writes its header.
+    explicit RemovalLogFile(const InstallRun& run)
+    {
+        const std::string folder = run.Line().logFile.empty() ? DefaultLogFolder() : Parent(run.Line().logFile);
+        if (folder.empty())
+            return;
+        m_path = folder + "\\fernwick-uninstall.log";
+        std::wstring path;
+        m_file.Reset(SystemPath(m_path, path) ? CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
+                                              : INVALID_HANDLE_VALUE);
+        LogSystem system;
+        ReadLogSystem(system);
+        Write(LogHeader(system, run.Line().arguments));
+    }
+    ~RemovalLogFile() { Write(LogClosing()); }
+
+    const std::string& Path() const { return m_path; }
+    void Write(const std::string& text)
+    {
+        if (m_file.IsValid() && !AppendWhole(m_file.Get(), LogLineBytes(text)))
+            m_file.Reset();
+    }
+
+private:
+    std::string m_path;
+    ScopedFile m_file;
+};
+
+// Where this program may remove a kit from: a data folder the data folder's
+// checks trust, below a "Fernwick" folder, with a journal.
+bool IsKitDataFolder(const std::string& folder)
+{
+    return EqualNoCase(Name(Parent(folder)), "Fernwick") && IsDataFolderTrusted(folder) &&
+           FileExists(folder + "\\" + kJournalFile);
+}
+
+std::string KeptText(const std::vector<std::string>& kept)
+{
+    std::string text = LoadResString(IDS_REMOVAL_KEPT);
+    for (size_t i = 0; i < kept.size() && i < kKeptNamed; ++i)
+        text += "\n" + kept[i];
+    return text + "\n" + Format(LoadResString(IDS_REMOVAL_KEPT_COUNT).c_str(), (int)kept.size());
+}
+
+} // namespace
+
+int RunUninstall(const InstallRun& run)
+{
+    RemovalLogFile log(run);
+    const bool asks = !run.IsUnattended();
+    const std::string program = ProgramFilePath();
+    const std::string dataFolder = Parent(program);
+    if (program.empty() || !IsKitDataFolder(dataFolder)) {
+        log.Write(LoadResString(IDS_REMOVAL_REFUSED));
+        if (asks)
+            ShowMessage(IDS_REMOVAL_REFUSED, MB_OK | MB_ICONSTOP);
+        return kExitRemovalRefused;
+    }
+    const std::string kitId = Name(dataFolder);
+    std::string kitName = RecordedKitName(dataFolder);
+    if (kitName.empty())
+        kitName = kitId;
+
+    log.Write("Uninstalling " + kitName);
+    if (asks && ShowMessage(Format(LoadResString(IDS_REMOVAL_CONFIRM).c_str(), kitName.c_str()),
+                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        log.Write("User cancelled uninstallation");
+        return kExitRemovalDeclined;
+    }
+
+    std::vector<std::string> kept;
+    const RemovalLog logLine = [&log](const std::string& line) { log.Write(line); };
+    auto work = [&](const RemovalProgress& progress) {
+        return TakeBackInstallations(dataFolder, logLine, progress, kept) &&
+               RemoveWhatIsLeft(dataFolder, kitId, program, logLine);
+    };
+    bool removed = false;
+    if (run.HasWindow()) {
+        CRemovalDlg window(Format(LoadResString(IDS_REMOVING).c_str(), kitName.c_str()), work);
+        Dialog::SetMain(&window);
+        window.DoModal();
+        Dialog::SetMain(nullptr);
+        removed = window.Succeeded();
+    } else {
+        removed = work(nullptr);
+    }
+    log.Write(removed ? "Uninstallation complete" : "Uninstallation failed");
+
+    if (asks) {
+        std::string text = removed ? Format(LoadResString(IDS_REMOVED).c_str(), kitName.c_str())
+                                   : Format(LoadResString(IDS_REMOVAL_FAILED).c_str(), kitName.c_str(),
+                                            log.Path().c_str());
+        if (!kept.empty())
+            text += "\n\n" + KeptText(kept);
+        ShowMessage(text, MB_OK | (removed ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
+    }
+    return removed ? kExitRemoved : kExitRemovalFailed;
+}
