@@ -330,8 +330,8 @@ TEST_F(Unattended, HelpShowsTheSwitches)
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(0u, help.find("Usage: fernwick.exe [switches]\n\n/SILENT: ")) << help;
     for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002: ",
-                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/PACK [/OUT=<file>]: ", "\n/?, /HELP: ",
-                             "\n\nExit codes: 0 installed"})
+                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/PACK [/OUT=<file>]: ", "\n/UNINSTALL: ",
+                             "\n/?, /HELP: ", "\n\nExit codes: 0 installed"})
         EXPECT_NE(std::string::npos, help.find(part)) << part;
     EXPECT_FALSE(PathExists(world.LogPath()));
 }
