@@ -1,6 +1,6 @@
 #include "install/FileCopy.h"
 
-#include <vector>
+#include <memory>
 
 #include "digest/Sha256.h"
 #include "win/FileSystem.h"
@@ -16,23 +16,24 @@ const DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN 
 
 bool CopyContent(HANDLE from, HANDLE to, unsigned long long& size, std::string& digest)
 {
-    std::vector<char> buffer(kChunk);
+    // Not filled with zeros first, 64 KiB for each file, however small.
+    std::unique_ptr<char[]> buffer(new char[kChunk]);
     Sha256 sha;
     size = 0;
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(from, buffer.data(), kChunk, &read, nullptr))
+        if (!ReadFile(from, buffer.get(), kChunk, &read, nullptr))
             return false;
         if (read == 0)
             break;
         DWORD written = 0;
-        if (!WriteFile(to, buffer.data(), read, &written, nullptr))
+        if (!WriteFile(to, buffer.get(), read, &written, nullptr))
             return false;
         if (written != read) {
             SetLastError(ERROR_DISK_FULL);
             return false;
         }
-        sha.Add(buffer.data(), read);
+        sha.Add(buffer.get(), read);
         size += read;
     }
     digest = sha.Finish();
