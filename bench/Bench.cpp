@@ -100,6 +100,12 @@ long long FileBytes(const std::string& path)
     return ((long long)data.nFileSizeHigh << 32) | data.nFileSizeLow;
 }
 
+// Waits until what was written so far is on the disk.
+bool SettleDisk()
+{
+    return RunShell("sync", kCopyTimeoutMs);
+}
+
 long long TreeBytes(const std::string& folder)
 {
     long long bytes = 0;
@@ -203,9 +209,12 @@ bool Measure(const Options& options, int files, Result& result)
             return Fail("packing failed: " + reason);
         packing.push_back(packClock.Seconds());
 
-        // Take turns at going first, so that none always meets another's
-        // writes still on their way to the disk.
+        // Take turns at going first, and each starts once the writes of the
+        // one before are on the disk: they would fall on whatever comes next,
+        // hardest on the wizard, whose journal waits for the disk.
         for (int turn = 0; turn < 4; ++turn) {
+            if (!SettleDisk())
+                return Fail("sync failed");
             switch ((turn + run) % 4) {
             case 0:
                 if (!runWizard(wizard))
@@ -238,6 +247,8 @@ bool Measure(const Options& options, int files, Result& result)
         // The same kit again over what each copied: every file is replaced,
         // and the wizard keeps each in its backup first.
         for (int turn = 0; turn < 2; ++turn) {
+            if (!SettleDisk())
+                return Fail("sync failed");
             if ((turn + run) % 2 == 0) {
                 if (!runWizard(wizardReplace))
                     return false;
@@ -348,9 +359,9 @@ std::string Table(const Options& options, const std::vector<Result>& results)
     std::snprintf(cell, sizeof cell, "%d", options.runs);
     text += std::string("\nCopy, unpacking and packing times: median of ") + cell +
             " runs each; in each run the packing first, then the copy stage, xcopy, the copy loop and the unpacking "
-            "taking turns at going first, each into folders of its own and the wizard's a first installation (a kit "
-            "of another name), then the wizard and the copy loop again over their copies, replacing every file; "
-            "nothing deleted until all runs are done. ";
+            "taking turns at going first, each after a sync and into folders of its own, the wizard's a first "
+            "installation (a kit of another name), then the wizard and the copy loop again over their copies, "
+            "replacing every file; nothing deleted until all runs are done. ";
     std::snprintf(cell, sizeof cell, "%d", options.starts);
     text += std::string("Start-up: median of ") + cell + " starts each. Memory: the largest peak of the runs.\n";
     return text;
