@@ -9,7 +9,7 @@ BUILD_DIR=${BUILD_DIR:-build}
 
 packages=(cmake g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb googletest
           fonts-wine x11-apps imagemagick xdotool
-          libz-mingw-w64-dev osslsigncode zip)
+          libz-mingw-w64-dev osslsigncode openssl zip)
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'
