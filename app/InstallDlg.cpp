@@ -40,8 +40,7 @@ BOOL CInstallDlg::OnInitDialog()
             AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Wide(about).c_str());
         }
     }
-    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
-    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+    SetIcon(m_hIcon);
 
     SetStatusText(ReadIntroduction());
     m_progress.Show(false);

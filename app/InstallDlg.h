@@ -102,7 +102,7 @@ public:
     void ReportSystemError(std::string prefix, std::string subject);
 
     // The journal of the installation (install/Undo.cpp)
-    // Sets m_dataFolder, the kit's data folder.
+    // Sets m_kitName and m_dataFolder, the kit's data folder named by its id.
     void FindDataFolder();
     // Undoes the kit's installation that was cut short before, logging its
     // steps; false, after telling the user, when a step failed.
@@ -197,7 +197,8 @@ public:
     // A stage's work is running: a click sent to the wizard meanwhile must
     // not start another.
     bool m_stageRunning = false;
-    // The kit's data folder, which keeps its journal and backups.
+    // The kit's name, and its data folder, which keeps its journal and backups.
+    std::string m_kitName;
     std::string m_dataFolder;
     Journal m_journal;
     // The journal's number of the target folder being copied into.

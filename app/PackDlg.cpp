@@ -39,9 +39,7 @@ void CPackDlg::DoDataExchange(bool fromControls)
 
 BOOL CPackDlg::OnInitDialog()
 {
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)icon);
-    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    SetIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP)));
     // Packing asks nothing, cannot be stopped and keeps no log: the text, the
     // bar and the buttons' row, where "Finish" ends it.
     for (int id : {IDC_ABOUT, IDC_VIEW_README, IDC_CREATE_LOG})
@@ -74,13 +72,7 @@ void CPackDlg::SetStatusText(const std::string& text)
 
 void CPackDlg::ShowProgress(int done, int total)
 {
-    if (done == 0) {
-        m_progress.SetRange(total);
-        m_progress.SetStep(1);
-        m_progress.SetQuiet(true);
-    } else {
-        m_progress.StepIt();
-    }
+    m_progress.FollowSteps(done, total);
     m_pendingMessages.Dispatch();
 }
 

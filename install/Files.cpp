@@ -13,7 +13,7 @@
 #include "install/Questions.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
-#include "kit/KitName.h"
+#include "journal/KitId.h"
 #include "res/resource.h"
 #include "uninstall/Registration.h"
 #include "win/CancelCommand.h"
@@ -266,8 +266,8 @@ InstallResult CInstallDlg::CopyPasses()
             // The kit can be removed from Programs and Features. Without that
             // it is still installed, and its journal is kept: the user is
             // told, and the next installation of the kit registers it.
-            const std::string kitId = m_dataFolder.substr(m_dataFolder.find_last_of('\\') + 1);
-            KitRegistration kit{KitName(CurrentFolderPath()), kitId, m_dataFolder, m_themesFolder, ProgramFilePath()};
+            const std::string kitId = KitId(m_kitName);
+            KitRegistration kit{m_kitName, kitId, m_dataFolder, m_themesFolder, ProgramFilePath()};
             std::string subject;
             if (RegisterForRemoval(kit, subject))
                 WriteLog("Registered for removal as " + RemovalKeyName(kitId));

@@ -17,7 +17,8 @@ void CInstallDlg::FindDataFolder()
     // whatever is wrong with the registry.
     std::string commonFiles;
     ReadMachineString(g_regCurrentVersion, g_regCommonFilesDir, commonFiles);
-    m_dataFolder = DataFolderPath(commonFiles, m_windowsFolder, KitId(KitName(CurrentFolderPath())));
+    m_kitName = KitName(CurrentFolderPath());
+    m_dataFolder = DataFolderPath(commonFiles, m_windowsFolder, KitId(m_kitName));
 }
 
 bool CInstallDlg::UndoUnfinishedInstallation()

@@ -6,20 +6,11 @@
 
 #include "digest/Sha256.h"
 #include "journal/JournalFile.h"
+#include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
 namespace {
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string Parent(const std::string& path)
-{
-    return path.substr(0, path.find_last_of('\\'));
-}
 
 // The time in UTC, for the people reading the journal.
 std::string UtcNow()
@@ -62,7 +53,7 @@ bool Journal::Begin(const std::string& dataFolder)
     m_session = 1;
     for (const JournalSession& session : contents.sessions)
         m_session = std::max(m_session, session.number + 1);
-    while (Exists(Format("%s\\backup\\%d", m_folder.c_str(), m_session)))
+    while (PathExists(Format("%s\\backup\\%d", m_folder.c_str(), m_session)))
         ++m_session;
 
     std::string start = contents.end == 0 ? JournalLine({kJournalHeader}) : std::string();
@@ -109,7 +100,7 @@ bool Journal::Keep(int root, const std::string& path)
         return false;
     }
     const std::string backup = m_folder + "\\" + relative;
-    if (!MakeFolders(Parent(backup)))
+    if (!MakeFolders(ParentFolder(backup)))
         return false;
     const std::wstring from = Wide(path);
     const std::wstring to = LongPath(backup);
@@ -197,8 +188,8 @@ bool Journal::MakeFolders(const std::string& folder)
         m_madeFolder = folder;
         return true;
     }
-    const std::string parent = Parent(folder);
-    if (parent == folder || !MakeFolders(parent))
+    const std::string parent = ParentFolder(folder);
+    if (parent.empty() || !MakeFolders(parent))
         return false;
     if (!CreateDirectoryW(LongPath(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;

@@ -5,6 +5,7 @@
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
 #include "journal/UndoSteps.h"
+#include "win/FileSystem.h"
 #include "win/Handle.h"
 #include "win/SystemError.h"
 #include "win/Unicode.h"
@@ -125,7 +126,7 @@ bool UndoUnfinishedSession(const std::string& dataFolder, const UndoLog& log)
         DeleteFileW(Wide(journal).c_str());
         RemoveDirectoryW(Wide(dataFolder + "\\backup").c_str());
         RemoveDirectoryW(Wide(dataFolder).c_str());
-        RemoveDirectoryW(Wide(dataFolder.substr(0, dataFolder.find_last_of('\\'))).c_str());
+        RemoveDirectoryW(Wide(ParentFolder(dataFolder)).c_str());
     }
     log("Installation undone");
     return true;

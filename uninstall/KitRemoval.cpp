@@ -12,6 +12,7 @@
 #include "journal/Undo.h"
 #include "journal/UndoSteps.h"
 #include "uninstall/Registration.h"
+#include "win/FileSystem.h"
 #include "win/FolderTree.h"
 #include "win/Handle.h"
 #include "win/Strings.h"
@@ -19,12 +20,6 @@
 #include "win/Unicode.h"
 
 namespace {
-
-std::string Parent(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 // A path as the file system compares it: without regard to case.
 std::string PathKey(const std::string& path)
@@ -186,7 +181,7 @@ bool KitRemoval::Run()
 
 void KitRemoval::ReadOtherKits()
 {
-    const std::string parent = Parent(m_folder);
+    const std::string parent = ParentFolder(m_folder);
     WIN32_FIND_DATAW found;
     ScopedFind find(FindFirstFileW(Wide(parent + "\\*").c_str(), &found));
     for (bool more = find.IsValid(); more; more = FindNextFileW(find.Get(), &found)) {
@@ -362,14 +357,14 @@ bool RemoveWhatIsLeft(const std::string& dataFolder, const std::string& kitId, c
     // data folder for the folder above, whose files no kit reads, and goes
     // when Windows next starts; a kit installed again before then gets a
     // data folder, and a program, of its own.
-    if (PathKey(Parent(program)) == PathKey(dataFolder)) {
-        const std::string parked = Parent(dataFolder) + "\\" + kitId + ".removed";
+    if (PathKey(ParentFolder(program)) == PathKey(dataFolder)) {
+        const std::string parked = ParentFolder(dataFolder) + "\\" + kitId + ".removed";
         if (!MoveFileExW(Wide(program).c_str(), Wide(parked).c_str(), MOVEFILE_REPLACE_EXISTING))
             return Fail(log, "Failed to remove file", program);
         if (!MoveFileExW(Wide(parked).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             return Fail(log, "Failed to remove file", parked);
         // The folder above goes with it when no other kit is left by then.
-        MoveFileExW(Wide(Parent(dataFolder)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        MoveFileExW(Wide(ParentFolder(dataFolder)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
     const std::string journal = dataFolder + "\\" + kJournalFile;
     bool changed = false;

@@ -21,9 +21,7 @@ void CRemovalDlg::DoDataExchange(bool fromControls)
 
 BOOL CRemovalDlg::OnInitDialog()
 {
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
-    SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, (LPARAM)icon);
-    SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    SetIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP)));
     for (int id : {IDC_ABOUT, IDC_VIEW_README, IDC_CREATE_LOG})
         ShowWindow(Item(id), SW_HIDE);
     for (int id : {IDCANCEL, IDC_NEXT, IDOK})
@@ -47,12 +45,6 @@ bool CRemovalDlg::OnTimer(UINT_PTR id)
 
 void CRemovalDlg::ShowProgress(int done, int total)
 {
-    if (done == 0) {
-        m_progress.SetRange(total);
-        m_progress.SetStep(1);
-        m_progress.SetQuiet(true);
-    } else {
-        m_progress.StepIt();
-    }
+    m_progress.FollowSteps(done, total);
     m_pendingMessages.Dispatch();
 }

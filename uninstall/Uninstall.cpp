@@ -21,17 +21,6 @@ namespace {
 // The kept files the final box names; the rest it counts.
 const size_t kKeptNamed = 5;
 
-std::string Parent(const std::string& path)
-{
-    size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string Name(const std::string& path)
-{
-    return path.substr(path.find_last_of('\\') + 1);
-}
-
 // The removal's log, written whatever the command line says of logs.
 class RemovalLogFile {
 public:
@@ -39,7 +28,7 @@ public:
     // to and writes its header.
     explicit RemovalLogFile(const InstallRun& run)
     {
-        const std::string folder = run.Line().logFile.empty() ? DefaultLogFolder() : Parent(run.Line().logFile);
+        const std::string folder = run.Line().logFile.empty() ? DefaultLogFolder() : ParentFolder(run.Line().logFile);
         if (folder.empty())
             return;
         m_path = folder + "\\fernwick-uninstall.log";
@@ -69,7 +58,7 @@ private:
 // checks trust, below a "Fernwick" folder, with a journal.
 bool IsKitDataFolder(const std::string& folder)
 {
-    return EqualNoCase(Name(Parent(folder)), "Fernwick") && IsDataFolderTrusted(folder) &&
+    return EqualNoCase(LastPart(ParentFolder(folder)), "Fernwick") && IsDataFolderTrusted(folder) &&
            FileExists(folder + "\\" + kJournalFile);
 }
 
@@ -88,14 +77,14 @@ int RunUninstall(const InstallRun& run)
     RemovalLogFile log(run);
     const bool asks = !run.IsUnattended();
     const std::string program = ProgramFilePath();
-    const std::string dataFolder = Parent(program);
+    const std::string dataFolder = ParentFolder(program);
     if (program.empty() || !IsKitDataFolder(dataFolder)) {
         log.Write(LoadResString(IDS_REMOVAL_REFUSED));
         if (asks)
             ShowMessage(IDS_REMOVAL_REFUSED, MB_OK | MB_ICONSTOP);
         return kExitRemovalRefused;
     }
-    const std::string kitId = Name(dataFolder);
+    const std::string kitId = LastPart(dataFolder);
     std::string kitName = RecordedKitName(dataFolder);
     if (kitName.empty())
         kitName = kitId;

@@ -94,6 +94,17 @@ void ProgressBar::SetQuiet(bool quiet)
     m_moved = GetTickCount();
 }
 
+void ProgressBar::FollowSteps(int done, int total)
+{
+    if (done > 0) {
+        StepIt();
+        return;
+    }
+    SetRange(total);
+    SetStep(1);
+    SetQuiet(true);
+}
+
 void ProgressBar::MoveByGathered()
 {
     if (m_gathered > 0)

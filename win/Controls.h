@@ -57,6 +57,10 @@ public:
     // moves the bar by the steps still gathered, so it shows them all. While
     // quiet, the bar stops at the end of its range instead of starting again.
     void SetQuiet(bool quiet);
+    // Follows work that reports `done` of `total` steps, one step at a time
+    // from 0: at 0 the range becomes `total` and the bar goes quiet. The
+    // caller leaves quiet mode when the work ends.
+    void FollowSteps(int done, int total);
 
 private:
     void MoveByGathered();

@@ -40,6 +40,12 @@ protected:
     virtual bool OnTimer(UINT_PTR /*id*/) { return false; }
 
     void EndDialog(INT_PTR result) { ::EndDialog(m_hwnd, result); }
+    // The window's icon, large and small.
+    void SetIcon(HICON icon)
+    {
+        SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
+        SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, (LPARAM)icon);
+    }
     HWND Item(int id) const { return GetDlgItem(m_hwnd, id); }
     // Moves the focus the way the dialog manager does, so that Enter presses the
     // focused push button.

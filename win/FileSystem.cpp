@@ -28,3 +28,14 @@ bool FileExists(const std::string& path)
     DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+std::string ParentFolder(const std::string& path)
+{
+    size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string LastPart(const std::string& path)
+{
+    return path.substr(path.find_last_of('\\') + 1);
+}

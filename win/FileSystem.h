@@ -14,3 +14,8 @@ bool PathExists(const std::string& path);
 
 // True when `path` names an existing file, not a folder.
 bool FileExists(const std::string& path);
+
+// The folder that holds `path`: all before its last backslash; empty when it has none.
+std::string ParentFolder(const std::string& path);
+// The last part of `path`, after its last backslash; the whole path when it has none.
+std::string LastPart(const std::string& path);

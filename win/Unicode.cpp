@@ -71,6 +71,25 @@ size_t DecodeUtf8(const unsigned char* bytes, size_t size, bool final, char32_t&
     return length;
 }
 
+namespace {
+
+// `utf8` in UTF-16; with `astralAsQuestionMark`, each character beyond the
+// 16-bit range is a '?'.
+std::wstring Utf16(const std::string& utf8, bool astralAsQuestionMark)
+{
+    std::wstring wide;
+    wide.reserve(utf8.size());
+    const auto* bytes = (const unsigned char*)utf8.data();
+    for (size_t at = 0; at < utf8.size();) {
+        char32_t c;
+        at += DecodeUtf8(bytes + at, utf8.size() - at, true, c);
+        AppendUtf16(wide, astralAsQuestionMark && c >= 0x10000 ? U'?' : c);
+    }
+    return wide;
+}
+
+} // namespace
+
 void AppendUtf8(std::string& utf8, char32_t c)
 {
     if (c < 0x80) {
@@ -92,15 +111,7 @@ void AppendUtf8(std::string& utf8, char32_t c)
 
 std::wstring Wide(const std::string& utf8)
 {
-    std::wstring wide;
-    wide.reserve(utf8.size());
-    const auto* bytes = (const unsigned char*)utf8.data();
-    for (size_t at = 0; at < utf8.size();) {
-        char32_t c;
-        at += DecodeUtf8(bytes + at, utf8.size() - at, true, c);
-        AppendUtf16(wide, c);
-    }
-    return wide;
+    return Utf16(utf8, false);
 }
 
 std::string Utf8(const wchar_t* text, size_t length)
@@ -129,14 +140,7 @@ std::string AnsiCodePage(const std::string& utf8)
         return utf8;
     // A character beyond the 16-bit range is two UTF-16 units, which the
     // system would turn into two '?': it is one character, and one '?'.
-    std::wstring wide;
-    wide.reserve(utf8.size());
-    const auto* bytes = (const unsigned char*)utf8.data();
-    for (size_t at = 0; at < utf8.size();) {
-        char32_t c;
-        at += DecodeUtf8(bytes + at, utf8.size() - at, true, c);
-        AppendUtf16(wide, c < 0x10000 ? c : U'?');
-    }
+    const std::wstring wide = Utf16(utf8, true);
     int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), (int)wide.size(), nullptr, 0, "?",
                                    nullptr);
     std::string ansi(size, '\0');

@@ -92,7 +92,8 @@ public:
         wizard.m_pagesFolder = folder.MakeDir("fp\\Pages");
         wizard.m_websFolder = folder.MakeDir("fp\\Webs");
         wizard.m_framesFolder = folder.MakeDir("fp\\Frames");
-        // The journal's data folder, as below Common Files.
+        // The kit's name and its data folder, as below Common Files.
+        wizard.m_kitName = "Kit";
         wizard.m_dataFolder = folder / "Fernwick\\Kit";
         wizard.m_logging = true;
         wizard.OpenLog();
