@@ -181,9 +181,7 @@ InstallResult CInstallDlg::InstallFiles()
     // FrontPage to end, the cancel command asks whether to stop, and every
     // other click and key is discarded.
     m_copyCancel.Begin();
-    m_pendingMessages.SetInputFilter(Hwnd(), [this](const MSG& message) {
-        return CarriesCancelCommand(Hwnd(), message);
-    });
+    m_pendingMessages.SetInputFilter(Hwnd(), [this](MSG& message) { return KeepCancelCommand(Hwnd(), message); });
     InstallResult result = InstallResult::Failed;
     if (WaitWhileFrontPageRuns()) {
         // From here on a failure or a cancel is one of the copy (its exit code).
