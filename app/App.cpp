@@ -5,6 +5,7 @@
 
 #include "app/InstallDlg.h"
 #include "app/PackRun.h"
+#include "log/LogText.h"
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
 #include "run/InstallRun.h"
@@ -42,10 +43,27 @@ int Tell(const InstallRun& run, const std::string& text, UINT icon, int exitCode
     return exitCode;
 }
 
-// The usage, naming the word at fault; nothing is installed.
-int Refuse(const InstallRun& run, const std::string& fault)
+// The usage, naming the word at fault, after `detail` when there is one;
+// nothing is installed.
+int Refuse(const InstallRun& run, const std::string& fault, const std::string& detail = std::string())
 {
-    return Tell(run, Format(LoadResString(IDS_USAGE).c_str(), fault.c_str()), MB_ICONSTOP, kExitRefused);
+    const std::string usage = Format(LoadResString(IDS_USAGE).c_str(), fault.c_str());
+    return Tell(run, detail.empty() ? usage : detail + "\n\n" + usage, MB_ICONSTOP, kExitRefused);
+}
+
+// An administrator who names a log file needs it: a run that cannot write it
+// stops before it changes anything, with a box saying why where a person
+// watches. The default log, unnamed, goes unwritten as it always did.
+bool LogFileRefused(const InstallRun& run)
+{
+    const std::string& path = run.Line().logFile;
+    if (path.empty() || CanWriteLogFile(path))
+        return false;
+    const std::string reason = SystemErrorText(GetLastError());
+    if (!run.IsUnattended())
+        ShowMessage(Format(LoadResString(IDS_LOG_FILE_FAILED).c_str(), path.c_str(), reason.c_str()),
+                    MB_OK | MB_ICONSTOP);
+    return true;
 }
 
 int RunWizard(const InstallRun& run)
@@ -149,12 +167,14 @@ int CInstallApp::Run()
         return kExitRefused;
     }
     if (!run.Fault().empty() || !run.EnterKitFolder())
-        return Refuse(run, run.Fault());
+        return Refuse(run, run.Fault(), run.FaultDetail());
     if (run.Line().help)
         return Tell(run, LoadResString(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
     if (run.Line().uninstall)
         return RunUninstall(run);
     if (run.Line().pack)
         return RunPacking(run);
+    if (LogFileRefused(run))
+        return kExitRefused;
     return RunSetup(run);
 }

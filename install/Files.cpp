@@ -251,15 +251,26 @@ InstallResult CInstallDlg::CopyPasses()
         m_journal.AddRoot(root);
 
     bool copied = true;
+    int files = 0;
     for (const Pass& pass : passes) {
         WriteLog(pass.heading);
         m_journalRoot = pass.root;
-        if (CopyFolder(pass.source, pass.target, true) < 0) {
+        const int passFiles = CopyFolder(pass.source, pass.target, true);
+        if (passFiles < 0) {
             copied = false;
             break;
         }
+        files += passFiles;
     }
     if (copied) {
+        // No file copied (the kit has none for this version): nothing to
+        // remove later, so nothing is registered. What was made, empty
+        // folders, is taken back with the journal, and the data folder
+        // with it unless an earlier installation of the kit keeps it.
+        if (files == 0) {
+            m_journal.Undo([](const std::string&) {});
+            return InstallResult::Installed;
+        }
         if (m_journal.End()) {
             // The kit can be removed from Programs and Features. Without that
             // it is still installed, and its journal is kept: the user is

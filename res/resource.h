@@ -64,6 +64,10 @@
 #define IDS_USAGE                 190
 #define IDS_HELP                  191
 #define IDS_ALREADY_RUNNING       192
+// A /KIT folder that holds no kit (%s: the folder), before the usage; a /LOG
+// file that cannot be written (%s: the file, then the system's reason)
+#define IDS_NOT_A_KIT             230
+#define IDS_LOG_FILE_FAILED       231
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)

@@ -57,16 +57,56 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST(InstallFiles, KitWithoutSourceFoldersSucceedsWithTheBarHidden)
+// The kit's entry in Programs and Features, in the scratch registry.
+bool Registered()
 {
-    InstallWorld world;
-    world.Kit("intro.txt");
-    Shown shown = world.Install();
-    EXPECT_TRUE(shown.result);
-    EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
-    EXPECT_FALSE(shown.barVisible);
-    EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8), kRegistered}), world.Log());
-    EXPECT_TRUE(world.boxes.empty());
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fernwick Kit", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// An installation that copies no file succeeds, with nothing to remove later:
+// nothing registered, nothing made left behind (empty item folders), and no
+// data folder, unless an earlier installation of the kit keeps it.
+TEST(InstallFiles, KitWithoutFilesRegistersNothingAndLeavesNoDataFolder)
+{
+    {
+        InstallWorld world;
+        world.Kit("intro.txt");
+        Shown shown = world.Install();
+        EXPECT_TRUE(shown.result);
+        EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
+        EXPECT_FALSE(shown.barVisible);
+        EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8)}), world.Log());
+        EXPECT_TRUE(world.boxes.empty());
+        EXPECT_FALSE(Registered());
+        EXPECT_FALSE(PathExists(world.wizard.m_dataFolder));
+    }
+    {
+        InstallWorld world;
+        world.folder.MakeDir("kit\\fp98\\Themes\\bare");
+        world.folder.MakeDir("kit\\common\\Pages\\blank\\images");
+        const auto before = Tree(world.folder / "fp");
+        EXPECT_TRUE(world.Install().result);
+        EXPECT_EQ(before, Tree(world.folder / "fp"));
+        EXPECT_FALSE(Registered());
+        EXPECT_FALSE(PathExists(world.wizard.m_dataFolder));
+    }
+    {
+        // Installed before with a file, then again without: the first stays
+        // registered, with its journal.
+        InstallWorld world;
+        world.Kit("fp98\\Themes\\blue\\blue.css");
+        EXPECT_TRUE(world.Install().result);
+        const std::string journal = ReadFileBytes(world.wizard.m_dataFolder + "\\journal.txt");
+        ASSERT_TRUE(DeleteFileA((world.folder / "kit\\fp98\\Themes\\blue\\blue.css").c_str()));
+        EXPECT_TRUE(world.Install().result);
+        EXPECT_TRUE(Registered());
+        EXPECT_EQ(journal, ReadFileBytes(world.wizard.m_dataFolder + "\\journal.txt"));
+    }
 }
 
 TEST(InstallFiles, EachSourceTreeGoesToItsTargetInPassOrder)
