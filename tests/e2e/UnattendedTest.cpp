@@ -31,18 +31,6 @@ size_t Occurrences(const std::string& log, const std::string& text)
     return count;
 }
 
-// The system's text for error `code`, as the wizard puts it after "Reason: ".
-std::string SystemText(DWORD code)
-{
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (char*)&text, 0, nullptr);
-    std::string result(text ? text : "", length);
-    LocalFree(text);
-    return result;
-}
-
 // One way an unattended run ends. The world has FrontPage 98 and the kit.
 struct EndCase {
     const char* name;
