@@ -33,7 +33,17 @@ std::string FileInUseText(const std::string& path);
 // and UI automation send it), the Escape key, the close box, WM_CLOSE, Alt+F4;
 // and with real input, by a person's hand: "Cancel" and the close box clicked
 // with the mouse, Escape typed.
-enum class CancelBy { Button, SentClick, EscapeKey, CloseBox, CloseMessage, AltF4, MouseOnButton, MouseOnCloseBox, EscapeTyped };
+enum class CancelBy {
+    Button,
+    SentClick,
+    EscapeKey,
+    CloseBox,
+    CloseMessage,
+    AltF4,
+    MouseOnButton,
+    MouseOnCloseBox,
+    EscapeTyped,
+};
 const char* Name(CancelBy how);
 // How GoogleTest names a test's parameter.
 void PrintTo(CancelBy how, std::ostream* out);

@@ -198,8 +198,8 @@ bool Window::ClickAt(POINT point, const Window& taker)
     // finds its queue empty: two messages answered one after the other, and
     // the reports on their way before are in the queue, ahead of the press.
     SendMouse(point, 0);
-    taker.Answers();
-    taker.Answers();
+    for (int answered = 0; answered < 2; ++answered)
+        WaitUntil([&] { return taker.Answers(); });
     SendMouse(point, MOUSEEVENTF_LEFTDOWN);
     const bool taken = WaitUntil([&] { return taker.Capture() == taker; });
     SendMouse(point, MOUSEEVENTF_LEFTUP);
