@@ -140,7 +140,7 @@ void CInstallDlg::Finish(UINT id)
                                             : Outcome::Failed);
     std::string text = LoadResString(id);
     if (m_logging)
-        text += "\nLog file written to " + m_logPath;
+        text += "\n" + Format(LoadResString(IDS_LOG_WRITTEN).c_str(), m_logPath.c_str());
     SetStatusText(text);
 
     // An unattended run never opens the readme.
@@ -156,7 +156,7 @@ void CInstallDlg::Finish(UINT id)
     m_finishButton.SetDefault(true);
     FocusControl(m_finishButton.Hwnd());
 
-    WriteLog(LoadResString(id));
+    WriteLog(LoadLogString(id));
     CloseLog();
 }
 

@@ -185,7 +185,7 @@ bool CInstallDlg::CheckFrontPage()
         m_framesFolder = m_frontPageFolder + "\\frames";
     }
 
-    WriteLog(LoadResString(installingId));
+    WriteLog(LoadLogString(installingId));
     WriteLog("Themes will be installed in " + m_themesFolder);
     WriteLog("Page templates will be installed in " + m_pagesFolder);
     WriteLog("Web templates will be installed in " + m_websFolder);

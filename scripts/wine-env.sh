@@ -54,6 +54,17 @@ fw_make_prefix() {
   touch "$WINEPREFIX/.fernwick-ready"
 }
 
+# Japanese and Chinese texts: the fonts Windows links to its dialog fonts for
+# them are not on this machine; Debian's Droid Sans Fallback takes their place.
+fw_link_cjk_fonts() {
+  [ -f "$WINEPREFIX/.fernwick-cjk-fonts" ] && return 0
+  local font
+  for font in "MS UI Gothic" "SimSun" "Microsoft YaHei UI" "Yu Gothic UI"; do
+    fw_reg 'HKCU\Software\Wine\Fonts\Replacements' "$font" 'Droid Sans Fallback'
+  done
+  touch "$WINEPREFIX/.fernwick-cjk-fonts"
+}
+
 # Every command succeeds: a failing one would change the exit code of the
 # script whose exit runs this.
 fw_env_stop() {
@@ -78,6 +89,7 @@ fw_env_start() {
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   # Already running (a server of this prefix): it serves this run as well.
   wineserver -p 2>/dev/null || true
+  fw_link_cjk_fonts
   # Wine's own background programs (services, the desktop) live as long as the
   # server. Started here, they hold no caller's output open: started by the
   # first test, they would keep ctest waiting for its end forever.

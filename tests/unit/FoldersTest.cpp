@@ -3,6 +3,7 @@
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -96,20 +97,20 @@ TEST(ReportSystemError, ReasonFromTheSystem)
 {
     struct Case {
         DWORD code;
-        const char* prefix;
+        UINT prefix;
         const char* subject;
         std::string start;    // what the message starts with
         const char* contains; // a piece of the system's text, if any
     };
     const Case cases[] = {
-        {ERROR_ACCESS_DENIED, "File copy failed:", "D:\\x\\y.htm", "File copy failed:: D:\\x\\y.htm\nReason: (5) ",
+        {ERROR_ACCESS_DENIED, IDS_COPY_FAILED, "D:\\x\\y.htm", "File copy failed:: D:\\x\\y.htm\nReason: (5) ",
          "denied"},
-        {ERROR_FILE_NOT_FOUND, "Failed to get system information", "",
+        {ERROR_FILE_NOT_FOUND, IDS_SYSTEM_INFO_FAILED, "",
          "Failed to get system information: \nReason: (2) ", nullptr},
         // The system's text holds insert markers; none are supplied, so they stay as they are.
-        {ERROR_BAD_EXE_FORMAT, "File copy failed:", "A:\\f", "File copy failed:: A:\\f\nReason: (193) ", "%1"},
+        {ERROR_BAD_EXE_FORMAT, IDS_COPY_FAILED, "A:\\f", "File copy failed:: A:\\f\nReason: (193) ", "%1"},
         // No text at all for this code: the reason still names it.
-        {0x20001234, "File copy failed:", "C:\\f", "File copy failed:: C:\\f\nReason: (536875572) ",
+        {0x20001234, IDS_COPY_FAILED, "C:\\f", "File copy failed:: C:\\f\nReason: (536875572) ",
          "Unknown error"},
     };
     for (const Case& c : cases) {
