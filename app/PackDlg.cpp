@@ -64,7 +64,7 @@ bool CPackDlg::OnTimer(UINT_PTR id)
 
 void CPackDlg::SetStatusText(const std::string& text)
 {
-    m_statusText.SetText(text);
+    m_statusText.SetStatus(text, m_progress.Hwnd());
     // The text area lies under the bar: paint the text, then the bar over it.
     UpdateWindow(m_statusText.Hwnd());
     RedrawWindow(m_progress.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

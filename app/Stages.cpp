@@ -65,6 +65,11 @@ void CInstallDlg::OnNext()
     m_stageRunning = true;
     RunStage();
     m_stageRunning = false;
+    // The stage may have disabled or hidden the control that had the focus
+    // ("Create log file", "About..."): the keyboard goes on from the default button.
+    HWND focus = GetFocus();
+    if (GetActiveWindow() == Hwnd() && (!focus || !IsWindowEnabled(focus) || !IsWindowVisible(focus)))
+        FocusControl(m_nextButton.IsEnabled() ? m_nextButton.Hwnd() : m_finishButton.Hwnd());
 }
 
 void CInstallDlg::RunStage()

@@ -35,23 +35,30 @@ BOOL CVersionDlg::OnInitDialog()
     m_button98.Enable(m_has98);
     m_button2000.Enable(m_has2000);
     m_button2002.Enable(m_has2002);
+    Button* checked = nullptr;
     switch (m_defaultVersion) {
     case FP98:
-        m_button98.SetCheck(BST_CHECKED);
+        checked = &m_button98;
         m_radio98 = 0;
         break;
     case FP2000:
-        m_button2000.SetCheck(BST_CHECKED);
+        checked = &m_button2000;
         m_radio2000 = 0;
         break;
     case FP2002:
-        m_button2002.SetCheck(BST_CHECKED);
+        checked = &m_button2002;
         m_radio2002 = 0;
         break;
     default:
         break;
     }
-    return TRUE;
+    if (checked)
+        checked->SetCheck(BST_CHECKED);
+    // The keyboard starts at the version checked, else where the system puts it.
+    if (!checked || !checked->IsEnabled())
+        return TRUE;
+    FocusControl(checked->Hwnd());
+    return FALSE;
 }
 
 bool CVersionDlg::OnCommand(UINT id, UINT code)
