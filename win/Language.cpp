@@ -117,10 +117,9 @@ HRSRC FindUiResource(LPCWSTR type, LPCWSTR name)
     return found ? found : FindResourceExW(module, type, name, kEnglish);
 }
 
-bool FindResString(LANGID language, UINT id, std::wstring& text)
+bool FindResString(LANGID language, UINT id, std::wstring& text, HMODULE module)
 {
     // Strings come in blocks of sixteen, each a length and that many characters.
-    HMODULE module = GetModuleHandleW(nullptr);
     HRSRC block = FindResourceExW(module, (LPCWSTR)RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
     HGLOBAL loaded = block ? LoadResource(module, block) : nullptr;
     const WCHAR* entry = loaded ? (const WCHAR*)LockResource(loaded) : nullptr;

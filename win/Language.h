@@ -48,7 +48,7 @@ void SetUiLanguage(LANGID translation);
 // else in English; null when neither has it.
 HRSRC FindUiResource(LPCWSTR type, LPCWSTR name);
 
-// The text of string `id` of the string table of `language`; false when that
-// table has none (a language whose resources lack the string, or have no
-// string table at all).
-bool FindResString(LANGID language, UINT id, std::wstring& text);
+// The text of string `id` of the string table of `language` in `module`
+// (this program's own by default); false when that table has none (a
+// language whose resources lack the string, or have no string table at all).
+bool FindResString(LANGID language, UINT id, std::wstring& text, HMODULE module = GetModuleHandleW(nullptr));

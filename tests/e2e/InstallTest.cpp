@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "Text.h"
+#include "win/Strings.h"
 
 namespace e2e {
 namespace {
@@ -125,17 +126,22 @@ std::vector<Line> Join(std::initializer_list<std::vector<Line>> parts)
 
 using Install = WizardTest;
 
-TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
+// What a run of the world's kit for FrontPage 98 copies, and its log before
+// the final message.
+struct Fp98Run {
+    Copies copies;
+    std::vector<Line> log;
+};
+
+Fp98Run ExpectedFp98Run(const World& world)
 {
-    // Items for the other versions, which must stay in the kit.
-    ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\dawn\\dawn.inf", "title=Dawn\r\nversion=1\r\n"));
-    ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Pages\\form\\form.htm", "<html></html>\r\n"));
     const std::string root = world.Path("FrontPage");
     const std::string themes = root + "\\themes";
     const std::string pages = root + "\\pages";
     const std::string webs = root + "\\webs";
     const std::string frames = root + "\\frames";
-    Copies copies(world.KitFolder());
+    Fp98Run run{Copies(world.KitFolder()), {}};
+    Copies& copies = run.copies;
     copies.Pass("Copying version-specific themes...");
     copies.Folders({themes, themes + "\\Breeze"});
     copies.Files("fp98\\Themes\\Breeze", themes + "\\Breeze");
@@ -154,7 +160,34 @@ TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
     copies.Pass("Copying common frame templates...");
     copies.Folders({frames, frames + "\\banner"});
     copies.Files("common\\Frames\\banner", frames + "\\banner");
-    ASSERT_EQ(7u, copies.files.size());
+    run.log = Join({Header(),
+                    {{"Checking FrontPage installation..."},
+                     {"FrontPage 98 found in " + root},
+                     {"Installing for Microsoft FrontPage 98"},
+                     {"Themes will be installed in " + themes},
+                     {"Page templates will be installed in " + pages},
+                     {"Web templates will be installed in " + webs},
+                     {"Frame templates will be installed in " + frames},
+                     {"Checking kit for items to install..."},
+                     {"Will install theme Breeze\tVersion 1"},
+                     {"Will install theme Harbour\tVersion 2.5"},
+                     {"Will install page template notice"},
+                     {"Will install web template club"},
+                     {"Will install frame template banner"},
+                     {"No licence file supplied"},
+                     {"Counting files..."},
+                     {"Total files = 7"}},
+                    copies.lines, Registered()});
+    return run;
+}
+
+TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
+{
+    // Items for the other versions, which must stay in the kit.
+    ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\dawn\\dawn.inf", "title=Dawn\r\nversion=1\r\n"));
+    ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Pages\\form\\form.htm", "<html></html>\r\n"));
+    const Fp98Run expected = ExpectedFp98Run(world);
+    ASSERT_EQ(7u, expected.copies.files.size());
 
     ASSERT_NO_FATAL_FAILURE(Start());
     ASSERT_TRUE(app->PassStart()) << app->Describe();
@@ -166,28 +199,50 @@ TEST_F(Install, FrontPage98GetsTheFp98AndCommonTrees)
     EXPECT_TRUE(bar.IsVisible());
     EXPECT_EQ(bar.ProgressUpperBound(), 7);
     EXPECT_EQ(bar.ProgressPosition(), 7);
-    ExpectCopied(copies.files);
-    EXPECT_FALSE(PathExists(themes + "\\dawn"));
-    EXPECT_FALSE(PathExists(pages + "\\form"));
-    EXPECT_TRUE(LogIs(Log(), Join({Header(),
-                                   {{"Checking FrontPage installation..."},
-                                    {"FrontPage 98 found in " + root},
-                                    {"Installing for Microsoft FrontPage 98"},
-                                    {"Themes will be installed in " + themes},
-                                    {"Page templates will be installed in " + pages},
-                                    {"Web templates will be installed in " + webs},
-                                    {"Frame templates will be installed in " + frames},
-                                    {"Checking kit for items to install..."},
-                                    {"Will install theme Breeze\tVersion 1"},
-                                    {"Will install theme Harbour\tVersion 2.5"},
-                                    {"Will install page template notice"},
-                                    {"Will install web template club"},
-                                    {"Will install frame template banner"},
-                                    {"No licence file supplied"},
-                                    {"Counting files..."},
-                                    {"Total files = 7"}},
-                                   copies.lines, Registered(), Closing(kDoneText)})));
+    ExpectCopied(expected.copies.files);
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes\\dawn")));
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\pages\\form")));
+    EXPECT_TRUE(LogIs(Log(), Join({expected.log, Closing(kDoneText)})));
 }
+
+// A user of each language sees the wizard in it, page by page (the
+// screenshots), its buttons named as Windows names them there, and the log is
+// the English one, line for line.
+struct UserLanguage {
+    const char* locale;
+    const char* cancel;
+};
+
+class InstallInLanguage : public WizardTest, public testing::WithParamInterface<UserLanguage> {};
+
+TEST_P(InstallInLanguage, ShowsItsTextsAndLogsInEnglish)
+{
+    const Fp98Run expected = ExpectedFp98Run(world);
+    ASSERT_NO_FATAL_FAILURE(StartIn(GetParam().locale));
+    EXPECT_EQ(app->Control(IDCANCEL).Text(), GetParam().cancel);
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+    ASSERT_TRUE(app->Step("ready", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    EXPECT_EQ(app->StatusText(), Text(IDS_READY));
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(),
+              Text(IDS_INSTALL_DONE) + "\n" + Format(Text(IDS_LOG_WRITTEN).c_str(), world.LogPath().c_str()));
+    ExpectCopied(expected.copies.files);
+    EXPECT_TRUE(LogIs(Log(), Join({expected.log, Closing(kDoneText)})));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, InstallInLanguage,
+                         testing::Values(UserLanguage{"en_US.UTF-8", "Cancel"},
+                                         UserLanguage{"de_DE.UTF-8", "Abbrechen"},
+                                         UserLanguage{"fr_FR.UTF-8", "Annuler"},
+                                         UserLanguage{"es_ES.UTF-8", "Cancelar"},
+                                         UserLanguage{"it_IT.UTF-8", "Annulla"},
+                                         UserLanguage{"pt_BR.UTF-8", "Cancelar"},
+                                         UserLanguage{"ja_JP.UTF-8", u8"キャンセル"},
+                                         UserLanguage{"zh_CN.UTF-8", u8"取消"}),
+                         [](const testing::TestParamInfo<UserLanguage>& info) {
+                             return std::string(info.param.locale).substr(0, 5);
+                         });
 
 std::vector<std::string> Sorted(std::vector<std::string> names)
 {
@@ -452,6 +507,56 @@ TEST_P(InstallOffice, VerySilentlyForTheCommandLinesVersion)
                       ExpectedLog(version, {{"Command line: " + arguments}},
                                   "Command line chose to install for FrontPage " + version,
                                   "Licence accepted on the command line", copies)));
+}
+
+// The whole installation from the keyboard alone, real keys typed into the
+// wizard as a user types them: German, whose Windows terms carry mnemonics.
+TEST_P(InstallOffice, ByTheKeyboardAlone)
+{
+    const std::string version = GetParam();
+    const Copies copies = ExpectedCopies();
+    Launch("/LANG=de");
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+    ASSERT_TRUE(app->Wizard().WaitForForeground()) << app->Describe();
+    // Alt+W: "&Weiter >".
+    ASSERT_TRUE(app->Step("", [] { TypeKey('W', true); })) << app->Describe();
+    Window choice = app->Dialog();
+    ASSERT_EQ(DialogKind(choice), "version-choice") << app->Describe();
+    // The keyboard starts at the registered version, 2002's; Tab goes on to 2000's, Space chooses it.
+    Window radio2002 = choice.Item(IDC_RADIO_FP2002);
+    ASSERT_TRUE(WaitUntil([&] { return radio2002.HasFocus(); }));
+    if (version == "2000") {
+        TypeKey(VK_TAB);
+        Window radio2000 = choice.Item(IDC_RADIO_FP2000);
+        ASSERT_TRUE(WaitUntil([&] { return radio2000.HasFocus(); })) << "Tab";
+        TypeKey(VK_SPACE);
+        ASSERT_TRUE(WaitUntil([&] { return radio2000.CheckState() == BST_CHECKED; })) << "Space";
+        EXPECT_EQ(radio2002.CheckState(), BST_UNCHECKED);
+    }
+    ASSERT_TRUE(app->Step("summary", [] { TypeKey(VK_RETURN); })) << app->Describe();
+    ASSERT_FALSE(choice.Exists());
+
+    ASSERT_TRUE(app->Step("", [] { TypeKey('W', true); })) << app->Describe();
+    Window licence = app->Dialog();
+    ASSERT_EQ(DialogKind(licence), "licence") << app->Describe();
+    // Tab reaches the agreement's text, where a screen reader reads it; Alt+A: "&Annehmen".
+    Window text = licence.Item(IDC_LICENCE_TEXT);
+    TypeKey(VK_TAB);
+    TypeKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return text.HasFocus(); })) << "Tab";
+    ASSERT_TRUE(app->Step("ready", [] { TypeKey('A', true); })) << app->Describe();
+    ASSERT_FALSE(licence.Exists());
+
+    ASSERT_TRUE(app->Step("final", [] { TypeKey('W', true); })) << app->Describe();
+    ASSERT_TRUE(app->IsFinalPage()) << app->Describe();
+    EXPECT_TRUE(app->Control(IDOK).HasFocus());
+    TypeKey(VK_RETURN);
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+    ExpectCopied(copies.files);
+    EXPECT_TRUE(LogIs(Log(), ExpectedLog(version, {{"Command line: /LANG=de"}},
+                                         "User chose to install for FrontPage " + version, "User accepted licence",
+                                         copies)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, InstallOffice, testing::Values("2000", "2002"),
