@@ -54,13 +54,17 @@ fw_make_prefix() {
   touch "$WINEPREFIX/.fernwick-ready"
 }
 
-# Japanese and Chinese texts: the fonts Windows links to its dialog fonts for
-# them are not on this machine; Debian's Droid Sans Fallback takes their place.
+# Japanese and Chinese texts: the fonts Windows gives their dialogs are not on
+# this machine. Debian's VL PGothic and WenQuanYi Micro Hei take their place;
+# both have Latin letters too, which the dialogs of those languages also show.
 fw_link_cjk_fonts() {
   [ -f "$WINEPREFIX/.fernwick-cjk-fonts" ] && return 0
   local font
-  for font in "MS UI Gothic" "SimSun" "Microsoft YaHei UI" "Yu Gothic UI"; do
-    fw_reg 'HKCU\Software\Wine\Fonts\Replacements' "$font" 'Droid Sans Fallback'
+  for font in "MS UI Gothic" "MS PGothic" "MS Gothic" "Meiryo UI" "Yu Gothic UI"; do
+    fw_reg 'HKCU\Software\Wine\Fonts\Replacements' "$font" 'VL PGothic'
+  done
+  for font in "SimSun" "NSimSun" "Microsoft YaHei" "Microsoft YaHei UI"; do
+    fw_reg 'HKCU\Software\Wine\Fonts\Replacements' "$font" 'WenQuanYi Micro Hei'
   done
   touch "$WINEPREFIX/.fernwick-cjk-fonts"
 }
