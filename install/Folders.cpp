@@ -29,12 +29,13 @@ bool CInstallDlg::CreateFolder(std::string path)
 
 void CInstallDlg::ReportSystemError(UINT prefixId, std::string subject)
 {
-    std::string reason = SystemErrorText(GetLastError());
+    // The system's reason too in the wizard's language, where the system has it.
+    const DWORD error = GetLastError();
     MessageText message;
     message.shown = Format(LoadResString(IDS_SYSTEM_ERROR).c_str(), LoadResString(prefixId).c_str(), subject.c_str(),
-                           reason.c_str());
+                           SystemErrorText(error, UiLanguage()).c_str());
     message.logged = Format(LoadLogString(IDS_SYSTEM_ERROR).c_str(), LoadLogString(prefixId).c_str(),
-                            subject.c_str(), reason.c_str());
+                            subject.c_str(), SystemErrorText(error).c_str());
     WriteLog(message.logged);
     // While the box waits, the bar shows every file stepped past, the failed one too.
     m_progress.SetQuiet(false);
