@@ -65,20 +65,20 @@ void CInstallDlg::OnNext()
     m_stageRunning = true;
     RunStage();
     m_stageRunning = false;
-    // The stage may have disabled or hidden the control that had the focus
-    // ("Create log file", "About..."): the keyboard goes on from the default button.
-    HWND focus = GetFocus();
-    if (GetActiveWindow() == Hwnd() && (!focus || !IsWindowEnabled(focus) || !IsWindowVisible(focus)))
-        FocusControl(m_nextButton.IsEnabled() ? m_nextButton.Hwnd() : m_finishButton.Hwnd());
 }
 
 void CInstallDlg::RunStage()
 {
     switch (m_stage) {
-    case WizardStage::Start:
+    case WizardStage::Start: {
         m_logging = m_run.HasWindow() ? m_logBox.GetCheck() == BST_CHECKED : m_run.WantsLog();
+        // The keyboard goes on from "Next >", not from a control gone; moved
+        // now, before a dialog on top saves where the focus is.
+        const HWND focus = GetFocus();
         m_logBox.Enable(false);
         m_aboutButton.Show(false);
+        if (focus == m_logBox.Hwnd() || focus == m_aboutButton.Hwnd())
+            FocusControl(m_nextButton.Hwnd());
         if (m_logging)
             OpenLog();
         // An installation of this kit cut short before is undone first,
@@ -98,6 +98,7 @@ void CInstallDlg::RunStage()
         }
         m_stage = WizardStage::Licence;
         return;
+    }
     case WizardStage::Licence:
         if (!ShowLicence()) {
             Finish(IDS_INSTALL_CANCELLED);

@@ -4,6 +4,8 @@
 
 #include <oleacc.h>
 
+#include <set>
+
 #include "Text.h"
 #include "win/Strings.h"
 
@@ -91,10 +93,49 @@ void ExpectNamedTabStops(const Window& dialog, const char* page)
     EXPECT_GT(tabStops, 0) << page;
 }
 
+// The controls of a program whose accessible names the system says changed,
+// as screen readers are told; the calls come while this thread waits.
+class NameChanges {
+public:
+    explicit NameChanges(DWORD process)
+        : m_hook(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Record, process, 0,
+                                 WINEVENT_OUTOFCONTEXT))
+    {
+        s_changed.clear();
+    }
+    ~NameChanges() { UnhookWinEvent(m_hook); }
+    NameChanges(const NameChanges&) = delete;
+    NameChanges& operator=(const NameChanges&) = delete;
+
+    // Waits until the system tells that the name of `control` changed.
+    bool WaitFor(const Window& control) const
+    {
+        return m_hook && WaitUntil([&] {
+                   MSG message;
+                   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                       DispatchMessageW(&message);
+                   return s_changed.count(control.Hwnd()) != 0;
+               });
+    }
+
+private:
+    static void CALLBACK Record(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD)
+    {
+        if (object == OBJID_CLIENT && child == CHILDID_SELF)
+            s_changed.insert(hwnd);
+    }
+
+    static std::set<HWND> s_changed;
+    HWINEVENTHOOK m_hook;
+};
+
+std::set<HWND> NameChanges::s_changed;
+
 // Every page and dialog of a run in each language, walked as a screen reader
 // walks it: the first page, the version choice, the summary, the licence
-// with its text, the About box and the final page.
-TEST_F(Access, EveryTabStopOfEveryPageHasAName)
+// with its text, the About box and the final page; and a page's new text is
+// announced.
+TEST_F(Access, EveryTabStopIsNamedAndEveryNewTextAnnounced)
 {
     ASSERT_TRUE(world.InstallOffice());
     ASSERT_TRUE(world.WriteFile("kit\\license.txt", "Harbour Lights licence\r\n"));
@@ -107,7 +148,10 @@ TEST_F(Access, EveryTabStopOfEveryPageHasAName)
         ExpectNamedTabStops(app->Dialog(), "About box");
         ASSERT_TRUE(app->AnswerDialog("")) << app->Describe();
 
+        NameChanges changes(app->Id());
         ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+        // The page's new text is announced.
+        EXPECT_TRUE(changes.WaitFor(app->Control(IDC_STATUS_TEXT)));
         ASSERT_EQ(DialogKind(app->Dialog()), "version-choice") << app->Describe();
         ExpectNamedTabStops(app->Dialog(), "version choice");
         ASSERT_TRUE(app->AnswerDialog("summary")) << app->Describe();

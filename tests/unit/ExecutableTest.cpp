@@ -132,7 +132,7 @@ const std::map<std::string, std::set<std::string>> kPresentSinceWindows2000 = {
       "msgwaitformultipleobjects", "peekmessagew", "redrawwindow", "sendmessagew", "setcursor", "setfocus", "settimer", "setwindowlongw",
       "setwindowpos", "setwindowtextw", "showwindow", "systemparametersinfow", "translatemessage", "updatewindow",
       "waitforinputidle",
-      "dialogboxindirectparamw", "getactivewindow", "messageboxexw", "notifywinevent"}},
+      "dialogboxindirectparamw", "messageboxexw", "notifywinevent"}},
     {"advapi32.dll",
      {"convertstringsecuritydescriptortosecuritydescriptorw", "convertstringsidtosidw", "equalsid", "getace",
       "getsecurityinfo", "gettokeninformation", "getusernamew", "openprocesstoken", "regclosekey", "regcreatekeyexw",
