@@ -30,6 +30,14 @@ IAccPropServices* PropServices()
     return services;
 }
 
+// Gives `control` the accessible name `name` through the annotation service,
+// where the system has one.
+void AnnotateName(HWND control, const std::string& name)
+{
+    if (IAccPropServices* services = PropServices())
+        services->SetHwndPropStr(control, (DWORD)OBJID_CLIENT, CHILDID_SELF, kPropIdAccName, Wide(name).c_str());
+}
+
 } // namespace
 
 void AnnounceNameChange(HWND control)
@@ -37,19 +45,11 @@ void AnnounceNameChange(HWND control)
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
 }
 
-bool AnnotateName(HWND control, const std::string& name)
-{
-    IAccPropServices* services = PropServices();
-    return services &&
-           SUCCEEDED(services->SetHwndPropStr(control, (DWORD)OBJID_CLIENT, CHILDID_SELF, kPropIdAccName,
-                                              Wide(name).c_str()));
-}
-
-bool AnnotateNameFromLabel(HWND control)
+void AnnotateNameFromLabel(HWND control)
 {
     HWND label = GetWindow(control, GW_HWNDPREV);
     if (!label)
-        return false;
+        return;
     std::wstring text(GetWindowTextLengthW(label) + 1, L'\0');
     text.resize(GetWindowTextW(label, &text[0], (int)text.size()));
     // As screen readers say it: a mnemonic's ampersand is not read, "&&" is one.
@@ -59,5 +59,5 @@ bool AnnotateNameFromLabel(HWND control)
             break;
         name += text[i];
     }
-    return AnnotateName(control, Utf8(name));
+    AnnotateName(control, Utf8(name));
 }

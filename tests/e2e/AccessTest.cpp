@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "Screenshot.h"
 #include "Text.h"
 #include "win/Strings.h"
 
@@ -173,6 +174,113 @@ TEST_F(Access, EveryTabStopIsNamedAndEveryNewTextAnnounced)
         app.reset();
     }
     CoUninitialize();
+}
+
+// Windows' "High Contrast Black", the colours a page may take from the system.
+const struct {
+    const char* name;
+    BYTE red, green, blue;
+} kHighContrastBlack[] = {
+    {"Window", 0, 0, 0},          {"WindowText", 255, 255, 255},  {"ButtonFace", 0, 0, 0},
+    {"ButtonText", 255, 255, 255}, {"ButtonHilight", 255, 255, 255}, {"ButtonLight", 192, 192, 192},
+    {"ButtonShadow", 128, 128, 128}, {"ButtonDkShadow", 255, 255, 255}, {"GrayText", 0, 255, 0},
+    {"Hilight", 26, 235, 255},    {"HilightText", 0, 0, 0},       {"HotTrackingColor", 128, 128, 255},
+    {"WindowFrame", 255, 255, 255}, {"InfoWindow", 0, 0, 0},      {"InfoText", 255, 255, 255},
+};
+
+// Text values of the user's settings, set for the object's life and put back
+// afterwards; a program started meanwhile reads them.
+class UserSettings {
+public:
+    UserSettings() = default;
+    ~UserSettings()
+    {
+        for (auto it = m_before.rbegin(); it != m_before.rend(); ++it) {
+            HKEY key = nullptr;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, it->key.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+                continue;
+            if (it->had)
+                RegSetValueExA(key, it->name.c_str(), 0, REG_SZ, (const BYTE*)it->value.c_str(),
+                               (DWORD)it->value.size() + 1);
+            else
+                RegDeleteValueA(key, it->name.c_str());
+            RegCloseKey(key);
+        }
+    }
+    UserSettings(const UserSettings&) = delete;
+    UserSettings& operator=(const UserSettings&) = delete;
+
+    bool Set(const std::string& keyName, const std::string& name, const std::string& value)
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, keyName.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return false;
+        char before[256] = "";
+        DWORD size = sizeof before;
+        const bool had = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, (BYTE*)before, &size) == ERROR_SUCCESS;
+        m_before.push_back({keyName, name, had, before});
+        const bool set = RegSetValueExA(key, name.c_str(), 0, REG_SZ, (const BYTE*)value.c_str(),
+                                        (DWORD)value.size() + 1) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        return set;
+    }
+
+private:
+    struct Value {
+        std::string key, name;
+        bool had;
+        std::string value;
+    };
+    std::vector<Value> m_before;
+};
+
+// Whether every pixel of `window`'s client area, as the screen shows it, is
+// one of the scheme's colours; else where the first one that is not is.
+testing::AssertionResult InSchemeColours(const Window& window)
+{
+    RECT area;
+    GetClientRect(window.Hwnd(), &area);
+    MapWindowPoints(window.Hwnd(), nullptr, (POINT*)&area, 2);
+    const std::string picture = CaptureScreenArea(area);
+    if (picture.empty())
+        return testing::AssertionFailure() << "the screen could not be read";
+    const auto* info = (const BITMAPINFOHEADER*)(picture.data() + sizeof(BITMAPFILEHEADER));
+    const BYTE* pixels = (const BYTE*)picture.data() + ((const BITMAPFILEHEADER*)picture.data())->bfOffBits;
+    const int stride = (info->biWidth * 3 + 3) & ~3;
+    for (int y = 0; y < info->biHeight; ++y) {
+        for (int x = 0; x < info->biWidth; ++x) {
+            // Rows bottom up, each pixel blue, green, red.
+            const BYTE* pixel = pixels + (size_t)(info->biHeight - 1 - y) * stride + x * 3;
+            bool known = false;
+            for (const auto& colour : kHighContrastBlack)
+                known = known || (pixel[2] == colour.red && pixel[1] == colour.green && pixel[0] == colour.blue);
+            if (!known)
+                return testing::AssertionFailure() << "pixel " << x << "," << y << " is " << (int)pixel[2] << " "
+                                                   << (int)pixel[1] << " " << (int)pixel[0];
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+// Nothing is drawn in a colour of the wizard's own: under a high-contrast
+// scheme its pages show the scheme's colours alone (the screenshots show how).
+TEST_F(Access, PagesTakeTheHighContrastColours)
+{
+    // As Windows does it: the scheme's colours, and no visual style.
+    UserSettings settings;
+    for (const auto& colour : kHighContrastBlack) {
+        ASSERT_TRUE(settings.Set("Control Panel\\Colors", colour.name,
+                                 Format("%u %u %u", colour.red, colour.green, colour.blue)));
+    }
+    ASSERT_TRUE(settings.Set("Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager", "ThemeActive", "0"));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    EXPECT_TRUE(InSchemeColours(app->Wizard())) << "first page";
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+    EXPECT_TRUE(InSchemeColours(app->Wizard())) << "summary";
+    ASSERT_TRUE(app->PassLicence()) << app->Describe();
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+    EXPECT_TRUE(InSchemeColours(app->Wizard())) << "final page";
 }
 
 } // namespace
