@@ -85,7 +85,8 @@ void WizardTest::StartIn(const std::string& locale, const std::string& arguments
     const std::string shown = app->StatusText();
     for (const Translation& translation : kTranslations) {
         const std::string intro = ProgramText(translation.language, IDS_INTRO);
-        if (shown.size() >= intro.size() && shown.compare(shown.size() - intro.size(), intro.size(), intro) == 0)
+        if (!intro.empty() && shown.size() >= intro.size() &&
+            shown.compare(shown.size() - intro.size(), intro.size(), intro) == 0)
             language = translation.language;
     }
     ASSERT_NE(0, language) << shown;

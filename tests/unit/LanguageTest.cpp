@@ -295,6 +295,10 @@ TEST(Languages, DialogsFitTheirTextsHaveUniqueMnemonicsAndLabels)
             for (size_t i = 0; i < controls.size(); ++i) {
                 HWND control = controls[i];
                 EXPECT_EQ(GetDlgCtrlID(englishControls[i]), GetDlgCtrlID(control)) << "in English's order";
+                const LONG keyboard = WS_GROUP | WS_TABSTOP;
+                EXPECT_EQ(GetWindowLongW(englishControls[i], GWL_STYLE) & keyboard,
+                          GetWindowLongW(control, GWL_STYLE) & keyboard)
+                    << "English's groups and tab stops";
                 std::wstring text(GetWindowTextLengthW(control) + 1, L'\0');
                 text.resize(GetWindowTextW(control, &text[0], (int)text.size()));
                 const std::string kind = ClassOf(control);
