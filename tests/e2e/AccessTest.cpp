@@ -1,5 +1,5 @@
 // The wizard's language as the user's system and the command line choose it,
-// and its pages as screen readers see them.
+// its pages as screen readers see them, and its colours in high contrast.
 #include "WizardTest.h"
 
 #include <oleacc.h>
