@@ -8,8 +8,11 @@
 
 #include "Support.h"
 #include "app/InstallDlg.h"
+#include "frontpage/Folders2003.h"
 #include "frontpage/Registry.h"
+#include "frontpage/TemplateLanguages.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
 
 namespace {
 
@@ -31,6 +34,7 @@ Value Fp98(const char* data) { return {g_regFrontPage98, g_regFrontPageRoot, dat
 Value AppPath(const char* data) { return {g_regFrontPageAppPath, g_regPath, data, REG_SZ}; }
 Value Fp2000(const char* data) { return {g_regOffice2000Root, g_regPath, data, REG_SZ}; }
 Value Fp2002(const char* data) { return {g_regOffice2002Root, g_regPath, data, REG_SZ}; }
+Value Fp2003(const char* data) { return {g_regOffice2003Root, g_regPath, data, REG_SZ}; }
 Value CommonFiles(const char* data, DWORD type = REG_SZ)
 {
     return {g_regCurrentVersion, g_regCommonFilesDir, data, type};
@@ -40,13 +44,17 @@ Value CommonFiles(const char* data, DWORD type = REG_SZ)
 const Value k98 = Fp98("{T}\\FrontPage");
 const Value k2000 = Fp2000("{T}\\Office2000\\Office");
 const Value k2002 = Fp2002("{T}\\Office2002\\Office10");
+const Value k2003 = Fp2003("{T}\\Office2003\\Office11");
 const Value kCommon = CommonFiles("{T}\\Common Files");
 const char* const k98Folder = "FrontPage";
 const char* const k2000Folder = "Office2000\\Office";
 const char* const k2002Folder = "Office2002\\Office10";
+// FrontPage 2003 is there when its program is.
+const char* const k2003Program = "Office2003\\Office11\\frontpg.exe";
 const char* const k98Found = "FrontPage 98 found in {T}\\FrontPage";
 const char* const k2000Found = "FrontPage 2000 found in {T}\\Office2000\\Office";
 const char* const k2002Found = "FrontPage 2002 found in {T}\\Office2002\\Office10";
+const char* const k2003Found = "FrontPage 2003 found in {T}\\Office2003\\Office11";
 
 using Lines = std::vector<std::string>;
 
@@ -64,6 +72,8 @@ const Lines kFor2000 = Targets("Installing for Microsoft FrontPage 2000",
                                "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2000\\templates\\1033\\");
 const Lines kFor2002 = Targets("Installing for Microsoft FrontPage 2002",
                                "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2002\\templates\\1033\\");
+const Lines kFor2003 = Targets("Installing for Microsoft FrontPage 2003",
+                               "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2003\\templates\\1033\\");
 
 Lines operator+(Lines first, const Lines& second)
 {
@@ -97,7 +107,7 @@ Lines BodyLines(const std::string& log)
 }
 
 const std::pair<int, const char*> kRadios[] = {
-    {IDC_RADIO_FP2002, "2002"}, {IDC_RADIO_FP2000, "2000"}, {IDC_RADIO_FP98, "98"}};
+    {IDC_RADIO_FP2003, "2003"}, {IDC_RADIO_FP2002, "2002"}, {IDC_RADIO_FP2000, "2000"}, {IDC_RADIO_FP98, "98"}};
 
 // The version dialog's radios in screen order: + enabled, - disabled, * checked.
 std::string Radios(HWND dialog)
@@ -216,9 +226,19 @@ public:
     const TempFolder& Folder() const { return m_folder; }
 
     void Set(const Value& value) { m_registry.SetString(value.key, value.name, (*this)(value.data), value.type); }
+    void SetLanguage(const char* key, DWORD lcid) { m_registry.SetDword(key, g_regSkuLanguage, lcid); }
     void Deny(const char* key) { m_registry.DenyAccess(key); }
-    // An installation folder below the test's folder, with its bots entry.
-    void Install(const std::string& folder) { m_folder.MakeDir(folder + "\\bots"); }
+    // A folder, or a file for a name with an extension, below the test's folder.
+    void Make(const std::string& relative)
+    {
+        if (LastPart(relative).find('.') == std::string::npos)
+            m_folder.MakeDir(relative);
+        else
+            m_folder.Write(relative, "");
+    }
+    // An installation below the test's folder: a folder with its bots entry,
+    // or FrontPage 2003's program.
+    void Install(const std::string& entry) { Make(LastPart(entry) == "frontpg.exe" ? entry : entry + "\\bots"); }
 
     // Runs the detection with the log open; `answer` answers a version dialog.
     Outcome Detect(CInstallDlg& wizard, const std::function<void(HWND)>& answer)
@@ -234,6 +254,8 @@ public:
             answer(window);
         });
         wizard.m_logging = true;
+        // Where FrontPage 98 reads frontpg.ini.
+        wizard.m_windowsFolder = m_folder.Path();
         wizard.OpenLog();
         EXPECT_TRUE(wizard.m_logging);
         outcome.result = wizard.CheckFrontPage();
@@ -287,6 +309,8 @@ TEST(CheckFrontPage, OneVersionOrNone)
          FP98, "fp98", {kNoPrivilege}, Lines{kChecking, k98Found} + kFor98},
         {"Common Files key refused", {k2002}, {k2002Folder}, {g_regCurrentVersion}, false, FP2002, "",
          {kNoPrivilege, kFailed}, {kChecking, k2002Found, kNoCommonFiles}},
+        {"2003 root with bots but without its program", {k2003, kCommon}, {"Office2003\\Office11"}, {}, false, FP98,
+         "", {kFailed}, {kChecking, kNotFound}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -333,30 +357,40 @@ TEST(CheckFrontPage, SeveralVersionsAskTheUser)
     };
     const Case cases[] = {
         {"registered 2000 by case and backslash, OK", {k2000, k2002, current2000, kCommon},
-         {k2000Folder, k2002Folder}, {{}, Ending::Ok}, "2002+ 2000+* 98-", FP2000, "fp2000",
+         {k2000Folder, k2002Folder}, {{}, Ending::Ok}, "2003- 2002+ 2000+* 98-", FP2000, "fp2000",
          registered2000 + Lines{"User chose to install for FrontPage 2000"} + kFor2000},
         {"registered 2000, close box", {k2000, k2002, current2000, kCommon}, {k2000Folder, k2002Folder},
-         {{}, Ending::CloseBox}, "2002+ 2000+* 98-", FP2002, "fp2000", registered2000 + Lines{kCancelled} + kFor2002},
+         {{}, Ending::CloseBox}, "2003- 2002+ 2000+* 98-", FP2002, "fp2000", registered2000 + Lines{kCancelled} + kFor2002},
         {"registered 2002, 2000 clicked, Escape", {k2000, k2002, current2002, kCommon}, {k2000Folder, k2002Folder},
-         {{IDC_RADIO_FP2000}, Ending::Escape}, "2002+* 2000+ 98-", FP2002, "fp2000",
+         {{IDC_RADIO_FP2000}, Ending::Escape}, "2003- 2002+* 2000+ 98-", FP2002, "fp2000",
          registered2002 + Lines{kCancelled} + kFor2002},
         {"98 and 2000, registered elsewhere, OK without a click", {k98, k2000, AppPath("{T}\\Elsewhere"), kCommon},
-         {k98Folder, k2000Folder, "Elsewhere"}, {{}, Ending::Ok}, "2002- 2000+ 98+", FP2000, "fp2000",
+         {k98Folder, k2000Folder, "Elsewhere"}, {{}, Ending::Ok}, "2003- 2002- 2000+ 98+", FP2000, "fp2000",
          Lines{kChecking, k98Found, "FrontPage Current Version found in {T}\\Elsewhere", k2000Found,
                "User chose to install for FrontPage "} +
              kFor2000},
         {"98 read without bots and 2000: only 2000 offered", {k98, k2000, kCommon}, {k2000Folder},
-         {{}, Ending::CloseBox}, "2002- 2000+ 98-", FP2000, "fp2000",
+         {{}, Ending::CloseBox}, "2003- 2002- 2000+ 98-", FP2000, "fp2000",
          Lines{kChecking, k2000Found, kCancelled} + kFor2000},
         {"all three, 98 then 2002", {k98, k2000, k2002, kCommon}, {k98Folder, k2000Folder, k2002Folder},
-         {{IDC_RADIO_FP98, IDC_RADIO_FP2002}, Ending::Ok}, "2002+ 2000+ 98+", FP2002, "fp2000",
+         {{IDC_RADIO_FP98, IDC_RADIO_FP2002}, Ending::Ok}, "2003- 2002+ 2000+ 98+", FP2002, "fp2000",
          all + Lines{"User chose to install for FrontPage 2002"} + kFor2002},
         {"all three, every radio after every other", {k98, k2000, k2002, kCommon},
          {k98Folder, k2000Folder, k2002Folder},
          {{IDC_RADIO_FP98, IDC_RADIO_FP2000, IDC_RADIO_FP2002, IDC_RADIO_FP98, IDC_RADIO_FP2002, IDC_RADIO_FP2000,
            IDC_RADIO_FP98},
           Ending::Ok},
-         "2002+ 2000+ 98+", FP98, "fp98", all + Lines{"User chose to install for FrontPage 98"} + kFor98},
+         "2003- 2002+ 2000+ 98+", FP98, "fp98", all + Lines{"User chose to install for FrontPage 98"} + kFor98},
+        {"2000 and 2003, registered 2003 by its program, OK",
+         {k2000, k2003, AppPath("{T}\\office2003\\OFFICE11"), kCommon}, {k2000Folder, k2003Program},
+         {{}, Ending::Ok}, "2003+* 2002- 2000+ 98-", FP2003, "fp2000",
+         Lines{kChecking, "FrontPage Current Version found in {T}\\office2003\\OFFICE11",
+               "Current version is FrontPage 2003", k2000Found, k2003Found,
+               "User chose to install for FrontPage 2003"} +
+             kFor2003},
+        {"2002 and 2003, 2003 clicked, then 2002", {k2002, k2003, kCommon}, {k2002Folder, k2003Program},
+         {{IDC_RADIO_FP2003, IDC_RADIO_FP2002}, Ending::Ok}, "2003+ 2002+ 2000- 98-", FP2002, "fp2000",
+         Lines{kChecking, k2002Found, k2003Found, "User chose to install for FrontPage 2002"} + kFor2002},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -469,12 +503,266 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
 
     EXPECT_TRUE(outcome.result);
     EXPECT_TRUE(outcome.boxes.empty());
-    EXPECT_EQ(Lines{"2002- 2000+ 98-"}, outcome.dialogs);
+    EXPECT_EQ(Lines{"2003- 2002- 2000+ 98-"}, outcome.dialogs);
     // A disabled radio checked by any of that input would have unchecked 2000,
     // and Enter would have confirmed its version instead.
     EXPECT_EQ(FP2000, wizard.m_version);
     EXPECT_EQ(world(Lines{kChecking, k2000Found, "User chose to install for FrontPage 2000"} + kFor2000),
               outcome.log);
+}
+
+TEST(CheckFrontPage, EveryVersionAlonePairsAndAllFour)
+{
+    struct Version {
+        const char* name;
+        Value value;
+        const char* installed;
+        const char* found;
+        FrontPageVersion version;
+        const Lines* targets;
+    };
+    // Oldest first; the dialog shows them newest first.
+    const Version versions[] = {{"98", k98, k98Folder, k98Found, FP98, &kFor98},
+                                {"2000", k2000, k2000Folder, k2000Found, FP2000, &kFor2000},
+                                {"2002", k2002, k2002Folder, k2002Found, FP2002, &kFor2002},
+                                {"2003", k2003, k2003Program, k2003Found, FP2003, &kFor2003}};
+    for (unsigned set = 1; set < 1u << 4; ++set) {
+        World world;
+        world.Set(kCommon);
+        Lines log = {kChecking};
+        std::string radios;
+        const Version* newest = nullptr;
+        for (const Version& version : versions) {
+            const bool installed = set & (1u << (&version - versions));
+            if (installed) {
+                world.Install(version.installed);
+                world.Set(version.value);
+                log.push_back(version.found);
+                newest = &version;
+            }
+            radios = version.name + std::string(installed ? "+" : "-") + (radios.empty() ? "" : " ") + radios;
+        }
+        SCOPED_TRACE(radios);
+        const bool several = set & (set - 1);
+        if (several)
+            log.push_back("User chose to install for FrontPage ");
+        CInstallDlg wizard;
+        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+        EXPECT_TRUE(outcome.result);
+        // The newest is the default, which OK without a click keeps.
+        EXPECT_EQ(newest->version, wizard.m_version);
+        EXPECT_EQ(world(log + *newest->targets), outcome.log);
+        EXPECT_EQ(several ? Lines{radios} : Lines{}, outcome.dialogs);
+    }
+}
+
+TEST(FindTemplateLanguages, ByValueByTheOneFolderByEveryFolder)
+{
+    const char* const key = g_regOffice2002Languages;
+    struct Case {
+        const char* what;
+        // SKULanguage as a number; 0 for none.
+        DWORD installed;
+        // Folders (and files, with an extension) below the templates folder.
+        std::vector<std::string> made;
+        Lines lcids;
+        LanguageFrom from;
+    };
+    const Case cases[] = {
+        {"German by value", 1031, {}, {"1031"}, LanguageFrom::Installation},
+        {"English by value, another folder there", 1033, {"1041"}, {"1033"}, LanguageFrom::Installation},
+        {"Japanese by value", 1041, {"1031", "1033"}, {"1041"}, LanguageFrom::Installation},
+        {"Japanese by its folder", 0, {"1041", "Common", "01033", "70000", "1036.txt"}, {"1041"},
+         LanguageFrom::OnlyFolder},
+        {"English by its folder", 0, {"1033"}, {"1033"}, LanguageFrom::OnlyFolder},
+        {"several folders, in the order of their numbers", 0, {"2052", "1041", "1033", "1031"},
+         {"1031", "1033", "1041", "2052"}, LanguageFrom::EveryFolder},
+        {"nothing to tell", 0, {"Common"}, {"1033"}, LanguageFrom::Default},
+        {"no templates folder", 0, {}, {"1033"}, LanguageFrom::Default},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchRegistry registry;
+        TempFolder folder;
+        if (c.installed != 0)
+            registry.SetDword(key, g_regSkuLanguage, c.installed);
+        for (const std::string& made : c.made) {
+            if (made.find('.') == std::string::npos)
+                folder.MakeDir("templates\\" + made);
+            else
+                folder.Write("templates\\" + made, "");
+        }
+        TemplateLanguages found = FindTemplateLanguages(key, folder / "templates");
+        EXPECT_EQ(c.lcids, found.lcids);
+        EXPECT_EQ(c.from, found.from);
+    }
+    // A value of another type, or 0, tells nothing: the folders do.
+    for (DWORD type : {REG_SZ, REG_DWORD}) {
+        ScratchRegistry registry;
+        TempFolder folder;
+        folder.MakeDir("templates\\1031");
+        if (type == REG_SZ)
+            registry.SetString(key, g_regSkuLanguage, "1041");
+        else
+            registry.SetDword(key, g_regSkuLanguage, 0);
+        EXPECT_EQ(Lines{"1031"}, FindTemplateLanguages(key, folder / "templates").lcids) << type;
+    }
+}
+
+TEST(Folder2003, TheCandidateThatExistsElseTheEarlierVersions)
+{
+    struct Case {
+        Kind2003 kind;
+        // Below the parent folder: folders, or files with an extension.
+        std::vector<std::string> made;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {Kind2003::Themes, {}, "themes"},
+        {Kind2003::Themes, {"Themes11"}, "Themes11"},
+        {Kind2003::Themes, {"themes"}, "themes"},
+        {Kind2003::Themes, {"Themes", "Themes11"}, "Themes11"},
+        {Kind2003::Pages, {}, "pages"},
+        {Kind2003::Pages, {"Pages11"}, "Pages11"},
+        {Kind2003::Pages, {"pages", "Pages11"}, "Pages11"},
+        {Kind2003::Pages, {"Themes11"}, "pages"},
+    };
+    for (const Case& c : cases) {
+        TempFolder parent;
+        std::string made;
+        for (const std::string& name : c.made) {
+            parent.MakeDir(name);
+            made += name + " ";
+        }
+        EXPECT_EQ(parent / c.folder, Folder2003(c.kind, parent.Path())) << made;
+    }
+    // A file of the name is no folder.
+    TempFolder parent;
+    parent.Write("Themes11", "");
+    EXPECT_EQ(parent / "themes", Folder2003(Kind2003::Themes, parent.Path()));
+}
+
+// Where the templates go: each language's folders, and FrontPage 2003's names.
+TEST(CheckFrontPage, TargetsOfEachLanguageAndFolderName)
+{
+    const char* const shared = "{T}\\Common Files\\Microsoft Shared\\";
+    struct Case {
+        const char* what;
+        std::vector<Value> values;
+        std::vector<const char*> installed;
+        // The installation's language (SKULanguage of that key), when there is one.
+        const char* languageKey;
+        DWORD language;
+        // Folders below {T}.
+        std::vector<const char*> made;
+        Lines log;
+        size_t moreLanguages;
+    };
+    const Case cases[] = {
+        {"German 2002 by value", {k2002, kCommon}, {k2002Folder}, g_regOffice2002Languages, 1031, {},
+         Lines{kChecking, k2002Found, "Template language: 1031 (the installation's language)"} +
+             Targets("Installing for Microsoft FrontPage 2002", shared + std::string("themes"),
+                     "{T}\\Office2002\\templates\\1031\\"),
+         0},
+        {"2000 with a German and an English folder", {k2000, kCommon}, {k2000Folder}, nullptr, 0,
+         {"Office2000\\templates\\1033", "Office2000\\templates\\1031"},
+         {kChecking, k2000Found, "Template language: 1031 (one of the language folders)",
+          "Template language: 1033 (one of the language folders)", "Installing for Microsoft FrontPage 2000",
+          "Themes will be installed in {T}\\Common Files\\Microsoft Shared\\themes",
+          "Page templates will be installed in {T}\\Office2000\\templates\\1031\\pages",
+          "Page templates will be installed in {T}\\Office2000\\templates\\1033\\pages",
+          "Web templates will be installed in {T}\\Office2000\\templates\\1031\\webs",
+          "Web templates will be installed in {T}\\Office2000\\templates\\1033\\webs",
+          "Frame templates will be installed in {T}\\Office2000\\templates\\1031\\frames",
+          "Frame templates will be installed in {T}\\Office2000\\templates\\1033\\frames"},
+         1},
+        {"English 2003 with Themes11 and Pages11", {k2003, kCommon}, {k2003Program}, g_regOffice2003Languages, 1033,
+         {"Common Files\\Microsoft Shared\\Themes11", "Office2003\\templates\\1033\\Pages11"},
+         {kChecking, k2003Found, "Installing for Microsoft FrontPage 2003",
+          "Themes will be installed in {T}\\Common Files\\Microsoft Shared\\Themes11",
+          "Page templates will be installed in {T}\\Office2003\\templates\\1033\\Pages11",
+          "Web templates will be installed in {T}\\Office2003\\templates\\1033\\webs",
+          "Frame templates will be installed in {T}\\Office2003\\templates\\1033\\frames"},
+         0},
+        {"Japanese 2003 by its one folder, with Pages11", {k2003, kCommon}, {k2003Program}, nullptr, 0,
+         {"Office2003\\templates\\1041\\Pages11"},
+         {kChecking, k2003Found, "Template language: 1041 (the only language folder)",
+          "Installing for Microsoft FrontPage 2003",
+          "Themes will be installed in {T}\\Common Files\\Microsoft Shared\\themes",
+          "Page templates will be installed in {T}\\Office2003\\templates\\1041\\Pages11",
+          "Web templates will be installed in {T}\\Office2003\\templates\\1041\\webs",
+          "Frame templates will be installed in {T}\\Office2003\\templates\\1041\\frames"},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world;
+        for (const char* installed : c.installed)
+            world.Install(installed);
+        for (const Value& value : c.values)
+            world.Set(value);
+        if (c.languageKey)
+            world.SetLanguage(c.languageKey, c.language);
+        for (const char* folder : c.made)
+            world.Make(folder);
+        CInstallDlg wizard;
+        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+        EXPECT_TRUE(outcome.result);
+        EXPECT_EQ(world(c.log), outcome.log);
+        EXPECT_EQ(c.moreLanguages, wizard.m_moreTemplateFolders.size());
+    }
+}
+
+TEST(CheckFrontPage, FrontPage98TemplatesMovedByItsIni)
+{
+    const std::string moving = "[FrontPage 3.0]\r\nPageWizardsDir={T}\\Wizards\\Pages\\\r\n"
+                               "WebWizardsDir=\"{T}\\Wizards\\Webs\"\r\n";
+    const Lines kept = {"Installing for Microsoft FrontPage 98", "Themes will be installed in {T}\\FrontPage\\themes"};
+    struct Case {
+        const char* what;
+        std::vector<Value> values;
+        std::vector<const char*> installed;
+        std::string ini;
+        Lines log;
+    };
+    const Case cases[] = {
+        {"both moved to folders that exist", {k98}, {k98Folder}, moving,
+         Lines{kChecking, k98Found, "Templates moved by {T}\\frontpg.ini: PageWizardsDir={T}\\Wizards\\Pages",
+               "Templates moved by {T}\\frontpg.ini: WebWizardsDir={T}\\Wizards\\Webs"} +
+             kept +
+             Lines{"Page templates will be installed in {T}\\Wizards\\Pages",
+                   "Web templates will be installed in {T}\\Wizards\\Webs",
+                   "Frame templates will be installed in {T}\\FrontPage\\frames"}},
+        {"a folder that does not exist, and one not named by a full path", {k98}, {k98Folder},
+         "[FrontPage 3.0]\r\nPageWizardsDir={T}\\Nowhere\r\nWebWizardsDir=Wizards\\Webs\r\n",
+         Lines{kChecking, k98Found, "Ignored in {T}\\frontpg.ini, not a folder: PageWizardsDir={T}\\Nowhere",
+               "Ignored in {T}\\frontpg.ini, not a folder: WebWizardsDir=Wizards\\Webs"} +
+             kFor98},
+        {"another section", {k98}, {k98Folder}, "[FrontPage 4.0]\r\nPageWizardsDir={T}\\Wizards\\Pages\r\n",
+         Lines{kChecking, k98Found} + kFor98},
+        {"no ini", {k98}, {k98Folder}, "", Lines{kChecking, k98Found} + kFor98},
+        {"FrontPage 2000 does not read it", {k2000, kCommon}, {k2000Folder}, moving,
+         Lines{kChecking, k2000Found} + kFor2000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world;
+        for (const char* installed : c.installed)
+            world.Install(installed);
+        for (const Value& value : c.values)
+            world.Set(value);
+        world.Make("Wizards\\Pages");
+        world.Make("Wizards\\Webs");
+        if (!c.ini.empty())
+            world.Folder().Write("frontpg.ini", world(c.ini));
+        CInstallDlg wizard;
+        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+        EXPECT_TRUE(outcome.result);
+        EXPECT_EQ(world(c.log), outcome.log);
+    }
 }
 
 } // namespace
