@@ -495,6 +495,7 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2000));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP98));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2002));
+        ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2003));
         // The focus is on the FrontPage 2000 radio now, a group of its own.
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_HOME, VK_END})
             PressKey(key);
@@ -576,8 +577,8 @@ TEST(FindTemplateLanguages, ByValueByTheOneFolderByEveryFolder)
         {"Japanese by its folder", 0, {"1041", "Common", "01033", "70000", "1036.txt"}, {"1041"},
          LanguageFrom::OnlyFolder},
         {"English by its folder", 0, {"1033"}, {"1033"}, LanguageFrom::OnlyFolder},
-        {"several folders, in the order of their numbers", 0, {"2052", "1041", "1033", "1031"},
-         {"1031", "1033", "1041", "2052"}, LanguageFrom::EveryFolder},
+        {"several folders, in the order of their numbers", 0, {"2052", "10249", "1041", "1033", "1031"},
+         {"1031", "1033", "1041", "2052", "10249"}, LanguageFrom::EveryFolder},
         {"nothing to tell", 0, {"Common"}, {"1033"}, LanguageFrom::Default},
         {"no templates folder", 0, {}, {"1033"}, LanguageFrom::Default},
     };
