@@ -11,8 +11,8 @@ const struct {
     Kind2003 kind;
     const char* name;
 } kCandidates[] = {
-    // Office 2003 names its own folders for its version, 11 (its programs lie
-    // in OFFICE11); no public source shows FrontPage reading "Themes11".
+    // Named for Office 2003's version, 11, as its program folder OFFICE11 is;
+    // no public source shows FrontPage 2003 reading it.
     {Kind2003::Themes, "Themes11"},
     // FrontPage 2000, 2002 and 2003 install their themes in Microsoft
     // Shared\Themes (Microsoft Knowledge Base article 295409).

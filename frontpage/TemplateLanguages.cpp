@@ -14,7 +14,7 @@ const char* const kDefaultLanguage = "1033";
 namespace {
 
 // The largest LCID: a language id of 16 bits with the default sort order.
-const unsigned long kLargestLanguage = 0xFFFF;
+const DWORD kLargestLanguage = 0xFFFF;
 
 // True when `name` is a language folder's name: an LCID in decimal, without
 // a leading zero.
@@ -24,7 +24,7 @@ bool IsLanguageName(const std::string& name)
         return false;
     if (name.find_first_not_of("0123456789") != std::string::npos)
         return false;
-    return strtoul(name.c_str(), nullptr, 10) <= kLargestLanguage;
+    return strtol(name.c_str(), nullptr, 10) <= (long)kLargestLanguage;
 }
 
 } // namespace

@@ -353,6 +353,31 @@ protected:
         return copies;
     }
 
+    // The log from the detection's "Installing for" line on to the end, after
+    // the copy of the kit as `copies`: the targets for FrontPage `version`
+    // with its page templates in `pages` (below the language folder
+    // `templates`), the check of the kit, the version root's theme Sunrise of
+    // version `sunrise`, and `licence`, the licence's line.
+    std::vector<Line> TargetsAndCopy(const std::string& version, const std::string& templates, const std::string& pages,
+                                     const char* sunrise, const std::string& licence, const Copies& copies) const
+    {
+        return Join({{{"Installing for Microsoft FrontPage " + version},
+                      {"Themes will be installed in " + shared + "\\themes"},
+                      {"Page templates will be installed in " + pages},
+                      {"Web templates will be installed in " + templates + "\\webs"},
+                      {"Frame templates will be installed in " + templates + "\\frames"},
+                      {"Checking kit for items to install..."},
+                      {"Will install theme Sunrise\tVersion " + std::string(sunrise)},
+                      {"Will install theme Harbour\tVersion 2.5"},
+                      {"Will install page template form"},
+                      {"Will install web template club"},
+                      {"Will install frame template banner"},
+                      {licence},
+                      {"Counting files..."},
+                      {"Total files = 7"}},
+                     copies.lines, Registered(), Closing(kDoneText)});
+    }
+
     std::string shared;
     std::vector<std::string> removeAfterwards;
 };
@@ -382,22 +407,8 @@ protected:
                       {"Current version is FrontPage 2002"},
                       {"FrontPage 2000 found in " + world.Path("Office\\Office")},
                       {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
-                      {choice},
-                      {"Installing for Microsoft FrontPage " + version},
-                      {"Themes will be installed in " + shared + "\\themes"},
-                      {"Page templates will be installed in " + templates + "\\pages"},
-                      {"Web templates will be installed in " + templates + "\\webs"},
-                      {"Frame templates will be installed in " + templates + "\\frames"},
-                      {"Checking kit for items to install..."},
-                      {"Will install theme Sunrise\tVersion 3"},
-                      {"Will install theme Harbour\tVersion 2.5"},
-                      {"Will install page template form"},
-                      {"Will install web template club"},
-                      {"Will install frame template banner"},
-                      {licence},
-                      {"Counting files..."},
-                      {"Total files = 7"}},
-                     copies.lines, Registered(), Closing(kDoneText)});
+                      {choice}},
+                     TargetsAndCopy(version, templates, templates + "\\pages", "3", licence, copies)});
     }
 };
 
@@ -476,22 +487,9 @@ TEST_F(InstallShared, GermanFrontPage2002GetsItsTemplatesInTheGermanFolder)
                                     {"FrontPage 98 found in " + world.Path("FrontPage")},
                                     {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
                                     {"Command line chose to install for FrontPage 2002"},
-                                    {"Template language: 1031 (the installation's language)"},
-                                    {"Installing for Microsoft FrontPage 2002"},
-                                    {"Themes will be installed in " + shared + "\\themes"},
-                                    {"Page templates will be installed in " + templates + "\\pages"},
-                                    {"Web templates will be installed in " + templates + "\\webs"},
-                                    {"Frame templates will be installed in " + templates + "\\frames"},
-                                    {"Checking kit for items to install..."},
-                                    {"Will install theme Sunrise\tVersion 3"},
-                                    {"Will install theme Harbour\tVersion 2.5"},
-                                    {"Will install page template form"},
-                                    {"Will install web template club"},
-                                    {"Will install frame template banner"},
-                                    {"No licence file supplied"},
-                                    {"Counting files..."},
-                                    {"Total files = 7"}},
-                                   copies.lines, Registered(), Closing(kDoneText)})));
+                                    {"Template language: 1031 (the installation's language)"}},
+                                   TargetsAndCopy("2002", templates, templates + "\\pages", "3",
+                                                  "No licence file supplied", copies)})));
 }
 
 // FrontPage 2003, the registered one, beside 2000 and 98: the choice has four
@@ -553,22 +551,9 @@ TEST_F(InstallShared, FrontPage2003BesideFrontPage2000ChosenFromFourRadios)
                                     {"Current version is FrontPage 2003"},
                                     {"FrontPage 2000 found in " + world.Path("Office\\Office")},
                                     {"FrontPage 2003 found in " + world.Path("Office\\Office11")},
-                                    {"User chose to install for FrontPage 2003"},
-                                    {"Installing for Microsoft FrontPage 2003"},
-                                    {"Themes will be installed in " + shared + "\\themes"},
-                                    {"Page templates will be installed in " + templates + "\\Pages11"},
-                                    {"Web templates will be installed in " + templates + "\\webs"},
-                                    {"Frame templates will be installed in " + templates + "\\frames"},
-                                    {"Checking kit for items to install..."},
-                                    {"Will install theme Sunrise\tVersion 4"},
-                                    {"Will install theme Harbour\tVersion 2.5"},
-                                    {"Will install page template form"},
-                                    {"Will install web template club"},
-                                    {"Will install frame template banner"},
-                                    {"No licence file supplied"},
-                                    {"Counting files..."},
-                                    {"Total files = 7"}},
-                                   copies.lines, Registered(), Closing(kDoneText)})));
+                                    {"User chose to install for FrontPage 2003"}},
+                                   TargetsAndCopy("2003", templates, templates + "\\Pages11", "4",
+                                                  "No licence file supplied", copies)})));
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, InstallOffice, testing::Values("2000", "2002"),

@@ -239,6 +239,14 @@ public:
     // An installation below the test's folder: a folder with its bots entry,
     // or FrontPage 2003's program.
     void Install(const std::string& entry) { Make(LastPart(entry) == "frontpg.exe" ? entry : entry + "\\bots"); }
+    // The installations `installed` (as Install takes them) and the registry values `values`.
+    void Arrange(const std::vector<const char*>& installed, const std::vector<Value>& values)
+    {
+        for (const char* entry : installed)
+            Install(entry);
+        for (const Value& value : values)
+            Set(value);
+    }
 
     // Runs the detection with the log open; `answer` answers a version dialog.
     Outcome Detect(CInstallDlg& wizard, const std::function<void(HWND)>& answer)
@@ -315,10 +323,7 @@ TEST(CheckFrontPage, OneVersionOrNone)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World world;
-        for (const char* folder : c.installed)
-            world.Install(folder);
-        for (const Value& value : c.values)
-            world.Set(value);
+        world.Arrange(c.installed, c.values);
         for (const char* key : c.denied)
             world.Deny(key);
         CInstallDlg wizard;
@@ -395,10 +400,7 @@ TEST(CheckFrontPage, SeveralVersionsAskTheUser)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World world;
-        for (const char* folder : c.installed)
-            world.Install(folder);
-        for (const Value& value : c.values)
-            world.Set(value);
+        world.Arrange(c.installed, c.values);
         CInstallDlg wizard;
         Lines checked;
         Outcome outcome = world.Detect(wizard, Answering(c.answer, checked));
@@ -699,10 +701,7 @@ TEST(CheckFrontPage, TargetsOfEachLanguageAndFolderName)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World world;
-        for (const char* installed : c.installed)
-            world.Install(installed);
-        for (const Value& value : c.values)
-            world.Set(value);
+        world.Arrange(c.installed, c.values);
         if (c.languageKey)
             world.SetLanguage(c.languageKey, c.language);
         for (const char* folder : c.made)
@@ -750,10 +749,7 @@ TEST(CheckFrontPage, FrontPage98TemplatesMovedByItsIni)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World world;
-        for (const char* installed : c.installed)
-            world.Install(installed);
-        for (const Value& value : c.values)
-            world.Set(value);
+        world.Arrange(c.installed, c.values);
         world.Make("Wizards\\Pages");
         world.Make("Wizards\\Webs");
         if (!c.ini.empty())
