@@ -42,6 +42,8 @@ bool ParseVersion(const std::string& value, FrontPageVersion& version)
         version = FP2000;
     else if (value == "2002")
         version = FP2002;
+    else if (value == "2003")
+        version = FP2003;
     else
         return false;
     return true;

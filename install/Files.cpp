@@ -164,13 +164,18 @@ size_t PlannedCount(const std::vector<PlannedEntry>& entries)
     return count;
 }
 
-// One copy pass: a kit tree, relative to the kit, the folder it goes into,
-// and that folder's number in the journal.
+// A folder a copy pass goes into, and its number in the journal.
+struct Target {
+    std::string folder;
+    int root;
+};
+
+// One copy pass: a kit tree, relative to the kit, and the folders it goes
+// into (templates into each language folder of FrontPage).
 struct Pass {
     const char* heading;
     std::string source;
-    std::string target;
-    int root;
+    std::vector<Target> targets;
 };
 
 } // namespace
@@ -209,23 +214,37 @@ InstallResult CInstallDlg::InstallFiles()
 InstallResult CInstallDlg::CopyPasses()
 {
     const std::string common = g_commonFolder;
+    // The journal numbers the target folders in this order, from 1: the
+    // themes folder, then the pages, webs and frames folders of each language.
+    std::vector<std::string> roots;
+    std::vector<Target> themes, pages, webs, frames;
+    auto addRoot = [&roots](const std::string& folder, std::vector<Target>& targets) {
+        roots.push_back(folder);
+        targets.push_back({folder, (int)roots.size()});
+    };
+    addRoot(m_themesFolder, themes);
+    for (const TemplateFolders& language : AllTemplateFolders()) {
+        addRoot(language.pages, pages);
+        addRoot(language.webs, webs);
+        addRoot(language.frames, frames);
+    }
     // Version-specific before common, so that a common file replaces its namesake.
-    Pass passes[] = {
-        {"Copying version-specific themes...", m_versionFolder + "\\themes", m_themesFolder, 1},
-        {"Copying common themes...", common + "\\themes", m_themesFolder, 1},
-        {"Copying version-specific page templates...", m_versionFolder + "\\pages", m_pagesFolder, 2},
-        {"Copying common page templates...", common + "\\pages", m_pagesFolder, 2},
-        {"Copying version-specific web templates...", m_versionFolder + "\\webs", m_websFolder, 3},
-        {"Copying common web templates...", common + "\\webs", m_websFolder, 3},
-        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", m_framesFolder, 4},
-        {"Copying common frame templates...", common + "\\frames", m_framesFolder, 4},
+    const Pass passes[] = {
+        {"Copying version-specific themes...", m_versionFolder + "\\themes", themes},
+        {"Copying common themes...", common + "\\themes", themes},
+        {"Copying version-specific page templates...", m_versionFolder + "\\pages", pages},
+        {"Copying common page templates...", common + "\\pages", pages},
+        {"Copying version-specific web templates...", m_versionFolder + "\\webs", webs},
+        {"Copying common web templates...", common + "\\webs", webs},
+        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", frames},
+        {"Copying common frame templates...", common + "\\frames", frames},
     };
 
     WriteLog("Counting files...");
     m_loopFolder.clear();
     int total = 0;
     for (const Pass& pass : passes)
-        total += CopyFolder(pass.source, pass.target, false);
+        total += CopyFolder(pass.source, pass.targets[0].folder, false) * (int)pass.targets.size();
     if (m_copyCancel.IsStopped()) {
         WriteLog("User cancelled installation");
         return InstallResult::Cancelled;
@@ -249,14 +268,21 @@ InstallResult CInstallDlg::CopyPasses()
         ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
         return InstallResult::Failed;
     }
-    for (const std::string& root : {m_themesFolder, m_pagesFolder, m_websFolder, m_framesFolder})
+    for (const std::string& root : roots)
         m_journal.AddRoot(root);
 
+    auto copyPass = [this](const Pass& pass) {
+        WriteLog(pass.heading);
+        for (const Target& target : pass.targets) {
+            m_journalRoot = target.root;
+            if (CopyFolder(pass.source, target.folder, true) < 0)
+                return false;
+        }
+        return true;
+    };
     bool copied = true;
     for (const Pass& pass : passes) {
-        WriteLog(pass.heading);
-        m_journalRoot = pass.root;
-        if (CopyFolder(pass.source, pass.target, true) < 0) {
+        if (!copyPass(pass)) {
             copied = false;
             break;
         }

@@ -32,6 +32,7 @@
 #define IDS_SUMMARY_FRAMES        157
 #define IDS_INSTALLING_FP2002     158
 #define IDS_NO_PRIVILEGE          160
+#define IDS_INSTALLING_FP2003     250
 // The copy stage's questions: cancel, FrontPage running, a file in use (by a
 // program the system names, or by another program)
 #define IDS_CONFIRM_CANCEL        170
@@ -94,6 +95,7 @@
 #define IDC_RADIO_FP98            1008
 #define IDC_RADIO_FP2000          1009
 #define IDC_RADIO_FP2002          1016
+#define IDC_RADIO_FP2003          1018
 
 // Controls of the licence agreement (IDD_LICENCE); Accept is IDOK, Don't Accept is IDCANCEL
 #define IDC_LICENCE_TEXT          1017

@@ -5,6 +5,7 @@
 #include "app/PackRun.h"
 #include "journal/KitId.h"
 #include "kit/KitName.h"
+#include "kit/KitRoot.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 
@@ -381,6 +382,29 @@ TEST(KitName, FirstLineWithTextElseTheFolder)
     }
     // A kit on a drive's root: its setup goes there too.
     EXPECT_EQ("C:\\C_-setup.exe", DefaultSetupPath("C:\\"));
+}
+
+// FrontPage 2003 takes the kit's fp2003 root in place of fp2000, when the kit has one.
+TEST(VersionRoot, Fp2003ServesFrontPage2003Alone)
+{
+    const struct {
+        FrontPageVersion version;
+        // What the kit has named fp2003: nothing, a folder or a file.
+        const char* fp2003;
+        const char* root;
+    } cases[] = {
+        {FP98, "folder", "fp98"},       {FP2000, "folder", "fp2000"}, {FP2002, "folder", "fp2000"},
+        {FP2003, "folder", "fp2003"},   {FP2003, "", "fp2000"},       {FP2003, "file", "fp2000"},
+    };
+    for (const auto& c : cases) {
+        TempFolder kit;
+        CurrentFolder current(kit.Path());
+        if (std::string(c.fp2003) == "folder")
+            kit.MakeDir("FP2003");
+        else if (*c.fp2003)
+            kit.Write("fp2003", "");
+        EXPECT_EQ(c.root, VersionRoot(c.version)) << c.version << " " << c.fp2003;
+    }
 }
 
 } // namespace
