@@ -102,8 +102,9 @@ public:
     bool MayRetry(DWORD since, const std::function<bool()>& ask);
     // True when `path` exists on return, creating it and its missing parents.
     bool CreateFolder(std::string path);
-    // Logs and shows the last system error; call it right after the failed call.
-    void ReportSystemError(std::string prefix, std::string subject);
+    // Logs and shows the last system error, after the string-table text
+    // `prefixId` and `subject`; call it right after the failed call.
+    void ReportSystemError(UINT prefixId, std::string subject);
 
     // The journal of the installation (install/Undo.cpp)
     // Sets m_kitName and m_dataFolder, the kit's data folder named by its id.

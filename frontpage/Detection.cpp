@@ -283,7 +283,7 @@ bool CInstallDlg::CheckFrontPage()
         m_moreTemplateFolders.assign(folders.begin() + 1, folders.end());
     }
 
-    WriteLog(LoadResString(installingId));
+    WriteLog(LoadLogString(installingId));
     WriteLog("Themes will be installed in " + m_themesFolder);
     const std::vector<TemplateFolders> templateFolders = AllTemplateFolders();
     for (const TemplateFolders& language : templateFolders)

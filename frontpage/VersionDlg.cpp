@@ -38,27 +38,34 @@ BOOL CVersionDlg::OnInitDialog()
     m_button2000.Enable(m_has2000);
     m_button2002.Enable(m_has2002);
     m_button2003.Enable(m_has2003);
+    Button* checked = nullptr;
     switch (m_defaultVersion) {
     case FP98:
-        m_button98.SetCheck(BST_CHECKED);
+        checked = &m_button98;
         m_radio98 = 0;
         break;
     case FP2000:
-        m_button2000.SetCheck(BST_CHECKED);
+        checked = &m_button2000;
         m_radio2000 = 0;
         break;
     case FP2002:
-        m_button2002.SetCheck(BST_CHECKED);
+        checked = &m_button2002;
         m_radio2002 = 0;
         break;
     case FP2003:
-        m_button2003.SetCheck(BST_CHECKED);
+        checked = &m_button2003;
         m_radio2003 = 0;
         break;
     default:
         break;
     }
-    return TRUE;
+    if (checked)
+        checked->SetCheck(BST_CHECKED);
+    // The keyboard starts at the version checked, else where the system puts it.
+    if (!checked || !checked->IsEnabled())
+        return TRUE;
+    FocusControl(checked->Hwnd());
+    return FALSE;
 }
 
 bool CVersionDlg::OnCommand(UINT id, UINT code)
@@ -102,7 +109,7 @@ void CVersionDlg::OnRadio2003()
     CheckOnly(m_button2003);
 }
 
-// Every radio is a group of its own, so the system unchecks none of the others.
+// At most one version is checked, as the system keeps it within the radios' group.
 void CVersionDlg::CheckOnly(const Button& clicked)
 {
     for (Button* button : {&m_button98, &m_button2000, &m_button2002, &m_button2003}) {

@@ -265,7 +265,7 @@ InstallResult CInstallDlg::CopyPasses()
 
     // The journal is on disk before anything changes.
     if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder)) {
-        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
         return InstallResult::Failed;
     }
     for (const std::string& root : roots)
@@ -298,12 +298,12 @@ InstallResult CInstallDlg::CopyPasses()
             if (RegisterForRemoval(kit, subject))
                 WriteLog("Registered for removal as " + RemovalKeyName(kitId));
             else
-                ReportSystemError(LoadResString(IDS_REGISTER_FAILED), subject);
+                ReportSystemError(IDS_REGISTER_FAILED, subject);
             return InstallResult::Installed;
         }
         // Left open, the installation would be undone at the next start: it
         // is undone now, while the user sees why.
-        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
     }
     const bool cancelled = m_copyCancel.IsStopped();
     if (cancelled)
@@ -384,7 +384,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
 {
     if (source == m_loopFolder) {
         SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-        ReportSystemError("Folder loop in kit:", source);
+        ReportSystemError(IDS_FOLDER_LOOP, source);
         return false;
     }
     WIN32_FIND_DATAW found;
@@ -395,7 +395,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
         // but cannot be listed (a path too long, refused) must not pass for empty.
         if (missing)
             return true;
-        ReportSystemError("Failed to read folder:", source);
+        ReportSystemError(IDS_FOLDER_READ_FAILED, source);
         return false;
     }
     do {
@@ -422,7 +422,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
     FolderContents existing;
     bool targetMissing = false;
     if (!newTarget && !ListFolder(target, existing, targetMissing)) {
-        ReportSystemError("Failed to read folder:", target);
+        ReportSystemError(IDS_FOLDER_READ_FAILED, target);
         return false;
     }
     std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
@@ -510,7 +510,7 @@ bool CInstallDlg::CommitJournal()
 {
     if (m_journal.Commit())
         return true;
-    ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+    ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
     return false;
 }
 
@@ -531,7 +531,7 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
         const DWORD error = GetLastError();
         if (!atTarget || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
             SetLastError(error);
-            ReportSystemError("File copy failed:", to);
+            ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
         // Another program holds the file: the user may close it and try again.
@@ -545,7 +545,7 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
             continue;
         if (m_run.IsUnattended() && !m_copyCancel.IsStopped()) {
             SetLastError(error);
-            ReportSystemError("File copy failed:", to);
+            ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
         m_copyCancel.Stop();

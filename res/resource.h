@@ -65,6 +65,19 @@
 #define IDS_USAGE                 190
 #define IDS_HELP                  191
 #define IDS_ALREADY_RUNNING       192
+// A failed system call in the wizard's words, in its log and its box: the
+// format (the failure, its subject, the system's reason) and the failures
+#define IDS_SYSTEM_ERROR          270
+#define IDS_CREATE_FOLDER_FAILED  271
+#define IDS_JOURNAL_FAILED        272
+#define IDS_FOLDER_LOOP           273
+#define IDS_FOLDER_READ_FAILED    274
+#define IDS_COPY_FAILED           275
+#define IDS_SYSTEM_INFO_FAILED    276
+// The final page's note of the log (%s: its path), and a theme of the kit
+// summary (%s: its title, %g: its version)
+#define IDS_LOG_WRITTEN           277
+#define IDS_SUMMARY_THEME         278
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)

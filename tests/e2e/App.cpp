@@ -210,7 +210,7 @@ bool App::IsIdle() const
     Window wizard = Wizard();
     // While it copies, the wizard answers other programs but leaves input
     // queued: the copy page is never one that waits for input.
-    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != kCopyingText;
+    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != copyingText;
 }
 
 bool App::IsFinalPage() const
@@ -354,7 +354,7 @@ std::string App::WaitForMessageBox()
 bool App::StartCopy()
 {
     Control(IDC_NEXT).Click();
-    return WaitUntil([&] { return StatusText() == kCopyingText; });
+    return WaitUntil([&] { return StatusText() == copyingText; });
 }
 
 std::vector<DWORD> App::Children(const char* exeName) const

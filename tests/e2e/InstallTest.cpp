@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "Text.h"
+#include "win/Strings.h"
 
 namespace e2e {
 namespace {
@@ -382,15 +383,22 @@ protected:
     std::vector<std::string> removeAfterwards;
 };
 
-// FrontPage 98, 2000 and 2002 installed, the registered program the 2002 one;
-// the user picks the version of the parameter in the choice.
-class InstallOffice : public InstallShared, public testing::WithParamInterface<const char*> {
+// FrontPage 98, 2000 and 2002 installed, the registered program the 2002 one,
+// and a kit with a licence.
+class OfficeWorld : public InstallShared {
 protected:
     void SetUp() override
     {
         InstallShared::SetUp();
         ASSERT_TRUE(world.InstallOffice());
         ASSERT_TRUE(world.WriteFile("kit\\license.txt", "Harbour Lights licence\r\n"));
+    }
+
+    // What the copy for 2000 or 2002, English, logs and makes.
+    Copies OfficeCopies() const
+    {
+        const std::string templates = world.Path("Office\\templates\\1033");
+        return ExpectedCopies("fp2000", templates, templates + "\\pages");
     }
 
     // The whole log of the installation for `version`: `commandLine` after the
@@ -411,6 +419,9 @@ protected:
                      TargetsAndCopy(version, templates, templates + "\\pages", "3", licence, copies)});
     }
 };
+
+// The user picks the version of the parameter in the choice.
+class InstallOffice : public OfficeWorld, public testing::WithParamInterface<const char*> {};
 
 TEST_P(InstallOffice, GetsTheFp2000AndCommonTreesInTheSharedFolders)
 {
@@ -464,6 +475,59 @@ TEST_P(InstallOffice, VerySilentlyForTheCommandLinesVersion)
                       ExpectedLog(version, {{"Command line: " + arguments}},
                                   "Command line chose to install for FrontPage " + version,
                                   "Licence accepted on the command line", copies)));
+}
+
+// The whole installation from the keyboard alone, real keys typed into the
+// wizard as a user types them: German, whose Windows terms carry mnemonics.
+TEST_P(InstallOffice, ByTheKeyboardAlone)
+{
+    const std::string version = GetParam();
+    const Copies copies = OfficeCopies();
+    ASSERT_NO_FATAL_FAILURE(StartIn("en_US.UTF-8", "/LANG=de"));
+    ASSERT_TRUE(app->Wizard().WaitForForeground()) << app->Describe();
+    // Enter on "Create log file", which the first stage disables: the focus
+    // moves on to the default button.
+    Window logBox = app->Control(IDC_CREATE_LOG);
+    TypeKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return logBox.HasFocus(); })) << "Tab";
+    ASSERT_TRUE(app->Step("", [] { TypeKey(VK_RETURN); })) << app->Describe();
+    Window choice = app->Dialog();
+    ASSERT_EQ(DialogKind(choice), "version-choice") << app->Describe();
+    // The keyboard starts at the registered version, 2002's; the down arrow chooses 2000's.
+    Window radio2002 = choice.Item(IDC_RADIO_FP2002);
+    ASSERT_TRUE(WaitUntil([&] { return radio2002.HasFocus(); }));
+    if (version == "2000") {
+        TypeKey(VK_DOWN);
+        Window radio2000 = choice.Item(IDC_RADIO_FP2000);
+        ASSERT_TRUE(WaitUntil([&] { return radio2000.HasFocus() && radio2000.CheckState() == BST_CHECKED; }));
+        EXPECT_EQ(radio2002.CheckState(), BST_UNCHECKED);
+    }
+    ASSERT_TRUE(app->Step("summary", [] { TypeKey(VK_RETURN); })) << app->Describe();
+    ASSERT_FALSE(choice.Exists());
+    EXPECT_TRUE(WaitUntil([&] { return app->Control(IDC_NEXT).HasFocus(); })) << app->Describe();
+
+    // Alt+W: "&Weiter >".
+    ASSERT_TRUE(app->Step("", [] { TypeKey('W', true); })) << app->Describe();
+    Window licence = app->Dialog();
+    ASSERT_EQ(DialogKind(licence), "licence") << app->Describe();
+    // Tab reaches the agreement's text, where a screen reader reads it; Alt+A: "&Annehmen".
+    Window text = licence.Item(IDC_LICENCE_TEXT);
+    TypeKey(VK_TAB);
+    TypeKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return text.HasFocus(); })) << "Tab";
+    ASSERT_TRUE(app->Step("ready", [] { TypeKey('A', true); })) << app->Describe();
+    ASSERT_FALSE(licence.Exists());
+
+    ASSERT_TRUE(app->Step("final", [] { TypeKey('W', true); })) << app->Describe();
+    ASSERT_TRUE(app->IsFinalPage()) << app->Describe();
+    EXPECT_TRUE(app->Control(IDOK).HasFocus());
+    TypeKey(VK_RETURN);
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+    ExpectCopied(copies.files);
+    EXPECT_TRUE(LogIs(Log(), ExpectedLog(version, {{"Command line: /LANG=de"}},
+                                         "User chose to install for FrontPage " + version, "User accepted licence",
+                                         copies)));
 }
 
 // A German FrontPage 2002: the templates go to the German language folder,
@@ -558,6 +622,53 @@ TEST_F(InstallShared, FrontPage2003BesideFrontPage2000ChosenFromFourRadios)
 
 INSTANTIATE_TEST_SUITE_P(Versions, InstallOffice, testing::Values("2000", "2002"),
                          [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// A user of each language sees every page and dialog in it (the
+// screenshots), its buttons named as Windows names them there, and the log is
+// the English one, line for line.
+struct UserLanguage {
+    const char* locale;
+    const char* cancel;
+};
+
+class InstallInLanguage : public OfficeWorld, public testing::WithParamInterface<UserLanguage> {};
+
+TEST_P(InstallInLanguage, ShowsItsTextsAndLogsInEnglish)
+{
+    const Copies copies = OfficeCopies();
+    ASSERT_NO_FATAL_FAILURE(StartIn(GetParam().locale));
+    EXPECT_EQ(app->Control(IDCANCEL).Text(), GetParam().cancel);
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_ABOUT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "about") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("")) << app->Describe();
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "version-choice") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("summary")) << app->Describe();
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "licence") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("ready")) << app->Describe();
+    EXPECT_EQ(app->StatusText(), Text(IDS_READY));
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(),
+              Text(IDS_INSTALL_DONE) + "\n" + Format(Text(IDS_LOG_WRITTEN).c_str(), world.LogPath().c_str()));
+    ExpectCopied(copies.files);
+    EXPECT_TRUE(LogIs(Log(), ExpectedLog("2002", {}, "User chose to install for FrontPage 2002",
+                                         "User accepted licence", copies)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, InstallInLanguage,
+                         testing::Values(UserLanguage{"en_US.UTF-8", "Cancel"},
+                                         UserLanguage{"de_DE.UTF-8", "Abbrechen"},
+                                         UserLanguage{"fr_FR.UTF-8", "Annuler"},
+                                         UserLanguage{"es_ES.UTF-8", "Cancelar"},
+                                         UserLanguage{"it_IT.UTF-8", "Annulla"},
+                                         UserLanguage{"pt_BR.UTF-8", "Cancelar"},
+                                         UserLanguage{"ja_JP.UTF-8", u8"キャンセル"},
+                                         UserLanguage{"zh_CN.UTF-8", u8"取消"}),
+                         [](const testing::TestParamInfo<UserLanguage>& info) {
+                             return std::string(info.param.locale).substr(0, 5);
+                         });
 
 } // namespace
 } // namespace e2e

@@ -13,7 +13,7 @@ namespace {
 const char kFailedText[] = "Installation failed. Please check the log file.";
 const char kAlreadyRunning[] = "FrontPage Fernwick is already running.";
 const char kUsage[] = "Usage: fernwick.exe [/SILENT | /VERYSILENT] [/LOG[=<file>] | /NOLOG] "
-                      "[/VERSION=98|2000|2002|2003] [/ACCEPTLICENCE] [/KIT=<folder>]";
+                      "[/VERSION=98|2000|2002|2003] [/ACCEPTLICENCE] [/KIT=<folder>] [/LANG=<code>]";
 const char kUsageEnd[] = "fernwick.exe /? tells what each switch does.";
 const char kLicenceLine[] = "Harbour Lights licence: use it as you like.\r\n";
 
@@ -332,7 +332,8 @@ TEST_F(Unattended, HelpShowsTheSwitches)
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(0u, help.find("Usage: fernwick.exe [switches]\n\n/SILENT: ")) << help;
     for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002|2003: ",
-                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/PACK [/OUT=<file>]: ", "\n/UNINSTALL: ",
+                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/LANG=<code>: ", "\n/PACK [/OUT=<file>]: ",
+                             "\n/UNINSTALL: ",
                              "\n/?, /HELP: ", "\n\nExit codes: 0 installed"})
         EXPECT_NE(std::string::npos, help.find(part)) << part;
     EXPECT_FALSE(PathExists(world.LogPath()));

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 
 #include "Text.h"
+#include "Wait.h"
+
+#include <vector>
 
 namespace e2e {
 
@@ -124,6 +127,31 @@ void Window::PressAltKey(UINT key) const
     LPARAM scan = (LPARAM)MapVirtualKeyA(key, 0) << 16;
     Post(WM_SYSKEYDOWN, key, scan | 1 | (KF_ALTDOWN << 16));
     Post(WM_SYSKEYUP, key, scan | 1 | ((LPARAM)KF_ALTDOWN << 16) | (1u << 30) | (1u << 31));
+}
+
+bool Window::WaitForForeground() const
+{
+    return WaitUntil([&] { return GetForegroundWindow() == m_hwnd; });
+}
+
+void TypeKey(UINT key, bool alt)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](UINT virtualKey, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = (WORD)virtualKey;
+        input.ki.wScan = (WORD)MapVirtualKeyA(virtualKey, 0);
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (alt)
+        add(VK_MENU, false);
+    add(key, false);
+    add(key, true);
+    if (alt)
+        add(VK_MENU, true);
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
 }
 
 } // namespace e2e

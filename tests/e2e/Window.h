@@ -57,11 +57,18 @@ public:
     // The same with Alt held down (Alt+F4).
     void PressAltKey(UINT key) const;
     void SysCommand(UINT command) const { Post(WM_SYSCOMMAND, command); }
+    // Waits until this window is the one the keyboard types into; false when
+    // it does not become so in time.
+    bool WaitForForeground() const;
 
 private:
     bool Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, UINT timeoutMs) const;
 
     HWND m_hwnd = nullptr;
 };
+
+// A key pressed and released on the real keyboard, as SendInput types it into
+// the foreground window; with Alt held down for a mnemonic.
+void TypeKey(UINT key, bool alt = false);
 
 } // namespace e2e

@@ -40,6 +40,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         const char* kit;
         bool help, uninstall, pack;
         const char* out;
+        const char* language = "";
     };
     const Expected plain = {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""};
     const struct {
@@ -108,6 +109,13 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::On, "a.log", FPNone, false, "", false, false, false, ""}},
         {"/PACK /OUT=a.exe /OUT=b.exe", "/OUT=b.exe",
          {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, true, "a.exe"}},
+        // A language tag, in any letter case; a word that is none is at fault.
+        {"-lang=PT-br /LANG=pt-BR", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false,
+                                              false, false, "", "PT-br"}},
+        {"/LANG=de /LANG=fr", "/LANG=fr", {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false,
+                                           false, false, "", "de"}},
+        {"/LANG=italiano", "/LANG=italiano", plain},
+        {"/LANG=", "/LANG=", plain},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -131,6 +139,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         EXPECT_EQ(e.uninstall, line.uninstall);
         EXPECT_EQ(e.pack, line.pack);
         EXPECT_EQ(e.out, line.packOutput);
+        EXPECT_EQ(e.language, line.language);
         EXPECT_EQ(c.line, line.arguments);
     }
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "InstallWorld.h"
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Folders2003.h"
@@ -489,17 +490,21 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
     world.Set(kCommon);
     CInstallDlg wizard;
     Outcome outcome = world.Detect(wizard, [](HWND dialog) {
-        // The focus starts on OK, the only tab stop.
+        // Keys go to the window in front: the dialog, once it is there. The
+        // focus starts on the version checked, 2000's.
+        ASSERT_TRUE(PumpUntil(dialog, [&] { return GetForegroundWindow() == dialog; }));
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_TAB, VK_HOME, VK_END})
             PressKey(key);
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2000));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP98));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2002));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2003));
-        // The focus is on the FrontPage 2000 radio now, a group of its own.
+        // The focus is on the FrontPage 2000 radio now, the only one of its group enabled.
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_HOME, VK_END})
             PressKey(key);
         PressKey(VK_RETURN);
+        // Taken by this dialog, not left over for the next window.
+        EXPECT_TRUE(PumpUntil(dialog, [&] { return !IsWindowVisible(dialog); }));
     });
 
     EXPECT_TRUE(outcome.result);
