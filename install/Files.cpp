@@ -164,13 +164,18 @@ size_t PlannedCount(const std::vector<PlannedEntry>& entries)
     return count;
 }
 
-// One copy pass: a kit tree, relative to the kit, the folder it goes into,
-// and that folder's number in the journal.
+// A folder a copy pass goes into, and its number in the journal.
+struct Target {
+    std::string folder;
+    int root;
+};
+
+// One copy pass: a kit tree, relative to the kit, and the folders it goes
+// into (templates into each language folder of FrontPage).
 struct Pass {
     const char* heading;
     std::string source;
-    std::string target;
-    int root;
+    std::vector<Target> targets;
 };
 
 } // namespace
@@ -207,23 +212,37 @@ InstallResult CInstallDlg::InstallFiles()
 InstallResult CInstallDlg::CopyPasses()
 {
     const std::string common = g_commonFolder;
+    // The journal numbers the target folders in this order, from 1: the
+    // themes folder, then the pages, webs and frames folders of each language.
+    std::vector<std::string> roots;
+    std::vector<Target> themes, pages, webs, frames;
+    auto addRoot = [&roots](const std::string& folder, std::vector<Target>& targets) {
+        roots.push_back(folder);
+        targets.push_back({folder, (int)roots.size()});
+    };
+    addRoot(m_themesFolder, themes);
+    for (const TemplateFolders& language : AllTemplateFolders()) {
+        addRoot(language.pages, pages);
+        addRoot(language.webs, webs);
+        addRoot(language.frames, frames);
+    }
     // Version-specific before common, so that a common file replaces its namesake.
-    Pass passes[] = {
-        {"Copying version-specific themes...", m_versionFolder + "\\themes", m_themesFolder, 1},
-        {"Copying common themes...", common + "\\themes", m_themesFolder, 1},
-        {"Copying version-specific page templates...", m_versionFolder + "\\pages", m_pagesFolder, 2},
-        {"Copying common page templates...", common + "\\pages", m_pagesFolder, 2},
-        {"Copying version-specific web templates...", m_versionFolder + "\\webs", m_websFolder, 3},
-        {"Copying common web templates...", common + "\\webs", m_websFolder, 3},
-        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", m_framesFolder, 4},
-        {"Copying common frame templates...", common + "\\frames", m_framesFolder, 4},
+    const Pass passes[] = {
+        {"Copying version-specific themes...", m_versionFolder + "\\themes", themes},
+        {"Copying common themes...", common + "\\themes", themes},
+        {"Copying version-specific page templates...", m_versionFolder + "\\pages", pages},
+        {"Copying common page templates...", common + "\\pages", pages},
+        {"Copying version-specific web templates...", m_versionFolder + "\\webs", webs},
+        {"Copying common web templates...", common + "\\webs", webs},
+        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", frames},
+        {"Copying common frame templates...", common + "\\frames", frames},
     };
 
     WriteLog("Counting files...");
     m_loopFolder.clear();
     int total = 0;
     for (const Pass& pass : passes)
-        total += CopyFolder(pass.source, pass.target, false);
+        total += CopyFolder(pass.source, pass.targets[0].folder, false) * (int)pass.targets.size();
     if (m_copyCancel.IsStopped()) {
         WriteLog("User cancelled installation");
         return InstallResult::Cancelled;
@@ -244,18 +263,29 @@ InstallResult CInstallDlg::CopyPasses()
 
     // The journal is on disk before anything changes.
     if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder)) {
-        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
         return InstallResult::Failed;
     }
-    for (const std::string& root : {m_themesFolder, m_pagesFolder, m_websFolder, m_framesFolder})
+    for (const std::string& root : roots)
         m_journal.AddRoot(root);
 
+    // The files a pass copied into all its targets, or -1 after a failure or a cancel.
+    auto copyPass = [this](const Pass& pass) {
+        WriteLog(pass.heading);
+        int files = 0;
+        for (const Target& target : pass.targets) {
+            m_journalRoot = target.root;
+            const int copied = CopyFolder(pass.source, target.folder, true);
+            if (copied < 0)
+                return -1;
+            files += copied;
+        }
+        return files;
+    };
     bool copied = true;
     int files = 0;
     for (const Pass& pass : passes) {
-        WriteLog(pass.heading);
-        m_journalRoot = pass.root;
-        const int passFiles = CopyFolder(pass.source, pass.target, true);
+        const int passFiles = copyPass(pass);
         if (passFiles < 0) {
             copied = false;
             break;
@@ -281,12 +311,12 @@ InstallResult CInstallDlg::CopyPasses()
             if (RegisterForRemoval(kit, subject))
                 WriteLog("Registered for removal as " + RemovalKeyName(kitId));
             else
-                ReportSystemError(LoadResString(IDS_REGISTER_FAILED), subject);
+                ReportSystemError(IDS_REGISTER_FAILED, subject);
             return InstallResult::Installed;
         }
         // Left open, the installation would be undone at the next start: it
         // is undone now, while the user sees why.
-        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
     }
     const bool cancelled = m_copyCancel.IsStopped();
     if (cancelled)
@@ -367,7 +397,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
 {
     if (source == m_loopFolder) {
         SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-        ReportSystemError("Folder loop in kit:", source);
+        ReportSystemError(IDS_FOLDER_LOOP, source);
         return false;
     }
     WIN32_FIND_DATAW found;
@@ -378,7 +408,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
         // but cannot be listed (a path too long, refused) must not pass for empty.
         if (missing)
             return true;
-        ReportSystemError("Failed to read folder:", source);
+        ReportSystemError(IDS_FOLDER_READ_FAILED, source);
         return false;
     }
     do {
@@ -405,7 +435,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
     FolderContents existing;
     bool targetMissing = false;
     if (!newTarget && !ListFolder(target, existing, targetMissing)) {
-        ReportSystemError("Failed to read folder:", target);
+        ReportSystemError(IDS_FOLDER_READ_FAILED, target);
         return false;
     }
     std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
@@ -493,7 +523,7 @@ bool CInstallDlg::CommitJournal()
 {
     if (m_journal.Commit())
         return true;
-    ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+    ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
     return false;
 }
 
@@ -514,7 +544,7 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
         const DWORD error = GetLastError();
         if (!atTarget || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
             SetLastError(error);
-            ReportSystemError("File copy failed:", to);
+            ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
         // Another program holds the file: the user may close it and try again.
@@ -528,7 +558,7 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
             continue;
         if (m_run.IsUnattended() && !m_copyCancel.IsStopped()) {
             SetLastError(error);
-            ReportSystemError("File copy failed:", to);
+            ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
         m_copyCancel.Stop();

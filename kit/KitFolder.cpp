@@ -8,8 +8,8 @@ bool HoldsKit(const std::string& folder)
     const std::string inside = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
     if (FileExists(inside + "intro.txt"))
         return true;
-    for (const char* root : {"common", "fp98", "fp2000"}) {
-        if (PathExists(inside + root) && !FileExists(inside + root))
+    for (const char* root : {"common", "fp98", "fp2000", "fp2003"}) {
+        if (FolderExists(inside + root))
             return true;
     }
     return false;

@@ -3,5 +3,5 @@
 #include <string>
 
 // True when `folder` holds a kit's introduction (intro.txt) or one of its
-// roots of items (the folders common, fp98 and fp2000), in any letter case.
+// roots of items (the folders common, fp98, fp2000 and fp2003), in any letter case.
 bool HoldsKit(const std::string& folder);

@@ -62,8 +62,8 @@ std::string LogHeader(const LogSystem& system, const std::string& arguments)
 {
     std::string date, time;
     Now(date, time);
-    std::string header = Format("%s\n%s\nLog file opened on %s at %s\n", LoadResString(IDS_VERSION).c_str(),
-                                LoadResString(IDS_VENDOR).c_str(), date.c_str(), time.c_str());
+    std::string header = Format("%s\n%s\nLog file opened on %s at %s\n", LoadLogString(IDS_VERSION).c_str(),
+                                LoadLogString(IDS_VENDOR).c_str(), date.c_str(), time.c_str());
     header += Format("Operating system: %s V%d.%d %s\n", OsName(system.platform), system.majorVersion,
                      system.minorVersion, system.servicePack.c_str());
     header += "User name: " + system.userName + "\n";

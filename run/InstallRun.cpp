@@ -56,7 +56,7 @@ bool InstallRun::EnterKitFolder()
     if (HoldsKit(folder))
         return true;
     m_fault = "/KIT=" + m_line.kitFolder;
-    m_faultDetail = Format(LoadResString(IDS_NOT_A_KIT).c_str(), folder.c_str());
+    m_faultDetail = FormatMessageText(IDS_NOT_A_KIT, folder.c_str());
     return false;
 }
 

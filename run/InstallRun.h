@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cmdline/CommandLine.h"
+#include "win/MessageBox.h"
 
 // The exit codes of the process, as deployment scripts read them.
 enum ExitCode {
@@ -38,7 +39,7 @@ public:
     const std::string& Fault() const { return m_fault; }
     // What the user is told of the fault besides the word; empty when the
     // word says it all.
-    const std::string& FaultDetail() const { return m_faultDetail; }
+    const MessageText& FaultDetail() const { return m_faultDetail; }
 
     // Makes the /KIT folder, when given, the current folder: the kit's. False,
     // with the /KIT word as the fault, when that folder cannot be entered or
@@ -67,7 +68,7 @@ private:
 
     CommandLine m_line;
     std::string m_fault;
-    std::string m_faultDetail;
+    MessageText m_faultDetail;
     bool m_copyStarted = false;
     bool m_ended = false;
     Outcome m_outcome = Outcome::Failed;

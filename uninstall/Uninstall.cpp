@@ -62,12 +62,14 @@ bool IsKitDataFolder(const std::string& folder)
            FileExists(folder + "\\" + kJournalFile);
 }
 
-std::string KeptText(const std::vector<std::string>& kept)
+MessageText KeptText(const std::vector<std::string>& kept)
 {
-    std::string text = LoadResString(IDS_REMOVAL_KEPT);
+    MessageText text = LoadMessage(IDS_REMOVAL_KEPT);
     for (size_t i = 0; i < kept.size() && i < kKeptNamed; ++i)
         text += "\n" + kept[i];
-    return text + "\n" + Format(LoadResString(IDS_REMOVAL_KEPT_COUNT).c_str(), (int)kept.size());
+    text += "\n";
+    text += FormatMessageText(IDS_REMOVAL_KEPT_COUNT, (int)kept.size());
+    return text;
 }
 
 } // namespace
@@ -79,7 +81,7 @@ int RunUninstall(const InstallRun& run)
     const std::string program = ProgramFilePath();
     const std::string dataFolder = ParentFolder(program);
     if (program.empty() || !IsKitDataFolder(dataFolder)) {
-        log.Write(LoadResString(IDS_REMOVAL_REFUSED));
+        log.Write(LoadLogString(IDS_REMOVAL_REFUSED));
         if (asks)
             ShowMessage(IDS_REMOVAL_REFUSED, MB_OK | MB_ICONSTOP);
         return kExitRemovalRefused;
@@ -90,7 +92,7 @@ int RunUninstall(const InstallRun& run)
         kitName = kitId;
 
     log.Write("Uninstalling " + kitName);
-    if (asks && ShowMessage(Format(LoadResString(IDS_REMOVAL_CONFIRM).c_str(), kitName.c_str()),
+    if (asks && ShowMessage(FormatMessageText(IDS_REMOVAL_CONFIRM, kitName.c_str()),
                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         log.Write("User cancelled uninstallation");
         return kExitRemovalDeclined;
@@ -115,11 +117,12 @@ int RunUninstall(const InstallRun& run)
     log.Write(removed ? "Uninstallation complete" : "Uninstallation failed");
 
     if (asks) {
-        std::string text = removed ? Format(LoadResString(IDS_REMOVED).c_str(), kitName.c_str())
-                                   : Format(LoadResString(IDS_REMOVAL_FAILED).c_str(), kitName.c_str(),
-                                            log.Path().c_str());
-        if (!kept.empty())
-            text += "\n\n" + KeptText(kept);
+        MessageText text = removed ? FormatMessageText(IDS_REMOVED, kitName.c_str())
+                                   : FormatMessageText(IDS_REMOVAL_FAILED, kitName.c_str(), log.Path().c_str());
+        if (!kept.empty()) {
+            text += "\n\n";
+            text += KeptText(kept);
+        }
         ShowMessage(text, MB_OK | (removed ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
     }
     return removed ? kExitRemoved : kExitRemovalFailed;

@@ -216,7 +216,7 @@ bool App::IsIdle() const
     Window wizard = Wizard();
     // While it copies, the wizard answers other programs but leaves input
     // queued: the copy page is never one that waits for input.
-    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != kCopyingText;
+    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != copyingText;
 }
 
 bool App::IsFinalPage() const
@@ -314,9 +314,9 @@ bool App::RequestCancel(CancelBy how) const
                Window::ClickAt(m_closeBox, Wizard());
     case CancelBy::EscapeTyped:
         // Typed at the window in front, which the wizard must be.
-        if (!Wizard().ComesToFront())
+        if (!Wizard().WaitForForeground())
             return false;
-        Window::TypeKey(VK_ESCAPE);
+        TypeKey(VK_ESCAPE);
         return true;
     }
     return false;
@@ -374,7 +374,7 @@ std::string App::WaitForMessageBox()
 bool App::StartCopy()
 {
     Control(IDC_NEXT).Click();
-    return WaitUntil([&] { return StatusText() == kCopyingText; });
+    return WaitUntil([&] { return StatusText() == copyingText; });
 }
 
 std::vector<DWORD> App::Children(const char* exeName) const

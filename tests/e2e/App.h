@@ -82,6 +82,10 @@ public:
     // Only "Finish" is live.
     bool IsFinalPage() const;
 
+    // The text of the copy page, which is never idle: English unless the
+    // wizard speaks another language.
+    std::string copyingText = kCopyingText;
+
     // Waits for the first page.
     bool WaitForWizard();
     // Runs `act`, then waits until the wizard shows something new and has

@@ -244,8 +244,8 @@ TEST_P(RealInputWhileCopying, AsksEveryTimeUntilYes)
         ASSERT_EQ(kConfirmCancelText, MessageText(box));
         const bool stop = round == kNoes;
         if (GetParam().byKey) {
-            ASSERT_TRUE(box.ComesToFront());
-            Window::TypeKey(stop ? 'Y' : 'N');
+            ASSERT_TRUE(box.WaitForForeground());
+            TypeKey(stop ? 'Y' : 'N');
         } else {
             ASSERT_TRUE(box.Item(stop ? IDYES : IDNO).ClickWithMouse()) << app->Describe();
         }

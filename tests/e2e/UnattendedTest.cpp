@@ -12,8 +12,8 @@ namespace {
 
 const char kFailedText[] = "Installation failed. Please check the log file.";
 const char kAlreadyRunning[] = "FrontPage Fernwick is already running.";
-const char kUsage[] = "Usage: fernwick.exe [/SILENT | /VERYSILENT] [/LOG[=<file>] | /NOLOG] [/VERSION=98|2000|2002] "
-                      "[/ACCEPTLICENCE] [/KIT=<folder>]";
+const char kUsage[] = "Usage: fernwick.exe [/SILENT | /VERYSILENT] [/LOG[=<file>] | /NOLOG] "
+                      "[/VERSION=98|2000|2002|2003] [/ACCEPTLICENCE] [/KIT=<folder>] [/LANG=<code>]";
 const char kUsageEnd[] = "fernwick.exe /? tells what each switch does.";
 const char kLicenceLine[] = "Harbour Lights licence: use it as you like.\r\n";
 
@@ -63,7 +63,7 @@ bool AddLicence(const World& world)
 // The line before the usage when a /KIT folder holds no kit.
 std::string NotAKit(const std::string& folder)
 {
-    return "The folder " + folder + " holds no kit: it has no intro.txt and no common, fp98 or fp2000 folder.";
+    return "The folder " + folder + " holds no kit: it has no intro.txt and no common, fp98, fp2000 or fp2003 folder.";
 }
 
 std::vector<std::string> NotAKitLines(const std::string& folder, const std::string& fault)
@@ -113,6 +113,8 @@ const EndCase kEnds[] = {
      false},
     {"VersionNotInstalled", Nothing, "/VERYSILENT /VERSION=2002", 3,
      [](const World&) { return std::vector<std::string>{"FrontPage 2002 is not installed", kFailedText}; }, false},
+    {"Version2003NotInstalled", Nothing, "/VERYSILENT /VERSION=2003", 3,
+     [](const World&) { return std::vector<std::string>{"FrontPage 2003 is not installed", kFailedText}; }, false},
     // The box's text, logged before it is shown, and the final message after
     // the failure's box are each written once.
     {"CopyFailed", BlockThemes, "/VERYSILENT", 4,
@@ -424,8 +426,9 @@ TEST_F(Unattended, HelpShowsTheSwitches)
 
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(0u, help.find("Usage: fernwick.exe [switches]\n\n/SILENT: ")) << help;
-    for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002: ",
-                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/PACK [/OUT=<file>]: ", "\n/UNINSTALL: ",
+    for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002|2003: ",
+                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/LANG=<code>: ", "\n/PACK [/OUT=<file>]: ",
+                             "\n/UNINSTALL: ",
                              "\n/?, /HELP: ", "\n\nExit codes: 0 installed"})
         EXPECT_NE(std::string::npos, help.find(part)) << part;
     EXPECT_FALSE(PathExists(world.LogPath()));

@@ -212,20 +212,29 @@ bool Window::ClickWithMouse() const
     return ClickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, *this);
 }
 
-void Window::TypeKey(WORD key)
-{
-    INPUT inputs[2] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-    }
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof inputs[0]);
-}
-
-bool Window::ComesToFront() const
+bool Window::WaitForForeground() const
 {
     return WaitUntil([&] { return GetForegroundWindow() == m_hwnd; });
+}
+
+void TypeKey(UINT key, bool alt)
+{
+    std::vector<INPUT> inputs;
+    auto add = [&](UINT virtualKey, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = (WORD)virtualKey;
+        input.ki.wScan = (WORD)MapVirtualKeyA(virtualKey, 0);
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (alt)
+        add(VK_MENU, false);
+    add(key, false);
+    add(key, true);
+    if (alt)
+        add(VK_MENU, true);
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
 }
 
 } // namespace e2e

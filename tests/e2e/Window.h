@@ -57,6 +57,9 @@ public:
     // The same with Alt held down (Alt+F4).
     void PressAltKey(UINT key) const;
     void SysCommand(UINT command) const { Post(WM_SYSCOMMAND, command); }
+    // Waits until this window is the one the keyboard types into; false when
+    // it does not become so in time.
+    bool WaitForForeground() const;
 
     // Real input, as a person gives it: events put into the system's input
     // queue (SendInput), which reach a window by the road a person's do.
@@ -75,15 +78,15 @@ public:
     static bool ClickAt(POINT point, const Window& taker);
     // The left button clicked in the middle of this window, taken by it.
     bool ClickWithMouse() const;
-    // A key pressed and released on the keyboard, for the window in front.
-    static void TypeKey(WORD key);
-    // Waits until this is the window in front, which the keyboard's input reaches.
-    bool ComesToFront() const;
 
 private:
     bool Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, UINT timeoutMs) const;
 
     HWND m_hwnd = nullptr;
 };
+
+// A key pressed and released on the real keyboard, as SendInput types it into
+// the foreground window; with Alt held down for a mnemonic.
+void TypeKey(UINT key, bool alt = false);
 
 } // namespace e2e

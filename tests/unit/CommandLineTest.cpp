@@ -40,6 +40,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         const char* kit;
         bool help, uninstall, pack;
         const char* out;
+        const char* language = "";
     };
     const Expected plain = {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""};
     const struct {
@@ -58,6 +59,8 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::Off, "", FP98, true, "", false, false, false, ""}},
         {"-Version=2002 /KIT=D:\\Kits\\Heather", nullptr,
          {UiMode::Interactive, LogChoice::AsTicked, "", FP2002, false, "D:\\Kits\\Heather", false, false, false, ""}},
+        {"/version=2003", nullptr,
+         {UiMode::Interactive, LogChoice::AsTicked, "", FP2003, false, "", false, false, false, ""}},
         {"/?", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", true, false, false, ""}},
         {"-HELP", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", true, false, false, ""}},
         {"/UNINSTALL /VERYSILENT", nullptr,
@@ -75,7 +78,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         {"/SILENT=1", "/SILENT=1", plain},
         {"/VERSION", "/VERSION", plain},
         {"/VERSION=", "/VERSION=", plain},
-        {"/VERSION=2003", "/VERSION=2003", plain},
+        {"/VERSION=2007", "/VERSION=2007", plain},
         {"/VERSION=2000x", "/VERSION=2000x", plain},
         {"/KIT=", "/KIT=", plain},
         {"/LOG=", "/LOG=", plain},
@@ -116,6 +119,13 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::On, "a.log", FPNone, false, "", false, false, false, ""}},
         {"/PACK /OUT=a.exe /OUT=b.exe", "/OUT=b.exe",
          {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, true, "a.exe"}},
+        // A language tag, in any letter case; a word that is none is at fault.
+        {"-lang=PT-br /LANG=pt-BR", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false,
+                                              false, false, "", "PT-br"}},
+        {"/LANG=de /LANG=fr", "/LANG=fr", {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false,
+                                           false, false, "", "de"}},
+        {"/LANG=italiano", "/LANG=italiano", plain},
+        {"/LANG=", "/LANG=", plain},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -139,6 +149,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         EXPECT_EQ(e.uninstall, line.uninstall);
         EXPECT_EQ(e.pack, line.pack);
         EXPECT_EQ(e.out, line.packOutput);
+        EXPECT_EQ(e.language, line.language);
         EXPECT_EQ(c.line, line.arguments);
     }
 }

@@ -9,6 +9,7 @@
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "res/resource.h"
+#include "uninstall/KitRemoval.h"
 #include "win/CancelCommand.h"
 #include "win/FileSystem.h"
 #include "win/PendingMessages.h"
@@ -189,6 +190,53 @@ TEST(InstallFiles, MissingFoldersAreCreatedOutermostFirstExistingOnesReused)
                      Headings(6, 8), kRegistered}),
               world.Log());
     EXPECT_EQ("fp98\\Webs\\loose.htm", ReadFileBytes(world.wizard.m_websFolder + "\\loose.htm"));
+}
+
+// FrontPage reads templates from several language folders: each gets every
+// template, the journal records every copy, and an undo or a removal takes
+// each back.
+TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
+{
+    for (bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "the last copy fails" : "installed, then removed");
+        InstallWorld world;
+        world.wizard.m_moreTemplateFolders = {{world.folder.MakeDir("fp\\1031\\Pages"), world.folder / "fp\\1031\\Webs",
+                                               world.folder / "fp\\1031\\Frames"}};
+        const TemplateFolders& german = world.wizard.m_moreTemplateFolders[0];
+        world.Kit("fp98\\Themes\\blue\\theme.css");
+        world.Kit("fp98\\Pages\\form\\form.htm");
+        world.Kit("common\\Webs\\club\\default.htm");
+        world.Kit("common\\Frames\\banner\\banner.htm");
+        // The German page template is there already: it is replaced, and kept.
+        world.folder.Write("fp\\1031\\Pages\\form\\form.htm", "German form");
+        if (fails)
+            world.folder.MakeDir("fp\\1031\\Frames\\banner\\banner.htm");
+        const auto before = Tree(world.folder / "fp");
+        Shown shown = world.Install();
+        EXPECT_EQ(!fails, shown.result);
+
+        std::vector<std::string> copied;
+        for (const std::string& line : world.Log()) {
+            if (line.rfind("Copied file: ", 0) == 0)
+                copied.push_back(line.substr(13));
+        }
+        const std::vector<std::string> both = {
+            world.wizard.m_themesFolder + "\\blue\\theme.css", world.wizard.m_pagesFolder + "\\form\\form.htm",
+            german.pages + "\\form\\form.htm",                 world.wizard.m_websFolder + "\\club\\default.htm",
+            german.webs + "\\club\\default.htm",               world.wizard.m_framesFolder + "\\banner\\banner.htm",
+            german.frames + "\\banner\\banner.htm"};
+        EXPECT_EQ(std::vector<std::string>(both.begin(), both.end() - (fails ? 1 : 0)), copied);
+        EXPECT_EQ("Total files = 7", world.Log()[1]);
+        if (!fails) {
+            EXPECT_EQ("fp98\\Pages\\form\\form.htm", ReadFileBytes(german.pages + "\\form\\form.htm"));
+            EXPECT_EQ("common\\Frames\\banner\\banner.htm", ReadFileBytes(german.frames + "\\banner\\banner.htm"));
+            std::vector<std::string> kept;
+            EXPECT_TRUE(TakeBackInstallations(world.wizard.m_dataFolder, [](const std::string&) {},
+                                              [](int, int) {}, kept));
+            EXPECT_TRUE(kept.empty());
+        }
+        EXPECT_EQ(before, Tree(world.folder / "fp"));
+    }
 }
 
 TEST(InstallFiles, HiddenSystemAndReadOnlyFilesAreCopiedLikeAnyOther)

@@ -212,12 +212,13 @@ TEST(PackedKit, KitOfManyScriptsUnpacksAsItWas)
         {"COMMON\\Pages\\桜\\さくら.htm", "<p>桜</p>", FILE_ATTRIBUTE_SYSTEM},
         {"Fp98\\Webs\\🌲forest\\🌲.htm", std::string(100000, 'x'), FILE_ATTRIBUTE_READONLY},
         {"fp2000\\Frames\\empty.htm", "", FILE_ATTRIBUTE_NORMAL},
+        {"FP2003\\Themes\\x\\x.css", "body { color: teal }", FILE_ATTRIBUTE_NORMAL},
     };
     const char* const emptyFolders[] = {"fp2000\\Frames\\空", "fp2000\\Themes"};
     const char* const leftOut[] = {"fernwick.exe", "notes.txt", "fp2002\\Themes\\x\\x.css", "intro.txt.bak"};
 
     for (const char* folder : {"COMMON\\Themes\\θάλασσα", "COMMON\\Pages\\桜", "Fp98\\Webs\\🌲forest",
-                               "fp2000\\Frames\\空", "fp2000\\Themes", "fp2002\\Themes\\x"})
+                               "fp2000\\Frames\\空", "fp2000\\Themes", "fp2002\\Themes\\x", "FP2003\\Themes\\x"})
         ASSERT_TRUE(MakeFolders(kit, folder)) << folder;
     std::map<std::string, std::string> expected;
     for (const auto& file : files)
