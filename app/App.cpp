@@ -5,6 +5,7 @@
 
 #include "app/InstallDlg.h"
 #include "app/PackRun.h"
+#include "log/LogText.h"
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
 #include "run/InstallRun.h"
@@ -43,10 +44,29 @@ int Tell(const InstallRun& run, const MessageText& text, UINT icon, int exitCode
     return exitCode;
 }
 
-// The usage, naming the word at fault; nothing is installed.
-int Refuse(const InstallRun& run, const std::string& fault)
+// The usage, naming the word at fault, after `detail` when there is one;
+// nothing is installed.
+int Refuse(const InstallRun& run, const std::string& fault, const MessageText& detail = MessageText())
 {
-    return Tell(run, FormatMessageText(IDS_USAGE, fault.c_str()), MB_ICONSTOP, kExitRefused);
+    MessageText text = detail;
+    if (!text.shown.empty())
+        text += std::string("\n\n");
+    text += FormatMessageText(IDS_USAGE, fault.c_str());
+    return Tell(run, text, MB_ICONSTOP, kExitRefused);
+}
+
+// An administrator who names a log file needs it: a run that cannot write it
+// stops before it changes anything, with a box saying why where a person
+// watches. The default log, unnamed, goes unwritten as it always did.
+bool LogFileRefused(const InstallRun& run)
+{
+    const std::string& path = run.Line().logFile;
+    if (path.empty() || CanWriteLogFile(path))
+        return false;
+    const std::string reason = SystemErrorText(GetLastError(), UiLanguage());
+    if (!run.IsUnattended())
+        ShowMessage(FormatMessageText(IDS_LOG_FILE_FAILED, path.c_str(), reason.c_str()), MB_OK | MB_ICONSTOP);
+    return true;
 }
 
 int RunWizard(const InstallRun& run)
@@ -152,12 +172,14 @@ int CInstallApp::Run()
         return kExitRefused;
     }
     if (!run.Fault().empty() || !run.EnterKitFolder())
-        return Refuse(run, run.Fault());
+        return Refuse(run, run.Fault(), run.FaultDetail());
     if (run.Line().help)
         return Tell(run, LoadMessage(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
     if (run.Line().uninstall)
         return RunUninstall(run);
     if (run.Line().pack)
         return RunPacking(run);
+    if (LogFileRefused(run))
+        return kExitRefused;
     return RunSetup(run);
 }

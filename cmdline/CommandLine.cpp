@@ -189,6 +189,12 @@ bool ParseCommandLine(const std::string& arguments, CommandLine& out, std::strin
         error = "/PACK";
         return false;
     }
+    // A removal takes back whatever the kit's installations did: what an
+    // installation chooses has no say in it.
+    if (out.uninstall && (out.version != FPNone || out.acceptLicence || !out.kitFolder.empty())) {
+        error = "/UNINSTALL";
+        return false;
+    }
     if (!out.packOutput.empty() && !out.pack) {
         error = "/OUT";
         return false;

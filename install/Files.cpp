@@ -186,9 +186,7 @@ InstallResult CInstallDlg::InstallFiles()
     // FrontPage to end, the cancel command asks whether to stop, and every
     // other click and key is discarded.
     m_copyCancel.Begin();
-    m_pendingMessages.SetInputFilter(Hwnd(), [this](const MSG& message) {
-        return CarriesCancelCommand(Hwnd(), message);
-    });
+    m_pendingMessages.SetInputFilter(Hwnd(), [this](MSG& message) { return KeepCancelCommand(Hwnd(), message); });
     InstallResult result = InstallResult::Failed;
     if (WaitWhileFrontPageRuns()) {
         // From here on a failure or a cancel is one of the copy (its exit code).
@@ -271,23 +269,38 @@ InstallResult CInstallDlg::CopyPasses()
     for (const std::string& root : roots)
         m_journal.AddRoot(root);
 
+    // The files a pass copied into all its targets, or -1 after a failure or a cancel.
     auto copyPass = [this](const Pass& pass) {
         WriteLog(pass.heading);
+        int files = 0;
         for (const Target& target : pass.targets) {
             m_journalRoot = target.root;
-            if (CopyFolder(pass.source, target.folder, true) < 0)
-                return false;
+            const int copied = CopyFolder(pass.source, target.folder, true);
+            if (copied < 0)
+                return -1;
+            files += copied;
         }
-        return true;
+        return files;
     };
     bool copied = true;
+    int files = 0;
     for (const Pass& pass : passes) {
-        if (!copyPass(pass)) {
+        const int passFiles = copyPass(pass);
+        if (passFiles < 0) {
             copied = false;
             break;
         }
+        files += passFiles;
     }
     if (copied) {
+        // No file copied (the kit has none for this version): nothing to
+        // remove later, so nothing is registered. What was made, empty
+        // folders, is taken back with the journal, and the data folder
+        // with it unless an earlier installation of the kit keeps it.
+        if (files == 0) {
+            m_journal.Undo([](const std::string&) {});
+            return InstallResult::Installed;
+        }
         if (m_journal.End()) {
             // The kit can be removed from Programs and Features. Without that
             // it is still installed, and its journal is kept: the user is

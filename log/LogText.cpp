@@ -4,6 +4,8 @@
 
 #include "frontpage/Registry.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
+#include "win/Handle.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
@@ -88,6 +90,20 @@ std::string DefaultLogFolder()
     if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
     return folder;
+}
+
+bool CanWriteLogFile(const std::string& path)
+{
+    std::wstring wide;
+    if (!SystemPath(path, wide))
+        return false;
+    ScopedFile existing(
+        CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (existing.IsValid() || GetLastError() != ERROR_FILE_NOT_FOUND)
+        return existing.IsValid();
+    ScopedFile made(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return made.IsValid();
 }
 
 std::string LogLineBytes(const std::string& text)

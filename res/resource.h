@@ -65,6 +65,10 @@
 #define IDS_USAGE                 190
 #define IDS_HELP                  191
 #define IDS_ALREADY_RUNNING       192
+// A /KIT folder that holds no kit (%s: the folder), before the usage; a /LOG
+// file that cannot be written (%s: the file, then the system's reason)
+#define IDS_NOT_A_KIT             230
+#define IDS_LOG_FILE_FAILED       231
 // A failed system call in the wizard's words, in its log and its box: the
 // format (the failure, its subject, the system's reason) and the failures
 #define IDS_SYSTEM_ERROR          270

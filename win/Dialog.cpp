@@ -79,6 +79,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         }
         return dialog->OnCommand(id, code);
     }
+    case WM_CLOSE:
+        // The close box, Alt+F4: at once, as Cancel and Escape do, rather
+        // than through the command IDCANCEL that the default handling posts,
+        // behind whatever input is queued by then (a second click).
+        dialog->OnCancel();
+        return TRUE;
     case WM_SYSCOMMAND:
         if (!dialog->OnSysCommand((UINT)wParam, lParam))
             return FALSE;

@@ -171,6 +171,17 @@ void ExpectFinalPageControls(const App& app)
     EXPECT_TRUE(app.Control(IDOK).HasFocus());
 }
 
+std::string SystemText(DWORD code)
+{
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (char*)&text, 0, nullptr);
+    std::string result(text ? text : "", length);
+    LocalFree(text);
+    return result;
+}
+
 testing::AssertionResult LogEndsWith(const std::string& log, const std::vector<std::string>& lines)
 {
     std::vector<std::string> logLines;

@@ -75,6 +75,10 @@ void ExpectControls(const App& app, std::initializer_list<ControlState> states);
 // Only "Finish" is live: it is enabled, the default button and has the focus.
 void ExpectFinalPageControls(const App& app);
 
+// The system's text for error `code`, as the wizard puts it after its
+// number, with the system's line end.
+std::string SystemText(DWORD code);
+
 // The log holds CR LF lines and ends with `lines`, then the closing line with
 // its date and time, then an empty line.
 testing::AssertionResult LogEndsWith(const std::string& log, const std::vector<std::string>& lines);

@@ -91,6 +91,16 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, true, true, ""}},
         {"/PACK /VERSION=98", "/PACK",
          {UiMode::Interactive, LogChoice::AsTicked, "", FP98, false, "", false, false, true, ""}},
+        // A removal takes back all the kit's installations: what an
+        // installation chooses is refused with it; its log and window are not.
+        {"/UNINSTALL /VERYSILENT /VERSION=98", "/UNINSTALL",
+         {UiMode::VerySilent, LogChoice::AsTicked, "", FP98, false, "", false, true, false, ""}},
+        {"/UNINSTALL /ACCEPTLICENCE", "/UNINSTALL",
+         {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, true, "", false, true, false, ""}},
+        {"/KIT=C:\\Kit /UNINSTALL", "/UNINSTALL",
+         {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "C:\\Kit", false, true, false, ""}},
+        {"/UNINSTALL /SILENT /LOG=C:\\Logs\\removal.log", nullptr,
+         {UiMode::Silent, LogChoice::On, "C:\\Logs\\removal.log", FPNone, false, "", false, true, false, ""}},
         {"/SILENT /Κιτ", "/Κιτ",
          {UiMode::Silent, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""}},
         {"/QUIET /VERYSILENT /LOG=C:\\x.log /KIT=C:\\Kit /VERSION=2002 /ACCEPTLICENCE", "/QUIET",

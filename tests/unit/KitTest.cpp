@@ -4,6 +4,7 @@
 #include "Text.h"
 #include "app/PackRun.h"
 #include "journal/KitId.h"
+#include "kit/KitFolder.h"
 #include "kit/KitName.h"
 #include "kit/KitRoot.h"
 #include "res/resource.h"
@@ -382,6 +383,39 @@ TEST(KitName, FirstLineWithTextElseTheFolder)
     }
     // A kit on a drive's root: its setup goes there too.
     EXPECT_EQ("C:\\C_-setup.exe", DefaultSetupPath("C:\\"));
+}
+
+// What makes a folder a kit's, for a /KIT folder: its introduction or a root
+// of items, in any letter case; nothing else of a kit will do.
+TEST(KitFolder, HoldsAnIntroductionOrARootOfItems)
+{
+    const struct {
+        const char* what;
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        bool kit;
+    } cases[] = {
+        {"an empty folder", {}, {}, false},
+        {"the introduction", {"intro.txt"}, {}, true},
+        {"the introduction in capitals", {"INTRO.TXT"}, {}, true},
+        {"the common root", {}, {"common"}, true},
+        {"the root of FrontPage 98", {}, {"FP98"}, true},
+        {"the root of FrontPage 2000", {}, {"fp2000"}, true},
+        {"the root of FrontPage 2003", {}, {"fp2003"}, true},
+        {"the folder above a kit", {}, {"Harbour kit\\common"}, false},
+        {"a licence and a readme", {"license.txt", "readme.txt"}, {}, false},
+        {"a folder named as the introduction", {}, {"intro.txt"}, false},
+        {"a file named as a root", {"fp98"}, {}, false},
+        {"other folders", {}, {"Themes", "fp2002"}, false},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        for (const std::string& file : c.files)
+            folder.Write(file, "x");
+        for (const std::string& made : c.folders)
+            folder.MakeDir(made);
+        EXPECT_EQ(c.kit, HoldsKit(folder.Path())) << c.what;
+    }
 }
 
 // FrontPage 2003 takes the kit's fp2003 root in place of fp2000, when the kit has one.
