@@ -29,5 +29,5 @@ int RunPacking(const InstallRun& run)
     Dialog::SetMain(&window);
     window.DoModal();
     Dialog::SetMain(nullptr);
-    return window.Packed() ? kExitPacked : kExitPackFailed;
+    return window.Succeeded() ? kExitPacked : kExitPackFailed;
 }

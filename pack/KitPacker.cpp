@@ -20,7 +20,6 @@ namespace {
 const size_t kChunkSize = 256 * 1024;
 // As zip -9: the smallest deflate output, whatever it costs.
 const int kLevel = 9;
-const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 const char* const kKitFiles[] = {"intro.txt", "license.txt", "readme.txt"};
 const char* const kKitTrees[] = {"common", "fp98", "fp2000", "fp2003"};
@@ -105,7 +104,7 @@ bool KitPacker::Add(const WIN32_FIND_DATAW& found, const std::wstring& name)
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         entry.kind = kPackFolder;
     } else {
-        entry.attributes = found.dwFileAttributes & kKeptAttributes;
+        entry.attributes = found.dwFileAttributes & kPackedAttributes;
         entry.written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
         entry.size = Join(found.nFileSizeHigh, found.nFileSizeLow);
         ++m_files;

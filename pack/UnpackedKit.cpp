@@ -21,8 +21,6 @@ namespace {
 const size_t kChunkSize = 64 * 1024;
 // The latest time a file can be given: later ones read as negative.
 const uint64_t kLatestFileTime = 0x7FFFFFFFFFFFFFFFull;
-// The attributes a file keeps through packing; the copy stage copies them on.
-const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // Why the table's entry may not be unpacked, or empty when it may. Its data
 // must begin where the data of the file before it ends (`offset`), so no two
@@ -350,7 +348,7 @@ bool UnpackedKit::UnpackFile(FileReader& data, z_stream_s& stream, const PackEnt
     if (!SetFileTime(out.Get(), nullptr, nullptr, &written))
         return Failed("Cannot write", path);
     out.Reset();
-    DWORD attributes = entry.attributes & kKeptAttributes;
+    DWORD attributes = entry.attributes & kPackedAttributes;
     if (attributes != 0 && !SetFileAttributesW(Wide(path).c_str(), attributes))
         return Failed("Cannot write", path);
     return true;

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "res/resource.h"
 #include "win/Controls.h"
+#include "win/MessageBox.h"
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     // As the program does before its first dialog.
     ProgressBar::Register();
+    SetMessageCaption(IDS_APP_TITLE);
     return RUN_ALL_TESTS();
 }
