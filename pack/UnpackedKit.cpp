@@ -9,6 +9,7 @@
 #include "pack/FileStreams.h"
 #include "pack/PackDigest.h"
 #include "pack/ProgramImage.h"
+#include "win/FileSystem.h"
 #include "win/FolderTree.h"
 #include "win/Handle.h"
 #include "win/ProtectedFolder.h"
@@ -91,19 +92,15 @@ bool ProcessRuns(DWORD id)
 // no one else may change it), whose setup no longer runs.
 void RemoveAbandonedFolders(const std::string& temp)
 {
-    WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW(Wide(temp + kFolderPrefix + "*").c_str(), &found));
-    if (!find.IsValid())
-        return;
     std::vector<std::string> abandoned;
-    do {
+    FindEntries(Wide(temp + kFolderPrefix + "*"), [&](const WIN32_FIND_DATAW& found) {
         const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
         const DWORD setup = SetupOfFolder(name);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && setup != 0 && !ProcessRuns(setup) &&
             IsProtected(temp + name))
             abandoned.push_back(temp + name);
-    } while (FindNextFileW(find.Get(), &found));
-    find.Reset();
+        return true;
+    });
     for (const std::string& folder : abandoned)
         RemoveFolderTree(folder);
 }

@@ -348,35 +348,6 @@ TEST(InstallFiles, LooseFileWithoutItsTargetFolderFails)
     EXPECT_FALSE(IsFolder(world.wizard.m_target.framesFolder));
 }
 
-TEST(InstallFiles, MoreThan65535FilesKeepTheWholeTotalAsTheRange)
-{
-    InstallWorld world;
-    // 65537 files, all counted; copying stops at the first one, which keeps the
-    // test quick while the bar's range is already set.
-    world.Kit("fp98\\Themes\\blue\\theme.css");
-    const std::string blocked = world.folder.MakeDir("fp\\Themes\\blue\\theme.css");
-    const int branches = 16;
-    const int perFolder = 256;
-    const int total = branches * branches * perFolder + 1;
-    // Small folders: the system's name look-ups slow down as a folder grows.
-    for (int a = 0; a < branches; ++a) {
-        for (int b = 0; b < branches; ++b) {
-            std::string folder = world.folder.MakeDir(Format("kit\\common\\Frames\\big\\%d\\%d", a, b));
-            for (int i = 0; i < perFolder; ++i) {
-                std::string path = folder + Format("\\%d.gif", i);
-                CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-            }
-        }
-    }
-    Shown shown = world.Install();
-    EXPECT_FALSE(shown.result);
-    EXPECT_TRUE(shown.barVisible);
-    EXPECT_EQ(total, shown.barHigh);
-    EXPECT_EQ(1, shown.barPos);
-    ExpectEndsWithCopyFailure(world, {"Counting files...", "Total files = " + std::to_string(total), kHeadings[0]},
-                              blocked, {});
-}
-
 // Another program asking a window of the wizard's thread a question, from its
 // own thread, while the wizard copies.
 class Questioner {

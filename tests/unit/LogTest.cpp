@@ -5,6 +5,7 @@
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
+#include "log/LogFile.h"
 #include "log/LogText.h"
 #include "win/Handle.h"
 
@@ -61,6 +62,26 @@ TEST(Log, ExactBytesOfAWholeLog)
     wizard.WriteLog("late");
     wizard.CloseLog();
     EXPECT_EQ(bytes, ReadFileBytes(folder / "fernwick.log"));
+}
+
+// Where boxes go to the log, a failure is logged and then its box says the
+// same: a log that skips repeats says it once, and only right after itself.
+TEST(LogFile, RepeatsSkippedOnlyWhereAsked)
+{
+    for (bool skip : {false, true}) {
+        TempFolder folder;
+        LogFile log;
+        if (skip)
+            log.SkipRepeats();
+        ASSERT_TRUE(log.OpenLog(folder / "fernwick.log", LogSystem(), ""));
+        for (const char* line : {"Failed", "Failed", "Other", "Failed", "Failed"})
+            log.WriteLog(line);
+        log.CloseLog();
+        const std::string written = skip ? "Failed\r\nOther\r\nFailed\r\n"
+                                         : "Failed\r\nFailed\r\nOther\r\nFailed\r\nFailed\r\n";
+        EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find("\r\n" + written + "Log file closed"))
+            << skip;
+    }
 }
 
 TEST(Log, OperatingSystemLine)
