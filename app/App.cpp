@@ -90,9 +90,7 @@ int RunWizard(const InstallRun& run)
     wizard.m_run = run;
     SilenceInto(wizard);
     if (run.HasWindow()) {
-        Dialog::SetMain(&wizard);
-        wizard.DoModal();
-        Dialog::SetMain(nullptr);
+        wizard.DoModalAsMain();
     } else {
         wizard.RunWithoutWindow();
     }
@@ -104,9 +102,7 @@ int RunWizard(const InstallRun& run)
 bool ShowWork(const std::string& text, const CWorkDlg::Work& work)
 {
     CWorkDlg window(text, work);
-    Dialog::SetMain(&window);
-    window.DoModal();
-    Dialog::SetMain(nullptr);
+    window.DoModalAsMain();
     return window.Succeeded();
 }
 
