@@ -492,8 +492,9 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
     world.Set(kCommon);
     CInstallDlg wizard;
     Outcome outcome = world.Detect(wizard, [](HWND dialog) {
-        // Keys go to the window in front: the dialog, once it is there. The
-        // focus starts on the version checked, 2000's.
+        // Keys go to the window in front: the dialog, once it is there. No
+        // version is checked yet and the first radio is disabled: the focus
+        // starts on OK.
         ASSERT_TRUE(PumpUntil(dialog, [&] { return GetForegroundWindow() == dialog; }));
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_TAB, VK_HOME, VK_END})
             PressKey(key);
