@@ -179,7 +179,16 @@ TEST_F(Faults, TargetHeldByAnotherProgramRetriedOnceReleased)
     EXPECT_EQ("the earlier harbour theme", ReadFileBytes(World::KitDataFolder() + "\\backup\\1\\1\\harbour\\theme.css"));
 }
 
-class FrontPageRunning : public WizardTest, public testing::WithParamInterface<bool> {};
+class FrontPageRunning : public WizardTest, public testing::WithParamInterface<bool> {
+protected:
+    // The question comes before the copy page, so the wizard is idle on the
+    // ready page for a moment after the box has gone: the answer has been
+    // taken only once the final page shows.
+    bool AtFinalPage() const
+    {
+        return WaitUntil([&] { return app->IsIdle() && app->IsFinalPage(); });
+    }
+};
 
 TEST_P(FrontPageRunning, AsksBeforeTheFirstFileRetryOrCancel)
 {
@@ -197,6 +206,7 @@ TEST_P(FrontPageRunning, AsksBeforeTheFirstFileRetryOrCancel)
     EXPECT_EQ(app->StatusText(), kReadyText);
     if (!retry) {
         ASSERT_FALSE(app->AnswerMessageBox("cancelled", IDCANCEL).empty());
+        ASSERT_TRUE(AtFinalPage()) << app->Describe();
         EXPECT_EQ(app->StatusText(), WithLogNote(kCancelledText));
         EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
         EXPECT_FALSE(PathExists(World::KitDataFolder()));
@@ -209,6 +219,7 @@ TEST_P(FrontPageRunning, AsksBeforeTheFirstFileRetryOrCancel)
     ASSERT_EQ(kFrontPageRunningText, app->WaitForMessageBox()) << app->Describe();
     frontPage.Stop();
     ASSERT_FALSE(app->AnswerMessageBox("final", IDRETRY).empty());
+    ASSERT_TRUE(AtFinalPage()) << app->Describe();
     EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
     const std::string log = Log();
     EXPECT_NE(std::string::npos,

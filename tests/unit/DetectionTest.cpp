@@ -167,10 +167,12 @@ void ClickOn(HWND window)
     input[0].mi.dx = (rect.left + rect.right) / 2 * 65536 / GetSystemMetrics(SM_CXSCREEN);
     input[0].mi.dy = (rect.top + rect.bottom) / 2 * 65536 / GetSystemMetrics(SM_CYSCREEN);
     input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    // The press and the release carry the point too: the pointer may move
+    // between them (the X server's own report of an earlier move comes late).
     input[1] = input[0];
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     input[2] = input[0];
-    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInput(3, input, sizeof(INPUT));
 }
 
@@ -496,8 +498,9 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
     world.Set(k2000);
     world.Set(kCommon);
     Outcome outcome = world.Detect([](HWND dialog) {
-        // Keys go to the window in front: the dialog, once it is there. The
-        // focus starts on the version checked, 2000's.
+        // Keys go to the window in front: the dialog, once it is there. No
+        // version is checked yet and the first radio is disabled: the focus
+        // starts on OK.
         ASSERT_TRUE(PumpUntil(dialog, [&] { return GetForegroundWindow() == dialog; }));
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_TAB, VK_HOME, VK_END})
             PressKey(key);
@@ -509,8 +512,9 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_HOME, VK_END})
             PressKey(key);
         PressKey(VK_RETURN);
-        // Taken by this dialog, not left over for the next window.
-        EXPECT_TRUE(PumpUntil(dialog, [&] { return !IsWindowVisible(dialog); }));
+        // Taken by this dialog, all of it (Enter's release too), not left
+        // over for the next window.
+        EXPECT_TRUE(PumpUntil(dialog, [&] { return !IsWindowVisible(dialog) && !HasQueuedInput(); }));
     });
 
     EXPECT_TRUE(outcome.result);

@@ -507,12 +507,6 @@ void ClickWithMouse(HWND dialog, int id)
     SendInput(3, inputs, sizeof inputs[0]);
 }
 
-// A key or a mouse button waits in this thread's queue.
-bool HasQueuedInput()
-{
-    return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0;
-}
-
 // Waits, taking nothing from the queue, until input arrives there; false
 // when none has after ten seconds.
 bool WaitForQueuedInput()

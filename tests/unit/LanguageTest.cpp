@@ -328,6 +328,8 @@ TEST(Languages, DialogsFitTheirTextsHaveUniqueMnemonicsAndLabels)
             if (id != IDD_WIZARD)
                 continue;
             HWND status = GetDlgItem(dialog.Hwnd(), IDC_STATUS_TEXT);
+            EXPECT_TRUE(GetWindowLongW(status, GWL_STYLE) & SS_NOPREFIX)
+                << "a kit's text or a path may hold an '&', which is no mnemonic";
             for (const std::string& text : StatusTexts())
                 EXPECT_TRUE(Fits(status, WideOf(text)));
             RECT statusRect, aboutRect;

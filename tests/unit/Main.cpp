@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Support.h"
 #include "res/resource.h"
 #include "win/Controls.h"
 #include "win/MessageBox.h"
@@ -7,6 +8,7 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new TestGuard);
     // As the program does before its first dialog.
     ProgressBar::Register();
     SetMessageCaption(IDS_APP_TITLE);

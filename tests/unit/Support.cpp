@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "Text.h"
+#include "win/Dialog.h"
 
 namespace {
 
@@ -183,30 +184,72 @@ BOOL CALLBACK CollectDialog(HWND window, LPARAM list)
     return TRUE;
 }
 
+// Long enough for a posted click to be taken on a loaded machine; a test
+// never leaves a window it answers open that long.
+const DWORD kUnansweredMs = 30000;
+
+// A window taking input, and since when no handler is busy with it.
+struct Waiting {
+    HWND window;
+    DWORD since;
+};
+std::vector<Waiting> g_waiting;
+UINT_PTR g_guardTimer = 0;
+
+// A window's caption and the texts of its controls, to tell what it was.
+std::string WindowTexts(HWND window)
+{
+    std::string texts = "\"" + TextOf(window) + "\"";
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::string text = TextOf(child);
+        if (!text.empty())
+            texts += " \"" + text + "\"";
+    }
+    return texts;
+}
+
+void CALLBACK Guard(HWND, UINT, UINT_PTR, DWORD)
+{
+    std::vector<HWND> shown;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, (LPARAM)&shown);
+    if (g_answerer)
+        g_answerer->Answer(shown);
+    // Answering may have closed windows, and the timer may have come due
+    // again inside a handler: only what is still there counts, from now on.
+    const DWORD now = GetTickCount();
+    std::vector<Waiting> waiting;
+    for (HWND window : shown) {
+        if (!IsWindow(window) || !IsWindowVisible(window) || !IsWindowEnabled(window))
+            continue;
+        auto known = std::find_if(g_waiting.begin(), g_waiting.end(),
+                                  [&](const Waiting& entry) { return entry.window == window; });
+        Waiting entry = {window, known == g_waiting.end() ? now : known->since};
+        if (window == Dialog::MainWindow() || (g_answerer && g_answerer->IsAnswering(window)))
+            entry.since = now;
+        if (now - entry.since > kUnansweredMs) {
+            ADD_FAILURE() << "no one answered the window " << WindowTexts(window) << "; closing it";
+            EndDialog(window, IDCANCEL);
+            continue;
+        }
+        waiting.push_back(entry);
+    }
+    g_waiting = waiting;
+}
+
 } // namespace
 
 ModalAnswerer::ModalAnswerer(Handler handler) : m_handler(std::move(handler))
 {
     g_answerer = this;
-    m_timer = SetTimer(nullptr, 0, 20, OnTimer);
 }
 
 ModalAnswerer::~ModalAnswerer()
 {
-    KillTimer(nullptr, m_timer);
     g_answerer = nullptr;
 }
 
-void CALLBACK ModalAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+void ModalAnswerer::Answer(const std::vector<HWND>& shown)
 {
-    if (g_answerer)
-        g_answerer->Poll();
-}
-
-void ModalAnswerer::Poll()
-{
-    std::vector<HWND> shown;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, (LPARAM)&shown);
     m_open.erase(std::remove_if(m_open.begin(), m_open.end(), [](HWND w) { return !IsWindow(w); }),
                  m_open.end());
     for (HWND window : shown) {
@@ -214,8 +257,38 @@ void ModalAnswerer::Poll()
             continue;
         m_open.push_back(window);
         m_seen.push_back(window);
+        m_answering.push_back(window);
         m_handler(window);
+        m_answering.erase(std::find(m_answering.begin(), m_answering.end(), window));
     }
+}
+
+bool ModalAnswerer::IsAnswering(HWND window) const
+{
+    return std::find(m_answering.begin(), m_answering.end(), window) != m_answering.end();
+}
+
+void TestGuard::OnTestStart(const testing::TestInfo&)
+{
+    g_waiting.clear();
+    g_guardTimer = SetTimer(nullptr, 0, 20, Guard);
+}
+
+void TestGuard::OnTestEnd(const testing::TestInfo&)
+{
+    KillTimer(nullptr, g_guardTimer);
+    if (!HasQueuedInput())
+        return;
+    ADD_FAILURE() << "keys or clicks left in the queue; dropping them";
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE) ||
+           PeekMessageA(&message, nullptr, WM_LBUTTONDOWN, WM_MOUSELAST, PM_REMOVE))
+        ;
+}
+
+bool HasQueuedInput()
+{
+    return HIWORD(GetQueueStatus(QS_KEY | QS_MOUSEBUTTON)) != 0;
 }
 
 void Click(HWND dialog, int id)

@@ -75,7 +75,8 @@ private:
 
 // Answers modal windows shown on this thread while it lives: `handler` gets each
 // newly shown dialog or message box once, and answers it (for example with
-// Click). Polls from a thread timer, which keeps running inside modal loops.
+// Click). The test guard looks for them from a thread timer, which keeps
+// running inside modal loops.
 class ModalAnswerer {
 public:
     using Handler = std::function<void(HWND)>;
@@ -86,17 +87,31 @@ public:
 
     // The windows answered so far, in order.
     const std::vector<HWND>& Seen() const { return m_seen; }
+    // Gives the handler each window of `shown` it has not had yet.
+    void Answer(const std::vector<HWND>& shown);
+    // The handler has `window` and has not returned yet.
+    bool IsAnswering(HWND window) const;
 
 private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    void Poll();
-
     Handler m_handler;
     std::vector<HWND> m_seen;
     // Windows answered that still exist: a closed window's handle may come back.
     std::vector<HWND> m_open;
-    UINT_PTR m_timer = 0;
+    std::vector<HWND> m_answering;
 };
+
+// Watches every test (main installs it once): a modal window that no handler
+// answers fails the test and is closed, and keys or clicks a test leaves in
+// the queue fail it and are dropped, so that neither holds nor misleads the
+// tests after it. The program's main window is the test's own to drive.
+class TestGuard : public testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const testing::TestInfo&) override;
+    void OnTestEnd(const testing::TestInfo&) override;
+};
+
+// A key or a mouse button waits in this thread's queue.
+bool HasQueuedInput();
 
 // Posts a click on control `id` of `dialog`, as a user's click arrives.
 void Click(HWND dialog, int id);
