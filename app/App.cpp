@@ -24,9 +24,9 @@ namespace {
 
 // In unattended runs every box goes to the wizard's log instead (all but
 // the question a person asks for by pressing Cancel in a /SILENT run).
-void SilenceInto(CInstallDlg& wizard)
+void SilenceInto(CInstallDlg& wizard, const InstallRun& run)
 {
-    if (wizard.m_run.IsUnattended())
+    if (run.IsUnattended())
         SilenceMessages([&wizard](const std::string& text, UINT style) { return wizard.Silenced(text, style); });
 }
 
@@ -86,16 +86,15 @@ bool LogFileRefused(const InstallRun& run)
 
 int RunWizard(const InstallRun& run)
 {
-    CInstallDlg wizard;
-    wizard.m_run = run;
-    SilenceInto(wizard);
+    CInstallDlg wizard(run);
+    SilenceInto(wizard, run);
     if (run.HasWindow()) {
         wizard.DoModalAsMain();
     } else {
         wizard.RunWithoutWindow();
     }
     SilenceMessages(nullptr);
-    return wizard.m_run.ExitCode();
+    return wizard.ExitCode();
 }
 
 // Shows `text` and the progress of `work` in the wizard's window while it runs.

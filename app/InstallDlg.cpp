@@ -5,7 +5,7 @@
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
-CInstallDlg::CInstallDlg() : Dialog(IDD_WIZARD)
+CInstallDlg::CInstallDlg(const InstallRun& run) : Dialog(IDD_WIZARD), m_run(run)
 {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }

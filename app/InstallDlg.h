@@ -29,8 +29,12 @@ enum class InstallResult { Installed, Failed, Cancelled };
 
 class CInstallDlg : public Dialog {
 public:
-    CInstallDlg();
+    // A wizard for `run`.
+    explicit CInstallDlg(const InstallRun& run = InstallRun());
     ~CInstallDlg() override;
+
+    // The exit code of how the run ended.
+    int ExitCode() const { return m_run.ExitCode(); }
 
     // Stage machine and final page (app/Stages.cpp)
     void OnNext();
@@ -135,11 +139,24 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
 
 public:
+    // The copy stage's state, which its unit tests set up and read.
+    ProgressBar m_progress;
+    // Where the kit's items go.
+    FrontPageTarget m_target;
+    // The run keeps a log, and it is open.
+    bool m_logging = false;
+    LogFile m_log;
+    // The system the log's header tells of.
+    LogSystem m_system;
+    // The kit's name, and its data folder, which keeps its journal and backups.
+    std::string m_kitName;
+    std::string m_dataFolder;
+
+private:
     // What the command line asks of this run, and how it ended.
     InstallRun m_run;
     Button m_aboutButton;
     Button m_viewReadmeBox;
-    ProgressBar m_progress;
     Button m_logBox;
     Button m_cancelButton;
     Button m_nextButton;
@@ -148,21 +165,11 @@ public:
     BOOL m_viewReadme = FALSE;
     HICON m_hIcon = nullptr;
     WizardStage m_stage = WizardStage::Start;
-    // Where the kit's items go.
-    FrontPageTarget m_target;
-    // The run keeps a log, and it is open.
-    bool m_logging = false;
-    LogFile m_log;
-    // The system the log's header tells of.
-    LogSystem m_system;
     // Keeps the wizard drawn and answering while files are counted and copied.
     PendingMessages m_pendingMessages;
     // A stage's work is running: a click sent to the wizard meanwhile must
     // not start another.
     bool m_stageRunning = false;
-    // The kit's name, and its data folder, which keeps its journal and backups.
-    std::string m_kitName;
-    std::string m_dataFolder;
     Journal m_journal;
     // The journal's number of the target folder being copied into.
     int m_journalRoot = 0;
