@@ -245,12 +245,11 @@ InstallResult CInstallDlg::CopyPasses()
     }
 
     // The journal is on disk before anything changes.
-    if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder)) {
+    if (!CreateDataFolder(m_dataFolder) ||
+        !m_journal.Begin(m_dataFolder, {m_themesFolder, m_pagesFolder, m_websFolder, m_framesFolder})) {
         ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
         return InstallResult::Failed;
     }
-    for (const std::string& root : {m_themesFolder, m_pagesFolder, m_websFolder, m_framesFolder})
-        m_journal.AddRoot(root);
 
     bool copied = true;
     for (const Pass& pass : passes) {

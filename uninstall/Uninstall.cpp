@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "install/Questions.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
 #include "log/LogText.h"
@@ -13,6 +14,7 @@
 #include "win/FileSystem.h"
 #include "win/Handle.h"
 #include "win/MessageBox.h"
+#include "win/PendingMessages.h"
 #include "win/ProcessPaths.h"
 #include "win/Strings.h"
 
@@ -62,18 +64,36 @@ bool IsKitDataFolder(const std::string& folder)
            FileExists(folder + "\\" + kJournalFile);
 }
 
-std::string KeptText(const std::vector<std::string>& kept)
+// `heading`, the first few of `files` and their count (`count`).
+std::string FileList(UINT heading, const std::vector<std::string>& files, UINT count)
 {
-    std::string text = LoadResString(IDS_REMOVAL_KEPT);
-    for (size_t i = 0; i < kept.size() && i < kKeptNamed; ++i)
-        text += "\n" + kept[i];
-    return text + "\n" + Format(LoadResString(IDS_REMOVAL_KEPT_COUNT).c_str(), (int)kept.size());
+    std::string text = LoadResString(heading);
+    for (size_t i = 0; i < files.size() && i < kKeptNamed; ++i)
+        text += "\n" + files[i];
+    return text + "\n" + Format(LoadResString(count).c_str(), (int)files.size());
 }
 
 } // namespace
 
+std::string KeptText(const KeptFiles& kept, const std::string& dataFolder)
+{
+    std::string text;
+    if (!kept.changed.empty())
+        text = FileList(IDS_REMOVAL_KEPT, kept.changed, IDS_REMOVAL_KEPT_COUNT);
+    if (!kept.originals.empty())
+        text += "\n" + Format(LoadResString(IDS_KEPT_ORIGINALS).c_str(),
+                               ParentFolder(KeptOriginalsFolder(dataFolder)).c_str());
+    if (!kept.unrestored.empty())
+        text += (text.empty() ? "" : "\n\n") +
+                FileList(IDS_REMOVAL_UNRESTORED, kept.unrestored, IDS_REMOVAL_UNRESTORED_COUNT);
+    return text;
+}
+
 int RunUninstall(const InstallRun& run)
 {
+    // A folder cannot be removed while it is a process's current folder:
+    // the removal reads nothing relative to its own.
+    EnterSystemFolder();
     RemovalLogFile log(run);
     const bool asks = !run.IsUnattended();
     const std::string program = ProgramFilePath();
@@ -96,10 +116,18 @@ int RunUninstall(const InstallRun& run)
         return kExitRemovalDeclined;
     }
 
-    std::vector<std::string> kept;
+    KeptFiles kept;
     const RemovalLog logLine = [&log](const std::string& line) { log.Write(line); };
+    // An unattended removal waits for a file in use as an unattended
+    // installation does; one a person watches tells them at once.
+    PendingMessages pending;
+    RetryWait retry;
+    if (!asks)
+        retry = [&pending](DWORD since) {
+            return WaitToRetry(since, [&pending] { pending.DispatchNow(); }, [] { return false; });
+        };
     auto work = [&](const RemovalProgress& progress) {
-        return TakeBackInstallations(dataFolder, logLine, progress, kept) &&
+        return TakeBackInstallations(dataFolder, logLine, progress, retry, kept) &&
                RemoveWhatIsLeft(dataFolder, kitId, program, logLine);
     };
     bool removed = false;
@@ -118,8 +146,9 @@ int RunUninstall(const InstallRun& run)
         std::string text = removed ? Format(LoadResString(IDS_REMOVED).c_str(), kitName.c_str())
                                    : Format(LoadResString(IDS_REMOVAL_FAILED).c_str(), kitName.c_str(),
                                             log.Path().c_str());
-        if (!kept.empty())
-            text += "\n\n" + KeptText(kept);
+        const std::string keptText = KeptText(kept, dataFolder);
+        if (!keptText.empty())
+            text += "\n\n" + keptText;
         ShowMessage(text, MB_OK | (removed ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
     }
     return removed ? kExitRemoved : kExitRemovalFailed;

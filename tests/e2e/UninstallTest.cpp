@@ -220,7 +220,7 @@ TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
     EXPECT_FALSE(PathExists(World::KitDataFolder()));
     // The running program went when it could: it waits beside the data
     // folder for Windows to start again.
-    const std::string parked = World::DataFolders() + "\\Harbour Lights theme pack.removed";
+    const std::string parked = World::DataFolders() + "\\Harbour Lights theme pack (removed)";
     EXPECT_NE(std::string::npos, PendingRemovals().find(parked + "|")) << PendingRemovals();
 
     // The log: its header, the kit, every step, the outcome.
@@ -464,10 +464,13 @@ TEST_P(Endings, ExitCodeAndLog)
         EXPECT_EQ(ending.removed ? before : installed, Tree(FrontPage()));
         return;
     }
-    // The failure is told, and the journal keeps what is left to do.
+    // The failure is told, after the unattended run has waited for the file
+    // as an unattended installation does, and the journal keeps what is
+    // left to do.
     const std::string held = FrontPage() + "\\" + ending.held;
     EXPECT_TRUE(PathExists(held));
-    EXPECT_NE(std::string::npos, UninstallLog().find("\r\nFailed to read file: " + held + "\r\nReason: (32) "))
+    EXPECT_NE(std::string::npos, UninstallLog().find("\r\nFile in use: " + held + "\r\nGave up waiting\r\nFailed to read file: " +
+                                                     held + "\r\nReason: (32) "))
         << UninstallLog();
     lock.reset();
     ASSERT_TRUE(Remove(World::KitDataFolder()));

@@ -69,7 +69,8 @@ struct JournalWorld {
 std::vector<std::string> Undo(const std::string& data, bool expected = true)
 {
     std::vector<std::string> lines;
-    EXPECT_EQ(expected, UndoUnfinishedSession(data, [&](const std::string& line) { lines.push_back(line); }));
+    KeptFiles kept;
+    EXPECT_EQ(expected, UndoUnfinishedSession(data, [&](const std::string& line) { lines.push_back(line); }, kept));
     return lines;
 }
 
@@ -105,7 +106,7 @@ struct Step {
 // theme.css replaced (by the version's copy, then by the common one), 6 the
 // read-only bullet.gif replaced, 8 common.htm.
 const Step kSteps[] = {
-    {"begun", [](Installation& i) { return i.journal.Begin(i.world.data) && (i.root = i.journal.AddRoot(i.world.root)) == 1; }},
+    {"begun", [](Installation& i) { return i.journal.Begin(i.world.data, {i.world.root}) && (i.root = 1); }},
     {"first folder's entries committed",
      [](Installation& i) {
          i.journal.AddFolder(i.T("new"));
@@ -258,10 +259,14 @@ TEST(Journal, UndoCutShortRunsAgainToTheEnd)
         InstallSteps(world, kClosed - 1);
         size_t logged = 0;
         try {
-            UndoUnfinishedSession(world.data, [&](const std::string&) {
-                if (logged++ == k)
-                    throw Interrupted();
-            });
+            KeptFiles kept;
+            UndoUnfinishedSession(
+                world.data,
+                [&](const std::string&) {
+                    if (logged++ == k)
+                        throw Interrupted();
+                },
+                kept);
             ADD_FAILURE() << "not cut short";
         } catch (const Interrupted&) {
         }
@@ -343,8 +348,8 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
 
         // The first installation replaces the theme and is closed.
         Journal first;
-        ASSERT_TRUE(first.Begin(world.data));
-        int root = first.AddRoot(themes);
+        ASSERT_TRUE(first.Begin(world.data, {themes}));
+        int root = 1;
         int entry = first.AddReplacedFile(root, theme);
         ASSERT_TRUE(first.Commit() && first.Keep(root, theme) && copy("first.css", theme));
         unsigned long long size = 0;
@@ -357,9 +362,9 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
         // The second replaces it again, and the page, adds a file, and is killed.
         {
             Journal second;
-            ASSERT_TRUE(second.Begin(world.data));
-            int themesRoot = second.AddRoot(themes);
-            int pagesRoot = second.AddRoot(pages);
+            ASSERT_TRUE(second.Begin(world.data, {themes, pages}));
+            int themesRoot = 1;
+            int pagesRoot = 2;
             second.AddReplacedFile(themesRoot, theme);
             second.AddReplacedFile(pagesRoot, page);
             second.AddNewFile(added);

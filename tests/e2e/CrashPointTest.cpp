@@ -1,0 +1,504 @@
+// Every crash point of two kits installed over the same files, removed, and
+// undone: a test build of the program (fernwick_crashpoint.exe, see
+// CrashPoints.cpp) stops itself dead at its n-th change to the disk or the
+// registry, for every n of the run; then the user runs it again, as they
+// would (the installation again, the removal again from Programs and
+// Features), and the FrontPage folders, the kits' data folders and their
+// entries in Programs and Features are exactly as the run would have left
+// them had it not been cut short. The same over a full disk, filled at
+// every page the run writes to it.
+#include "WizardTest.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "Text.h"
+#include "Unix.h"
+
+namespace e2e {
+namespace {
+
+// The exit code of a run stopped at its crash point.
+const DWORD kCrashed = 77;
+
+struct KitFile {
+    const char* path;
+    const char* text;
+    bool readOnly;
+};
+
+// Alder replaces a theme's style and its read-only descriptor, and brings a
+// theme with a nested folder and a read-only file, and a page template.
+const KitFile kAlder[] = {
+    {"alder\\intro.txt", "Alder kit\r\n", false},
+    {"alder\\fp98\\Themes\\harbour\\theme.css", "alder harbour style\r\n", false},
+    {"alder\\fp98\\Themes\\harbour\\harbour.inf", "[info]\r\ntitle=Harbour, Alder's\r\n", false},
+    {"alder\\fp98\\Themes\\alder\\alder.css", "alder style\r\n", false},
+    {"alder\\fp98\\Themes\\alder\\images\\dot.gif", "GIF89a alder dot", true},
+    {"alder\\common\\Pages\\alder\\page.htm", "<html>alder</html>\r\n", false},
+};
+// Birch replaces the same style, and a file Alder made, and brings a theme.
+const KitFile kBirch[] = {
+    {"birch\\intro.txt", "Birch kit\r\n", false},
+    {"birch\\common\\Themes\\harbour\\theme.css", "birch harbour style\r\n", false},
+    {"birch\\common\\Themes\\alder\\alder.css", "birch over alder\r\n", false},
+    {"birch\\common\\Themes\\birch\\birch.css", "birch style\r\n", false},
+};
+
+// The state a user sees: the FrontPage folder, the data folders (journals
+// without their times and checksums) and the kits' entries.
+struct MachineState {
+    std::map<std::string, std::string> frontPage;
+    std::map<std::string, std::string> dataFolders;
+    std::map<std::string, std::string> entries;
+};
+
+// Every file with its content (" (read-only)" after it for such a file) and
+// every folder with a trailing backslash.
+std::map<std::string, std::string> AttributedTree(const std::string& folder)
+{
+    std::map<std::string, std::string> tree = Tree(folder);
+    for (auto& entry : tree) {
+        const DWORD attributes = GetFileAttributesW(WideOf(folder + "\\" + entry.first).c_str());
+        if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) && (attributes & FILE_ATTRIBUTE_READONLY))
+            entry.second += " (read-only)";
+    }
+    return tree;
+}
+
+std::vector<std::string> SplitText(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t end; (end = text.find(separator, start)) != std::string::npos; start = end + 1)
+        parts.push_back(text.substr(start, end - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// A journal as its meaning: without the times of its installations and the
+// checksums of its lines, with the last kit name alone, and a handed folder
+// or a gone file once (a removal run again may record it twice).
+std::string JournalMeaning(const std::string& journal)
+{
+    std::vector<std::string> lines;
+    std::string kit;
+    for (const std::string& line : SplitText(journal, '\n')) {
+        std::vector<std::string> fields = SplitText(line.substr(0, line.find('\r')), '\t');
+        if (fields.size() > 1)
+            fields.pop_back();
+        if (fields[0] == "begin" && fields.size() > 2)
+            fields[2] = "<time>";
+        std::string meaning;
+        for (const std::string& field : fields)
+            meaning += field + " ";
+        if (fields[0] == "kit") {
+            kit = meaning;
+            continue;
+        }
+        const bool once = fields[0] == "handed" || fields[0] == "gone";
+        if (!once || std::find(lines.begin(), lines.end(), meaning) == lines.end())
+            lines.push_back(meaning);
+    }
+    lines.push_back(kit);
+    std::string meaning;
+    for (const std::string& line : lines)
+        meaning += line + "\n";
+    return meaning;
+}
+
+// The values of each kit's entry in Programs and Features, by "entry\value".
+std::map<std::string, std::string> EntryValues()
+{
+    std::map<std::string, std::string> values;
+    for (const std::string& entry : World::RemovalEntries()) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(entry)).c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS)
+            continue;
+        wchar_t name[256];
+        BYTE data[4096];
+        for (DWORD i = 0, nameSize = 256, type = 0, size = sizeof data;
+             RegEnumValueW(key, i, name, &nameSize, nullptr, &type, data, &size) == ERROR_SUCCESS;
+             ++i, nameSize = 256, size = sizeof data) {
+            values[entry + "\\" + Utf8Of(name)] = std::to_string(type) + ":" + std::string((char*)data, size);
+        }
+        RegCloseKey(key);
+    }
+    return values;
+}
+
+void SetEntryValues(const std::map<std::string, std::string>& values)
+{
+    for (const std::string& entry : World::RemovalEntries())
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(entry)).c_str());
+    for (const auto& value : values) {
+        const size_t slash = value.first.find('\\');
+        const size_t colon = value.second.find(':');
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(value.first.substr(0, slash))).c_str(), 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+        const std::string data = value.second.substr(colon + 1);
+        RegSetValueExW(key, WideOf(value.first.substr(slash + 1)).c_str(), 0,
+                       (DWORD)std::stoul(value.second.substr(0, colon)), (const BYTE*)data.data(), (DWORD)data.size());
+        RegCloseKey(key);
+    }
+}
+
+// One run of the program: which, and with what.
+struct ProgramRun {
+    std::string program;
+    std::string arguments;
+};
+
+enum class Step {
+    InstallAlder,
+    InstallBirch,
+    RemoveAlder,
+    RemoveBirch,
+    // The user changes Alder's replacement of the read-only descriptor.
+    ChangeDescriptor,
+    // A folder stands where Birch's last file goes: its copy fails.
+    BlockBirch,
+    // The installation cut short half-way, as a crash leaves it.
+    InstallAlderCutShort,
+    InstallBirchCutShort,
+};
+
+struct Scenario {
+    const char* name;
+    // From a fresh world to where the run starts.
+    std::vector<Step> before;
+    Step run;
+    // Its exit code uncut: the installation fails and is undone, or not.
+    DWORD exitCode;
+};
+
+const Scenario kScenarios[] = {
+    {"InstallAlder", {}, Step::InstallAlder, 0},
+    {"InstallBirchOverAlder", {Step::InstallAlder}, Step::InstallBirch, 0},
+    {"RemoveAlderUnderBirch", {Step::InstallAlder, Step::InstallBirch, Step::ChangeDescriptor}, Step::RemoveAlder, 0},
+    {"RemoveBirchOverAlder", {Step::InstallAlder, Step::InstallBirch}, Step::RemoveBirch, 0},
+    {"UndoAlderCutShort", {Step::InstallAlderCutShort}, Step::InstallAlder, 0},
+    {"UndoBirchCutShort", {Step::InstallAlder, Step::InstallBirchCutShort}, Step::InstallBirch, 0},
+    {"BirchFailsAndIsUndone", {Step::InstallAlder, Step::BlockBirch}, Step::InstallBirch, 4},
+};
+
+enum class Layout {
+    // The FrontPage folder on the data folders' volume: backups are renamed.
+    OneVolume,
+    // On another volume: backups are copied, and restored by copies.
+    TwoVolumes,
+};
+
+struct CrashCase {
+    Scenario scenario;
+    Layout layout;
+};
+
+void PrintTo(const CrashCase& c, std::ostream* out)
+{
+    *out << c.scenario.name << (c.layout == Layout::TwoVolumes ? " on two volumes" : "");
+}
+
+// The kit a step installs or removes.
+std::string KitIdOf(Step step)
+{
+    return step == Step::InstallAlder || step == Step::RemoveAlder ? "Alder kit" : "Birch kit";
+}
+
+// The data folders but what the kit `kitId` has there, under its id or a
+// name made of it.
+std::map<std::string, std::string> WithoutKit(std::map<std::string, std::string> tree, const std::string& kitId)
+{
+    for (auto file = tree.begin(); file != tree.end();)
+        file = file->first.compare(0, kitId.size(), kitId) == 0 ? tree.erase(file) : std::next(file);
+    return tree;
+}
+
+class CrashPoints : public WizardTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(world.IsReady());
+        m_frontPage = world.Path("FrontPage");
+        if (m_layout == Layout::TwoVolumes) {
+            m_disk = std::make_unique<SmallDisk>(world.Path("disk"), m_diskSize);
+            ASSERT_TRUE(m_disk->IsMounted());
+            m_drive = std::make_unique<MappedDrive>(m_disk->Folder());
+            ASSERT_TRUE(m_drive->IsMapped());
+            m_frontPage = m_drive->Root() + "\\FrontPage";
+        }
+        ASSERT_TRUE(world.InstallFrontPage98At(m_frontPage));
+        ASSERT_TRUE(WriteFileBytes(m_frontPage + "\\themes\\harbour\\theme.css", "the original harbour style\r\n"));
+        ASSERT_TRUE(WriteFileBytes(m_frontPage + "\\themes\\harbour\\harbour.inf", "[info]\r\ntitle=Harbour\r\n"));
+        ASSERT_TRUE(SetFileAttributesW(WideOf(m_frontPage + "\\themes\\harbour\\harbour.inf").c_str(),
+                                       FILE_ATTRIBUTE_READONLY));
+        for (const KitFile* kit : {std::begin(kAlder), std::begin(kBirch)}) {
+            for (const KitFile* file = kit; file != (kit == kAlder ? std::end(kAlder) : std::end(kBirch)); ++file) {
+                ASSERT_TRUE(world.WriteFile(file->path, file->text));
+                if (file->readOnly) {
+                    ASSERT_TRUE(SetFileAttributesW(WideOf(world.Path(file->path)).c_str(), FILE_ATTRIBUTE_READONLY));
+                }
+            }
+        }
+    }
+
+    static std::string CrashProgram() { return ExeFolder() + "\\fernwick_crashpoint.exe"; }
+    static std::string DataFolder(const char* kitId) { return World::DataFolders() + "\\" + kitId; }
+
+    ProgramRun RunOf(Step step) const
+    {
+        switch (step) {
+        case Step::InstallAlder:
+        case Step::InstallAlderCutShort:
+            return {CrashProgram(), "/VERYSILENT /NOLOG \"/KIT=" + world.Path("alder") + "\""};
+        case Step::InstallBirch:
+        case Step::InstallBirchCutShort:
+            return {CrashProgram(), "/VERYSILENT /NOLOG \"/KIT=" + world.Path("birch") + "\""};
+        case Step::RemoveAlder:
+            return {DataFolder("Alder kit") + "\\fernwick.exe", "/UNINSTALL /VERYSILENT"};
+        case Step::RemoveBirch:
+            return {DataFolder("Birch kit") + "\\fernwick.exe", "/UNINSTALL /VERYSILENT"};
+        default:
+            return {};
+        }
+    }
+
+    // Runs `run` to its end, cut at change `crashAt` (0: never); its exit
+    // code, and how many changes it made when it ran to its end.
+    DWORD Execute(const ProgramRun& run, long crashAt, long* changes = nullptr)
+    {
+        const std::string count = world.Path("changes.txt");
+        DeleteFileA(count.c_str());
+        SetEnvironmentVariableA("FERNWICK_CRASH_AT", std::to_string(crashAt).c_str());
+        SetEnvironmentVariableA("FERNWICK_CHANGES", count.c_str());
+        Launch(run.arguments, world.Path(""), run.program);
+        SetEnvironmentVariableA("FERNWICK_CRASH_AT", nullptr);
+        SetEnvironmentVariableA("FERNWICK_CHANGES", nullptr);
+        if (!app->WaitForExit(120000))
+            return STILL_ACTIVE;
+        if (changes)
+            *changes = std::atol(ReadFileBytes(count).c_str());
+        return app->ExitCode();
+    }
+
+    bool Prepare(Step step)
+    {
+        switch (step) {
+        case Step::ChangeDescriptor:
+            SetFileAttributesW(WideOf(m_frontPage + "\\themes\\harbour\\harbour.inf").c_str(), FILE_ATTRIBUTE_NORMAL);
+            return WriteFileBytes(m_frontPage + "\\themes\\harbour\\harbour.inf", "[info]\r\ntitle=My harbour\r\n");
+        case Step::BlockBirch:
+            return MakeFolders(m_frontPage + "\\themes\\birch\\birch.css");
+        case Step::InstallAlderCutShort:
+        case Step::InstallBirchCutShort: {
+            const ProgramRun run = RunOf(step);
+            long changes = 0;
+            const std::string snapshot = Snapshot("uncut");
+            if (Execute(run, 0, &changes) != 0 || changes < 2)
+                return false;
+            Restore(snapshot);
+            return Execute(run, changes / 2) == kCrashed;
+        }
+        default:
+            return Execute(RunOf(step), 0) == 0;
+        }
+    }
+
+    // The state of the world, saved whole below the world's folder; its name.
+    std::string Snapshot(const std::string& name)
+    {
+        const std::string folder = world.Path("snapshots\\" + name);
+        m_entries[name] = EntryValues();
+        MakeFolders(folder);
+        EXPECT_TRUE(RunShell("cp -a " + ShellQuote(UnixPath(m_frontPage)) + " " +
+                             ShellQuote(UnixPath(folder) + "/frontpage") + " && (! [ -e " +
+                             ShellQuote(UnixPath(World::DataFolders())) + " ] || cp -a " +
+                             ShellQuote(UnixPath(World::DataFolders())) + " " +
+                             ShellQuote(UnixPath(folder) + "/fernwick") + ")"));
+        return name;
+    }
+
+    void Restore(const std::string& name)
+    {
+        const std::string folder = UnixPath(world.Path("snapshots\\" + name));
+        const std::string frontPage = UnixPath(m_frontPage);
+        const std::string data = UnixPath(World::DataFolders());
+        ASSERT_TRUE(RunShell("rm -rf " + ShellQuote(frontPage) + " " + ShellQuote(data) + " && cp -a " +
+                             ShellQuote(folder + "/frontpage") + " " + ShellQuote(frontPage) + " && (! [ -e " +
+                             ShellQuote(folder + "/fernwick") + " ] || cp -a " + ShellQuote(folder + "/fernwick") +
+                             " " + ShellQuote(data) + ")"));
+        SetEntryValues(m_entries[name]);
+    }
+
+    // What the last removal's log says it left as it was.
+    std::vector<std::string> KeptLines() const
+    {
+        std::vector<std::string> kept;
+        for (const std::string& line : SplitText(ReadFileBytes(world.LogFolder() + "\\fernwick-uninstall.log"), '\n')) {
+            for (const char* prefix : {"Kept changed file: ", "Original kept as: ", "Original not restored: "}) {
+                if (line.compare(0, strlen(prefix), prefix) == 0)
+                    kept.push_back(line);
+            }
+        }
+        return kept;
+    }
+
+    MachineState State() const
+    {
+        MachineState state;
+        state.frontPage = AttributedTree(m_frontPage);
+        state.dataFolders = AttributedTree(World::DataFolders());
+        for (auto& file : state.dataFolders) {
+            if (file.first.size() > 11 && file.first.compare(file.first.size() - 11, 11, "journal.txt") == 0)
+                file.second = JournalMeaning(file.second);
+        }
+        state.entries = EntryValues();
+        return state;
+    }
+
+    // Whether the run's last installation has closed in its journal: cut
+    // short after that, it is complete, and the user installs it again.
+    bool InstallationClosed(const Step step) const
+    {
+        const std::string journal = ReadFileBytes(DataFolder(KitIdOf(step).c_str()) + "\\journal.txt");
+        const size_t begin = journal.rfind("\nbegin\t");
+        return begin != std::string::npos && journal.find("\nend\t", begin) != std::string::npos;
+    }
+
+    Layout m_layout = Layout::OneVolume;
+    std::string m_diskSize = "16m";
+    std::string m_frontPage;
+    std::unique_ptr<SmallDisk> m_disk;
+    std::unique_ptr<MappedDrive> m_drive;
+    std::map<std::string, std::map<std::string, std::string>> m_entries;
+};
+
+testing::AssertionResult SameState(const MachineState& expected, const MachineState& actual)
+{
+    if (expected.frontPage != actual.frontPage)
+        return testing::AssertionFailure() << "the FrontPage folder differs";
+    if (expected.dataFolders != actual.dataFolders)
+        return testing::AssertionFailure() << "the data folders differ";
+    if (expected.entries != actual.entries)
+        return testing::AssertionFailure() << "the entries in Programs and Features differ";
+    return testing::AssertionSuccess();
+}
+
+// What differs, file by file, for a failure's message.
+std::string Differences(const std::map<std::string, std::string>& expected,
+                        const std::map<std::string, std::string>& actual)
+{
+    std::string text;
+    for (const auto& file : expected) {
+        auto found = actual.find(file.first);
+        if (found == actual.end())
+            text += "  missing: " + file.first + "\n";
+        else if (found->second != file.second && file.second.size() < 2000)
+            text += "  differs: " + file.first + ": [" + found->second + "] instead of [" + file.second + "]\n";
+        else if (found->second != file.second)
+            text += "  differs: " + file.first + "\n";
+    }
+    for (const auto& file : actual) {
+        if (!expected.count(file.first))
+            text += "  extra: " + file.first + "\n";
+    }
+    return text;
+}
+
+std::string Differences(const MachineState& expected, const MachineState& actual)
+{
+    return "FrontPage:\n" + Differences(expected.frontPage, actual.frontPage) + "Data folders:\n" +
+           Differences(expected.dataFolders, actual.dataFolders) + "Entries:\n" +
+           Differences(expected.entries, actual.entries);
+}
+
+class EveryPoint : public CrashPoints, public testing::WithParamInterface<CrashCase> {
+protected:
+    void SetUp() override
+    {
+        m_layout = GetParam().layout;
+        CrashPoints::SetUp();
+    }
+};
+
+TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
+{
+    const Scenario& scenario = GetParam().scenario;
+    for (Step step : scenario.before)
+        ASSERT_TRUE(Prepare(step)) << (int)step;
+    const std::string start = Snapshot("start");
+    const ProgramRun run = RunOf(scenario.run);
+    const bool removal = scenario.run == Step::RemoveAlder || scenario.run == Step::RemoveBirch;
+
+    // Where the run ends uncut, and where it ends when run once more.
+    long changes = 0;
+    ASSERT_EQ(scenario.exitCode, Execute(run, 0, &changes));
+    ASSERT_GT(changes, 0);
+    const MachineState ended = State();
+    const std::vector<std::string> kept = KeptLines();
+    MachineState again = ended;
+    if (!removal) {
+        ASSERT_EQ(scenario.exitCode, Execute(run, 0));
+        again = State();
+    }
+
+    int deadEntries = 0;
+    for (long point = 1; point <= changes; ++point) {
+        SCOPED_TRACE("cut at change " + std::to_string(point) + " of " + std::to_string(changes));
+        Restore(start);
+        ASSERT_EQ(kCrashed, Execute(run, point));
+        const bool closed = !removal && InstallationClosed(scenario.run);
+        // A removal cut after moving its program away has nothing to run
+        // again; cut before removing its entry, the entry stays, and
+        // Programs and Features offers to take it off the list. All that
+        // is left of the kit is in names no kit has.
+        if (removal && !PathExists(run.program)) {
+            const std::string entry = std::string("Fernwick ") + KitIdOf(scenario.run);
+            if (RegDeleteKeyW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(entry)).c_str()) == ERROR_SUCCESS)
+                ++deadEntries;
+            const MachineState state = State();
+            EXPECT_EQ(ended.frontPage, state.frontPage) << Differences(ended, state);
+            EXPECT_EQ(WithoutKit(ended.dataFolders, KitIdOf(scenario.run)),
+                      WithoutKit(state.dataFolders, KitIdOf(scenario.run)))
+                << Differences(ended, state);
+            EXPECT_EQ(ended.entries, state.entries);
+            continue;
+        }
+        ASSERT_EQ(scenario.exitCode, Execute(run, 0));
+        const MachineState& expected = closed && scenario.exitCode == 0 ? again : ended;
+        const MachineState state = State();
+        EXPECT_TRUE(SameState(expected, state)) << Differences(expected, state);
+        // Run again, a removal names what the run would have named, no more.
+        if (removal) {
+            EXPECT_EQ(kept, KeptLines());
+        }
+    }
+    std::printf("%s: %ld crash points, %d of them leaving an entry with nothing to run\n", scenario.name, changes,
+                deadEntries);
+    EXPECT_LE(deadEntries, 2);
+}
+
+std::vector<CrashCase> AllCases()
+{
+    std::vector<CrashCase> cases;
+    for (Layout layout : {Layout::OneVolume, Layout::TwoVolumes}) {
+        for (const Scenario& scenario : kScenarios)
+            cases.push_back({scenario, layout});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, EveryPoint, testing::ValuesIn(AllCases()),
+                         [](const testing::TestParamInfo<CrashCase>& info) {
+                             return std::string(info.param.scenario.name) +
+                                    (info.param.layout == Layout::TwoVolumes ? "OnTwoVolumes" : "");
+                         });
+
+} // namespace
+} // namespace e2e
