@@ -392,13 +392,15 @@ bool ReadJournal(HANDLE file, JournalContents& contents)
             std::string line = data.substr(start, newline - start);
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
+            // Two lines run together: damage no write cut short leaves.
+            invalid = line.find('\r') != std::string::npos;
             std::string text = line;
             if (format == Unknown) {
                 format = line == kJournalHeader ? Current : line == kJournalHeaderFirst ? First : Unknown;
                 damaged = format == Unknown;
             } else if (format == Current && !CheckedText(line, text)) {
                 damaged = true;
-            } else if (!ApplyRecord(Split(text), format == First, (LONGLONG)start, contents)) {
+            } else if (!invalid && !ApplyRecord(Split(text), format == First, (LONGLONG)start, contents)) {
                 // A line of the first format has no checksum to tell its damage by.
                 damaged = format == First;
                 invalid = !damaged;
@@ -406,6 +408,7 @@ bool ReadJournal(HANDLE file, JournalContents& contents)
         }
         const bool last = newline == std::string::npos || newline + 1 == data.size();
         if (invalid || (damaged && !last)) {
+            contents = JournalContents();
             contents.damagedLine = number + 1;
             SetLastError(ERROR_INVALID_DATA);
             return false;

@@ -63,7 +63,8 @@ void WizardTest::Launch(const std::string& arguments, const std::string& folder,
                                 folder.empty() ? world.KitFolder() : folder, ShotFolder(), arguments);
 }
 
-bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder, const std::string& exe)
+bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder, const std::string& exe,
+                          DWORD timeoutMs)
 {
     Launch(arguments, folder, exe);
     showedWindow = false;
@@ -74,7 +75,7 @@ bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folde
             showedWindow = app->HasAnyWindow() || showedWindow;
             return exited;
         },
-        kTimeoutMs, 1);
+        timeoutMs, 1);
     exitCode = app->ExitCode();
     return ended;
 }
