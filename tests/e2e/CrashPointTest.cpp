@@ -371,6 +371,19 @@ protected:
         return begin != std::string::npos && journal.find("\nend\t", begin) != std::string::npos;
     }
 
+    // Fills the disk `disk` but for `pages` pages of 4 KiB.
+    static bool Fill(const SmallDisk& disk, int pages)
+    {
+        const std::string folder = ShellQuote(UnixPath(disk.Folder()));
+        return RunShell("fallocate -l $(( $(stat -f -c '%a*%S' " + folder + ") - " + std::to_string(pages * 4096) +
+                        " )) " + folder + "/filler");
+    }
+
+    static bool Free(const SmallDisk& disk)
+    {
+        return RunShell("rm -f " + ShellQuote(UnixPath(disk.Folder()) + "/filler"));
+    }
+
     Layout m_layout = Layout::OneVolume;
     std::string m_diskSize = "16m";
     std::string m_frontPage;
@@ -483,6 +496,124 @@ TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
                 deadEntries);
     EXPECT_LE(deadEntries, 2);
 }
+
+// A full disk: the FrontPage folder's, or the data folders' (the registry's
+// Common Files folder moved onto a small disk of its own for the test).
+enum class FullDisk { FrontPage, DataFolders };
+
+struct DiskCase {
+    Scenario scenario;
+    FullDisk disk;
+};
+
+void PrintTo(const DiskCase& c, std::ostream* out)
+{
+    *out << c.scenario.name << (c.disk == FullDisk::FrontPage ? ", FrontPage's disk full" : ", data folders' disk full");
+}
+
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
+
+class EveryPage : public CrashPoints, public testing::WithParamInterface<DiskCase> {
+protected:
+    void SetUp() override
+    {
+        m_layout = Layout::TwoVolumes;
+        m_diskSize = "1m";
+        if (GetParam().disk == FullDisk::DataFolders) {
+            m_dataDisk = std::make_unique<SmallDisk>(world.Path("data-disk"), "4m");
+            ASSERT_TRUE(m_dataDisk->IsMounted());
+            m_dataDrive = std::make_unique<MappedDrive>(m_dataDisk->Folder());
+            ASSERT_TRUE(m_dataDrive->IsMapped());
+            m_commonFiles = World::CommonFiles();
+            ASSERT_TRUE(MakeFolders(m_dataDrive->Root() + "\\Common Files"));
+            ASSERT_TRUE(SetCommonFiles(m_dataDrive->Root() + "\\Common Files"));
+        }
+        CrashPoints::SetUp();
+    }
+
+    void TearDown() override
+    {
+        if (!m_commonFiles.empty()) {
+            World::RemoveDataFolders();
+            EXPECT_TRUE(SetCommonFiles(m_commonFiles));
+        }
+    }
+
+    static bool SetCommonFiles(const std::string& folder)
+    {
+        const std::wstring value = WideOf(folder);
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideOf(kCurrentVersion).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        const LONG status = RegSetValueExW(key, L"CommonFilesDir", 0, REG_SZ, (const BYTE*)value.c_str(),
+                                           (DWORD)((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS;
+    }
+
+    const SmallDisk& Full() const { return GetParam().disk == FullDisk::FrontPage ? *m_disk : *m_dataDisk; }
+
+    std::unique_ptr<SmallDisk> m_dataDisk;
+    std::unique_ptr<MappedDrive> m_dataDrive;
+    std::string m_commonFiles;
+};
+
+// The data folders' disk fills at every page but those of the program copy,
+// whose pages all fail alike: the registration.
+const int kDataPages = 16;
+
+TEST_P(EveryPage, EndsAsTheRunWouldHaveAfterTheUserRunsItAgainWithRoom)
+{
+    const Scenario& scenario = GetParam().scenario;
+    for (Step step : scenario.before)
+        ASSERT_TRUE(Prepare(step)) << (int)step;
+    const std::string start = Snapshot("start");
+    const ProgramRun run = RunOf(scenario.run);
+    const bool removal = scenario.run == Step::RemoveAlder || scenario.run == Step::RemoveBirch;
+    ASSERT_EQ(scenario.exitCode, Execute(run, 0));
+    const MachineState ended = State();
+    MachineState again = ended;
+    if (!removal) {
+        ASSERT_EQ(scenario.exitCode, Execute(run, 0));
+        again = State();
+    }
+
+    int pages = 0;
+    for (;; ++pages) {
+        SCOPED_TRACE("room for " + std::to_string(pages) + " pages");
+        Restore(start);
+        ASSERT_TRUE(Fill(Full(), pages));
+        const DWORD exitCode = Execute(run, 0);
+        ASSERT_TRUE(Free(Full()));
+        const bool closed = !removal && InstallationClosed(scenario.run);
+        if (exitCode == scenario.exitCode && SameState(ended, State()))
+            break;
+        if (GetParam().disk == FullDisk::DataFolders && pages == kDataPages)
+            break;
+        // The user makes room, and runs it again.
+        ASSERT_EQ(scenario.exitCode, Execute(run, 0));
+        const MachineState& expected = closed && scenario.exitCode == 0 ? again : ended;
+        const MachineState state = State();
+        EXPECT_TRUE(SameState(expected, state)) << Differences(expected, state);
+    }
+    std::printf("%s: the disk full at %d pages\n", scenario.name, pages);
+}
+
+std::vector<DiskCase> DiskCases()
+{
+    std::vector<DiskCase> cases;
+    for (FullDisk disk : {FullDisk::FrontPage, FullDisk::DataFolders}) {
+        for (const Scenario& scenario : kScenarios)
+            cases.push_back({scenario, disk});
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, EveryPage, testing::ValuesIn(DiskCases()),
+                         [](const testing::TestParamInfo<DiskCase>& info) {
+                             return std::string(info.param.scenario.name) +
+                                    (info.param.disk == FullDisk::FrontPage ? "FrontPageDisk" : "DataDisk");
+                         });
 
 std::vector<CrashCase> AllCases()
 {
