@@ -120,6 +120,17 @@ bool Journal::Keep(int root, const std::string& path)
     return CopyFileToDisk(from, copying) && MoveFileExW(copying.c_str(), to.c_str(), 0);
 }
 
+bool Journal::KeepFolder(int root, const std::string& folder)
+{
+    const std::string relative = BackupPath(root, folder);
+    if (relative.empty()) {
+        SetLastError(ERROR_BAD_PATHNAME);
+        return false;
+    }
+    const std::string backup = m_folder + "\\" + relative;
+    return MakeFolders(ParentFolder(backup)) && MoveFileExW(Wide(folder).c_str(), LongPath(backup).c_str(), 0);
+}
+
 void Journal::AddDigest(int entry, unsigned long long size, const std::string& digest)
 {
     m_pending += JournalLine({kRecordDigest, std::to_string(entry), std::to_string(size), Sha256::Hex(digest)});

@@ -117,30 +117,47 @@ bool IsBackupPath(const std::string& path)
     return path.compare(0, 7, "backup\\") == 0 && ArePlainParts(path, 7);
 }
 
-// `path` lies below `folder`, as the file system compares names.
-bool IsBelow(const std::string& path, const std::string& folder)
+// How paths are compared: as written (the installation wrote its paths from
+// its roots, so that is how they nearly always match), then as the file
+// system compares names, which costs a conversion of both.
+enum class Compare { Exactly, AnyCase };
+
+bool Same(const std::string& a, const std::string& b, Compare compare)
 {
-    if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\')
-        return false;
-    return path.compare(0, folder.size(), folder) == 0 || EqualNoCase(path.substr(0, folder.size()), folder);
+    return compare == Compare::Exactly ? a == b : EqualNoCase(a, b);
+}
+
+// `path` lies below `folder`.
+bool IsBelow(const std::string& path, const std::string& folder, Compare compare)
+{
+    return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
+           Same(path.substr(0, folder.size()), folder, compare);
 }
 
 // Where an installation may have made a folder: in a target folder, the
 // target folder itself, or a folder on the way to it.
-bool IsFolderOfRoot(const std::string& path, const std::string& root)
+bool IsFolderOfRoot(const std::string& path, const std::string& root, Compare compare)
 {
-    return IsBelow(path, root) || IsBelow(root, path) || EqualNoCase(path, root);
+    return IsBelow(path, root, compare) || IsBelow(root, path, compare) || Same(path, root, compare);
+}
+
+// The number (from 1) of the root of `session` that `path` lies below (or,
+// for a `folder`, lies on the way to); 0 when none.
+int RootOf(const JournalSession& session, const std::string& path, bool folder)
+{
+    for (Compare compare : {Compare::Exactly, Compare::AnyCase}) {
+        for (size_t i = 0; i < session.roots.size(); ++i) {
+            const std::string& root = session.roots[i];
+            if (folder ? IsFolderOfRoot(path, root, compare) : IsBelow(path, root, compare))
+                return (int)i + 1;
+        }
+    }
+    return 0;
 }
 
 bool LiesWhereRecorded(const JournalSession& session, const std::string& path, bool folder)
 {
-    if (session.roots.empty())
-        return true;
-    for (const std::string& root : session.roots) {
-        if (folder ? IsFolderOfRoot(path, root) : IsBelow(path, root))
-            return true;
-    }
-    return false;
+    return session.roots.empty() || RootOf(session, path, folder) > 0;
 }
 
 // The backup of a replaced file is named after its target folder's number
@@ -149,13 +166,9 @@ bool IsBackupOf(const JournalSession& session, const std::string& path, const st
 {
     if (session.roots.empty())
         return IsBackupPath(backup);
-    for (size_t i = 0; i < session.roots.size(); ++i) {
-        const std::string& root = session.roots[i];
-        if (IsBelow(path, root) &&
-            backup == Format("backup\\%d\\%d\\", session.number, (int)i + 1) + path.substr(root.size() + 1))
-            return true;
-    }
-    return false;
+    const int root = RootOf(session, path, false);
+    return root > 0 && backup == Format("backup\\%d\\%d\\", session.number, root) +
+                                     path.substr(session.roots[root - 1].size() + 1);
 }
 
 // A path that belongs to no installation lies where one of them recorded.

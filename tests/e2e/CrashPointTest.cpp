@@ -181,6 +181,8 @@ struct Scenario {
 const Scenario kScenarios[] = {
     {"InstallAlder", {}, Step::InstallAlder, 0},
     {"InstallBirchOverAlder", {Step::InstallAlder}, Step::InstallBirch, 0},
+    // Alder again over itself: it replaces its folders whole.
+    {"ReinstallAlder", {Step::InstallAlder}, Step::InstallAlder, 0},
     {"RemoveAlderUnderBirch", {Step::InstallAlder, Step::InstallBirch, Step::ChangeDescriptor}, Step::RemoveAlder, 0},
     {"RemoveBirchOverAlder", {Step::InstallAlder, Step::InstallBirch}, Step::RemoveBirch, 0},
     {"UndoAlderCutShort", {Step::InstallAlderCutShort}, Step::InstallAlder, 0},
@@ -362,13 +364,22 @@ protected:
         return state;
     }
 
-    // Whether the run's last installation has closed in its journal: cut
-    // short after that, it is complete, and the user installs it again.
-    bool InstallationClosed(const Step step) const
+    std::string Journal(Step step) const
     {
-        const std::string journal = ReadFileBytes(DataFolder(KitIdOf(step).c_str()) + "\\journal.txt");
+        return ReadFileBytes(DataFolder(KitIdOf(step).c_str()) + "\\journal.txt");
+    }
+
+    // Whether the run's own installation has closed in its journal (`before`,
+    // the journal as the run found it): cut short after that, it is
+    // complete, and the user installs it again.
+    bool InstallationClosed(Step step, const std::string& before) const
+    {
+        const std::string journal = Journal(step);
         const size_t begin = journal.rfind("\nbegin\t");
-        return begin != std::string::npos && journal.find("\nend\t", begin) != std::string::npos;
+        if (begin == std::string::npos)
+            return false;
+        const std::string line = journal.substr(begin, journal.find('\n', begin + 1) - begin);
+        return before.find(line) == std::string::npos && journal.find("\nend\t", begin) != std::string::npos;
     }
 
     // Fills the disk `disk` but for `pages` pages of 4 KiB.
@@ -448,6 +459,7 @@ TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
     const std::string start = Snapshot("start");
     const ProgramRun run = RunOf(scenario.run);
     const bool removal = scenario.run == Step::RemoveAlder || scenario.run == Step::RemoveBirch;
+    const std::string journal = Journal(scenario.run);
 
     // Where the run ends uncut, and where it ends when run once more.
     long changes = 0;
@@ -466,7 +478,7 @@ TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
         SCOPED_TRACE("cut at change " + std::to_string(point) + " of " + std::to_string(changes));
         Restore(start);
         ASSERT_EQ(kCrashed, Execute(run, point));
-        const bool closed = !removal && InstallationClosed(scenario.run);
+        const bool closed = !removal && InstallationClosed(scenario.run, journal);
         // A removal cut after moving its program away has nothing to run
         // again; cut before removing its entry, the entry stays, and
         // Programs and Features offers to take it off the list. All that
@@ -570,6 +582,7 @@ TEST_P(EveryPage, EndsAsTheRunWouldHaveAfterTheUserRunsItAgainWithRoom)
     const std::string start = Snapshot("start");
     const ProgramRun run = RunOf(scenario.run);
     const bool removal = scenario.run == Step::RemoveAlder || scenario.run == Step::RemoveBirch;
+    const std::string journal = Journal(scenario.run);
     ASSERT_EQ(scenario.exitCode, Execute(run, 0));
     const MachineState ended = State();
     MachineState again = ended;
@@ -585,7 +598,7 @@ TEST_P(EveryPage, EndsAsTheRunWouldHaveAfterTheUserRunsItAgainWithRoom)
         ASSERT_TRUE(Fill(Full(), pages));
         const DWORD exitCode = Execute(run, 0);
         ASSERT_TRUE(Free(Full()));
-        const bool closed = !removal && InstallationClosed(scenario.run);
+        const bool closed = !removal && InstallationClosed(scenario.run, journal);
         if (exitCode == scenario.exitCode && SameState(ended, State()))
             break;
         if (GetParam().disk == FullDisk::DataFolders && pages == kDataPages)
