@@ -91,23 +91,14 @@ bool Journal::Commit()
 
 bool Journal::Keep(int root, const std::string& path)
 {
-    const std::string relative = BackupPath(root, path);
-    if (relative.empty()) {
-        SetLastError(ERROR_BAD_PATHNAME);
-        return false;
-    }
-    const std::string backup = m_folder + "\\" + relative;
-    if (!MakeFolders(ParentFolder(backup)))
-        return false;
-    const std::wstring from = Wide(path);
-    const std::wstring to = LongPath(backup);
-    if (MoveFileExW(from.c_str(), to.c_str(), 0))
+    std::wstring to;
+    if (MoveToBackup(root, path, to))
         return true;
     // Kept before in this installation: what stands at `path` now is its own
     // copy. The move, which never replaces, tells without a look of its own.
     DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
-        GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (!to.empty() && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+                        GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES))
         return true;
     if (error != ERROR_NOT_SAME_DEVICE) {
         SetLastError(error);
@@ -117,18 +108,13 @@ bool Journal::Keep(int root, const std::string& path)
     // backup is never half written, even when the process is killed or the
     // power fails in the middle, and the original is replaced only then.
     const std::wstring copying = LongPath(Format("%s\\backup\\%d\\copying", m_folder.c_str(), m_session));
-    return CopyFileToDisk(from, copying) && MoveFileExW(copying.c_str(), to.c_str(), 0);
+    return CopyFileToDisk(Wide(path), copying) && MoveFileExW(copying.c_str(), to.c_str(), 0);
 }
 
 bool Journal::KeepFolder(int root, const std::string& folder)
 {
-    const std::string relative = BackupPath(root, folder);
-    if (relative.empty()) {
-        SetLastError(ERROR_BAD_PATHNAME);
-        return false;
-    }
-    const std::string backup = m_folder + "\\" + relative;
-    return MakeFolders(ParentFolder(backup)) && MoveFileExW(Wide(folder).c_str(), LongPath(backup).c_str(), 0);
+    std::wstring backup;
+    return MoveToBackup(root, folder, backup);
 }
 
 void Journal::AddDigest(int entry, unsigned long long size, const std::string& digest)
@@ -156,6 +142,18 @@ int Journal::Add(const std::vector<std::string>& fields)
 {
     m_pending += JournalLine(fields);
     return ++m_entries;
+}
+
+bool Journal::MoveToBackup(int root, const std::string& path, std::wstring& backup)
+{
+    const std::string relative = BackupPath(root, path);
+    if (relative.empty()) {
+        SetLastError(ERROR_BAD_PATHNAME);
+        return false;
+    }
+    const std::string full = m_folder + "\\" + relative;
+    backup = LongPath(full);
+    return MakeFolders(ParentFolder(full)) && MoveFileExW(Wide(path).c_str(), backup.c_str(), 0);
 }
 
 std::string Journal::BackupPath(int root, const std::string& path) const

@@ -87,6 +87,10 @@ private:
     // does not lie below root `root`.
     std::string BackupPath(int root, const std::string& path) const;
     bool MakeFolders(const std::string& folder);
+    // Moves the file or folder `path` below root `root` into its backup
+    // (`backup`, in full; empty when `path` is not below the root), making
+    // the backup's folders; never over another.
+    bool MoveToBackup(int root, const std::string& path, std::wstring& backup);
 
     std::string m_folder;
     ScopedFile m_file;

@@ -23,16 +23,6 @@ bool JournalExists(const std::string& dataFolder)
 
 } // namespace
 
-bool UnfinishedSessionWaits(const std::string& dataFolder)
-{
-    if (!JournalExists(dataFolder))
-        return false;
-    ScopedFile file(OpenJournal(dataFolder, JournalAccess::Read));
-    JournalContents contents;
-    return file.IsValid() && ReadJournal(file.Get(), contents) && !contents.sessions.empty() &&
-           !contents.sessions.back().closed;
-}
-
 bool UndoUnfinishedSession(const std::string& dataFolder, const UndoLog& log, KeptFiles& kept,
                            const RetryWait& retry)
 {

@@ -4,12 +4,6 @@
 
 #include "journal/TakeBack.h"
 
-// True when the journal of the data folder `dataFolder` holds an installation
-// that was never closed (a failure, a cancel, the process killed), waiting to
-// be undone. False when there is none, or the folder is not trusted: nothing
-// is then ever taken from it.
-bool UnfinishedSessionWaits(const std::string& dataFolder);
-
 // Undoes the unfinished installation of the data folder `dataFolder`, last
 // change first, as TakeBack takes changes back: removes each file and folder
 // it created, puts each file it replaced back from the backup, keeps a file

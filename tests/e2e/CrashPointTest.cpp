@@ -190,22 +190,29 @@ const Scenario kScenarios[] = {
     {"BirchFailsAndIsUndone", {Step::InstallAlder, Step::BlockBirch}, Step::InstallBirch, 4},
 };
 
-enum class Layout {
-    // The FrontPage folder on the data folders' volume: backups are renamed.
-    OneVolume,
-    // On another volume: backups are copied, and restored by copies.
-    TwoVolumes,
-};
+// How each run of a scenario is cut short: dead at every change it makes,
+// with the FrontPage folder on the data folders' volume (backups renamed)
+// or on another (backups copied, and restored by copies); or with a full
+// disk, the FrontPage folder's or the data folders', at every page it writes.
+enum class Fault { Crash, CrashOnTwoVolumes, FrontPageDiskFull, DataDiskFull };
 
-struct CrashCase {
+const char* const kFaultNames[] = {"", "OnTwoVolumes", "WithFrontPageDiskFull", "WithDataDiskFull"};
+
+struct FaultCase {
     Scenario scenario;
-    Layout layout;
+    Fault fault;
 };
 
-void PrintTo(const CrashCase& c, std::ostream* out)
+void PrintTo(const FaultCase& c, std::ostream* out)
 {
-    *out << c.scenario.name << (c.layout == Layout::TwoVolumes ? " on two volumes" : "");
+    *out << c.scenario.name << kFaultNames[(int)c.fault];
 }
+
+// The data folders' disk fills at every page but those of the program copy,
+// whose pages all fail alike: the registration.
+const int kDataPages = 16;
+
+const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
 
 // The kit a step installs or removes.
 std::string KitIdOf(Step step)
@@ -222,18 +229,68 @@ std::map<std::string, std::string> WithoutKit(std::map<std::string, std::string>
     return tree;
 }
 
-class CrashPoints : public WizardTest {
+testing::AssertionResult SameState(const MachineState& expected, const MachineState& actual)
+{
+    if (expected.frontPage != actual.frontPage)
+        return testing::AssertionFailure() << "the FrontPage folder differs";
+    if (expected.dataFolders != actual.dataFolders)
+        return testing::AssertionFailure() << "the data folders differ";
+    if (expected.entries != actual.entries)
+        return testing::AssertionFailure() << "the entries in Programs and Features differ";
+    return testing::AssertionSuccess();
+}
+
+// What differs, file by file, for a failure's message.
+std::string Differences(const std::map<std::string, std::string>& expected,
+                        const std::map<std::string, std::string>& actual)
+{
+    std::string text;
+    for (const auto& file : expected) {
+        auto found = actual.find(file.first);
+        if (found == actual.end())
+            text += "  missing: " + file.first + "\n";
+        else if (found->second != file.second && file.second.size() < 2000)
+            text += "  differs: " + file.first + ": [" + found->second + "] instead of [" + file.second + "]\n";
+        else if (found->second != file.second)
+            text += "  differs: " + file.first + "\n";
+    }
+    for (const auto& file : actual) {
+        if (!expected.count(file.first))
+            text += "  extra: " + file.first + "\n";
+    }
+    return text;
+}
+
+std::string Differences(const MachineState& expected, const MachineState& actual)
+{
+    return "FrontPage:\n" + Differences(expected.frontPage, actual.frontPage) + "Data folders:\n" +
+           Differences(expected.dataFolders, actual.dataFolders) + "Entries:\n" +
+           Differences(expected.entries, actual.entries);
+}
+
+class CrashPoints : public WizardTest, public testing::WithParamInterface<FaultCase> {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(world.IsReady());
         m_frontPage = world.Path("FrontPage");
-        if (m_layout == Layout::TwoVolumes) {
-            m_disk = std::make_unique<SmallDisk>(world.Path("disk"), m_diskSize);
+        if (Cut() != Fault::Crash) {
+            m_disk = std::make_unique<SmallDisk>(world.Path("disk"), Cut() == Fault::CrashOnTwoVolumes ? "16m" : "1m");
             ASSERT_TRUE(m_disk->IsMounted());
             m_drive = std::make_unique<MappedDrive>(m_disk->Folder());
             ASSERT_TRUE(m_drive->IsMapped());
             m_frontPage = m_drive->Root() + "\\FrontPage";
+        }
+        // The registry's Common Files folder, where the data folders are, on
+        // a small disk of its own while the test runs.
+        if (Cut() == Fault::DataDiskFull) {
+            m_dataDisk = std::make_unique<SmallDisk>(world.Path("data-disk"), "4m");
+            ASSERT_TRUE(m_dataDisk->IsMounted());
+            m_dataDrive = std::make_unique<MappedDrive>(m_dataDisk->Folder());
+            ASSERT_TRUE(m_dataDrive->IsMapped());
+            m_commonFiles = World::CommonFiles();
+            ASSERT_TRUE(MakeFolders(m_dataDrive->Root() + "\\Common Files"));
+            ASSERT_TRUE(SetCommonFiles(m_dataDrive->Root() + "\\Common Files"));
         }
         ASSERT_TRUE(world.InstallFrontPage98At(m_frontPage));
         ASSERT_TRUE(WriteFileBytes(m_frontPage + "\\themes\\harbour\\theme.css", "the original harbour style\r\n"));
@@ -248,6 +305,49 @@ protected:
                 }
             }
         }
+    }
+
+    void TearDown() override
+    {
+        if (!m_commonFiles.empty()) {
+            World::RemoveDataFolders();
+            EXPECT_TRUE(SetCommonFiles(m_commonFiles));
+        }
+    }
+
+    Fault Cut() const { return GetParam().fault; }
+
+    static bool SetCommonFiles(const std::string& folder)
+    {
+        const std::wstring value = WideOf(folder);
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideOf(kCurrentVersion).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        const LONG status = RegSetValueExW(key, L"CommonFilesDir", 0, REG_SZ, (const BYTE*)value.c_str(),
+                                           (DWORD)((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS;
+    }
+
+    // The disk that fills.
+    const SmallDisk& Full() const { return Cut() == Fault::FrontPageDiskFull ? *m_disk : *m_dataDisk; }
+
+    // Cuts `run` short at its point `point`: a crash there, or a disk full
+    // but for that many pages. False when the run, with that much room,
+    // ended as it would uncut: there is no such point.
+    bool CutShort(const ProgramRun& run, long point, long changes, DWORD exitCode, const MachineState& ended)
+    {
+        if (Cut() == Fault::Crash || Cut() == Fault::CrashOnTwoVolumes) {
+            if (point > changes)
+                return false;
+            EXPECT_EQ(kCrashed, Execute(run, point));
+            return true;
+        }
+        EXPECT_TRUE(Fill(Full(), (int)point));
+        const DWORD ran = Execute(run, 0);
+        EXPECT_TRUE(Free(Full()));
+        return !(ran == exitCode && bool(SameState(ended, State()))) &&
+               !(Cut() == Fault::DataDiskFull && point > kDataPages);
     }
 
     static std::string CrashProgram() { return ExeFolder() + "\\fernwick_crashpoint.exe"; }
@@ -395,63 +495,16 @@ protected:
         return RunShell("rm -f " + ShellQuote(UnixPath(disk.Folder()) + "/filler"));
     }
 
-    Layout m_layout = Layout::OneVolume;
-    std::string m_diskSize = "16m";
     std::string m_frontPage;
     std::unique_ptr<SmallDisk> m_disk;
     std::unique_ptr<MappedDrive> m_drive;
+    std::unique_ptr<SmallDisk> m_dataDisk;
+    std::unique_ptr<MappedDrive> m_dataDrive;
+    std::string m_commonFiles;
     std::map<std::string, std::map<std::string, std::string>> m_entries;
 };
 
-testing::AssertionResult SameState(const MachineState& expected, const MachineState& actual)
-{
-    if (expected.frontPage != actual.frontPage)
-        return testing::AssertionFailure() << "the FrontPage folder differs";
-    if (expected.dataFolders != actual.dataFolders)
-        return testing::AssertionFailure() << "the data folders differ";
-    if (expected.entries != actual.entries)
-        return testing::AssertionFailure() << "the entries in Programs and Features differ";
-    return testing::AssertionSuccess();
-}
-
-// What differs, file by file, for a failure's message.
-std::string Differences(const std::map<std::string, std::string>& expected,
-                        const std::map<std::string, std::string>& actual)
-{
-    std::string text;
-    for (const auto& file : expected) {
-        auto found = actual.find(file.first);
-        if (found == actual.end())
-            text += "  missing: " + file.first + "\n";
-        else if (found->second != file.second && file.second.size() < 2000)
-            text += "  differs: " + file.first + ": [" + found->second + "] instead of [" + file.second + "]\n";
-        else if (found->second != file.second)
-            text += "  differs: " + file.first + "\n";
-    }
-    for (const auto& file : actual) {
-        if (!expected.count(file.first))
-            text += "  extra: " + file.first + "\n";
-    }
-    return text;
-}
-
-std::string Differences(const MachineState& expected, const MachineState& actual)
-{
-    return "FrontPage:\n" + Differences(expected.frontPage, actual.frontPage) + "Data folders:\n" +
-           Differences(expected.dataFolders, actual.dataFolders) + "Entries:\n" +
-           Differences(expected.entries, actual.entries);
-}
-
-class EveryPoint : public CrashPoints, public testing::WithParamInterface<CrashCase> {
-protected:
-    void SetUp() override
-    {
-        m_layout = GetParam().layout;
-        CrashPoints::SetUp();
-    }
-};
-
-TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
+TEST_P(CrashPoints, EndAsTheRunWouldHaveOnceTheUserRunsItAgain)
 {
     const Scenario& scenario = GetParam().scenario;
     for (Step step : scenario.before)
@@ -473,11 +526,14 @@ TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
         again = State();
     }
 
+    const bool crash = Cut() == Fault::Crash || Cut() == Fault::CrashOnTwoVolumes;
+    long point = crash ? 1 : 0;
     int deadEntries = 0;
-    for (long point = 1; point <= changes; ++point) {
-        SCOPED_TRACE("cut at change " + std::to_string(point) + " of " + std::to_string(changes));
+    for (;; ++point) {
+        SCOPED_TRACE((crash ? "cut at change " : "room for pages: ") + std::to_string(point));
         Restore(start);
-        ASSERT_EQ(kCrashed, Execute(run, point));
+        if (!CutShort(run, point, changes, scenario.exitCode, ended))
+            break;
         const bool closed = !removal && InstallationClosed(scenario.run, journal);
         // A removal cut after moving its program away has nothing to run
         // again; cut before removing its entry, the entry stays, and
@@ -495,6 +551,7 @@ TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
             EXPECT_EQ(ended.entries, state.entries);
             continue;
         }
+        // The user runs it again (with room on the disk).
         ASSERT_EQ(scenario.exitCode, Execute(run, 0));
         const MachineState& expected = closed && scenario.exitCode == 0 ? again : ended;
         const MachineState state = State();
@@ -504,144 +561,24 @@ TEST_P(EveryPoint, EndsAsTheRunWouldHaveAfterTheUserRunsItAgain)
             EXPECT_EQ(kept, KeptLines());
         }
     }
-    std::printf("%s: %ld crash points, %d of them leaving an entry with nothing to run\n", scenario.name, changes,
-                deadEntries);
+    std::printf("%s%s: %ld points cut, %d of them leaving an entry with nothing to run\n", scenario.name,
+                kFaultNames[(int)Cut()], crash ? point - 1 : point, deadEntries);
     EXPECT_LE(deadEntries, 2);
 }
 
-// A full disk: the FrontPage folder's, or the data folders' (the registry's
-// Common Files folder moved onto a small disk of its own for the test).
-enum class FullDisk { FrontPage, DataFolders };
-
-struct DiskCase {
-    Scenario scenario;
-    FullDisk disk;
-};
-
-void PrintTo(const DiskCase& c, std::ostream* out)
+std::vector<FaultCase> AllCases()
 {
-    *out << c.scenario.name << (c.disk == FullDisk::FrontPage ? ", FrontPage's disk full" : ", data folders' disk full");
-}
-
-const char kCurrentVersion[] = "Software\\Microsoft\\Windows\\CurrentVersion";
-
-class EveryPage : public CrashPoints, public testing::WithParamInterface<DiskCase> {
-protected:
-    void SetUp() override
-    {
-        m_layout = Layout::TwoVolumes;
-        m_diskSize = "1m";
-        if (GetParam().disk == FullDisk::DataFolders) {
-            m_dataDisk = std::make_unique<SmallDisk>(world.Path("data-disk"), "4m");
-            ASSERT_TRUE(m_dataDisk->IsMounted());
-            m_dataDrive = std::make_unique<MappedDrive>(m_dataDisk->Folder());
-            ASSERT_TRUE(m_dataDrive->IsMapped());
-            m_commonFiles = World::CommonFiles();
-            ASSERT_TRUE(MakeFolders(m_dataDrive->Root() + "\\Common Files"));
-            ASSERT_TRUE(SetCommonFiles(m_dataDrive->Root() + "\\Common Files"));
-        }
-        CrashPoints::SetUp();
-    }
-
-    void TearDown() override
-    {
-        if (!m_commonFiles.empty()) {
-            World::RemoveDataFolders();
-            EXPECT_TRUE(SetCommonFiles(m_commonFiles));
-        }
-    }
-
-    static bool SetCommonFiles(const std::string& folder)
-    {
-        const std::wstring value = WideOf(folder);
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, WideOf(kCurrentVersion).c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-            return false;
-        const LONG status = RegSetValueExW(key, L"CommonFilesDir", 0, REG_SZ, (const BYTE*)value.c_str(),
-                                           (DWORD)((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-        return status == ERROR_SUCCESS;
-    }
-
-    const SmallDisk& Full() const { return GetParam().disk == FullDisk::FrontPage ? *m_disk : *m_dataDisk; }
-
-    std::unique_ptr<SmallDisk> m_dataDisk;
-    std::unique_ptr<MappedDrive> m_dataDrive;
-    std::string m_commonFiles;
-};
-
-// The data folders' disk fills at every page but those of the program copy,
-// whose pages all fail alike: the registration.
-const int kDataPages = 16;
-
-TEST_P(EveryPage, EndsAsTheRunWouldHaveAfterTheUserRunsItAgainWithRoom)
-{
-    const Scenario& scenario = GetParam().scenario;
-    for (Step step : scenario.before)
-        ASSERT_TRUE(Prepare(step)) << (int)step;
-    const std::string start = Snapshot("start");
-    const ProgramRun run = RunOf(scenario.run);
-    const bool removal = scenario.run == Step::RemoveAlder || scenario.run == Step::RemoveBirch;
-    const std::string journal = Journal(scenario.run);
-    ASSERT_EQ(scenario.exitCode, Execute(run, 0));
-    const MachineState ended = State();
-    MachineState again = ended;
-    if (!removal) {
-        ASSERT_EQ(scenario.exitCode, Execute(run, 0));
-        again = State();
-    }
-
-    int pages = 0;
-    for (;; ++pages) {
-        SCOPED_TRACE("room for " + std::to_string(pages) + " pages");
-        Restore(start);
-        ASSERT_TRUE(Fill(Full(), pages));
-        const DWORD exitCode = Execute(run, 0);
-        ASSERT_TRUE(Free(Full()));
-        const bool closed = !removal && InstallationClosed(scenario.run, journal);
-        if (exitCode == scenario.exitCode && SameState(ended, State()))
-            break;
-        if (GetParam().disk == FullDisk::DataFolders && pages == kDataPages)
-            break;
-        // The user makes room, and runs it again.
-        ASSERT_EQ(scenario.exitCode, Execute(run, 0));
-        const MachineState& expected = closed && scenario.exitCode == 0 ? again : ended;
-        const MachineState state = State();
-        EXPECT_TRUE(SameState(expected, state)) << Differences(expected, state);
-    }
-    std::printf("%s: the disk full at %d pages\n", scenario.name, pages);
-}
-
-std::vector<DiskCase> DiskCases()
-{
-    std::vector<DiskCase> cases;
-    for (FullDisk disk : {FullDisk::FrontPage, FullDisk::DataFolders}) {
+    std::vector<FaultCase> cases;
+    for (Fault fault : {Fault::Crash, Fault::CrashOnTwoVolumes, Fault::FrontPageDiskFull, Fault::DataDiskFull}) {
         for (const Scenario& scenario : kScenarios)
-            cases.push_back({scenario, disk});
+            cases.push_back({scenario, fault});
     }
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Scenarios, EveryPage, testing::ValuesIn(DiskCases()),
-                         [](const testing::TestParamInfo<DiskCase>& info) {
-                             return std::string(info.param.scenario.name) +
-                                    (info.param.disk == FullDisk::FrontPage ? "FrontPageDisk" : "DataDisk");
-                         });
-
-std::vector<CrashCase> AllCases()
-{
-    std::vector<CrashCase> cases;
-    for (Layout layout : {Layout::OneVolume, Layout::TwoVolumes}) {
-        for (const Scenario& scenario : kScenarios)
-            cases.push_back({scenario, layout});
-    }
-    return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(Scenarios, EveryPoint, testing::ValuesIn(AllCases()),
-                         [](const testing::TestParamInfo<CrashCase>& info) {
-                             return std::string(info.param.scenario.name) +
-                                    (info.param.layout == Layout::TwoVolumes ? "OnTwoVolumes" : "");
+INSTANTIATE_TEST_SUITE_P(Scenarios, CrashPoints, testing::ValuesIn(AllCases()),
+                         [](const testing::TestParamInfo<FaultCase>& info) {
+                             return std::string(info.param.scenario.name) + kFaultNames[(int)info.param.fault];
                          });
 
 } // namespace

@@ -140,6 +140,17 @@ protected:
         return world.Path("kit2");
     }
 
+    // Removes the kit as its user does, answering the question Yes; the text
+    // of the box that tells the outcome, once the removal has ended.
+    std::string RemoveAsUser()
+    {
+        Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
+        EXPECT_EQ("Remove Harbour Lights theme pack and restore the files it replaced?", AnswerBox(IDYES));
+        const std::string told = AnswerBox(IDOK);
+        EXPECT_TRUE(app->WaitForExit());
+        return told;
+    }
+
     // Waits for the message box of the running program and answers it with
     // `button`; its text, or empty when none came.
     std::string AnswerBox(int button)
@@ -203,13 +214,10 @@ TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
     const std::string changed = FrontPage() + "\\themes\\Breeze\\theme.css";
     ASSERT_TRUE(WriteFileBytes(changed, "body { color: red; }"));
 
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    EXPECT_EQ("Remove Harbour Lights theme pack and restore the files it replaced?", AnswerBox(IDYES));
     EXPECT_EQ("Harbour Lights theme pack was removed.\n\nThese files were changed since the installation and were "
               "kept:\n" +
                   changed + "\nFiles kept: 1",
-              AnswerBox(IDOK));
-    ASSERT_TRUE(app->WaitForExit());
+              RemoveAsUser());
     EXPECT_EQ(0u, app->ExitCode());
 
     std::map<std::string, std::string> expected = before;
@@ -655,13 +663,10 @@ TEST_F(Uninstall, MissingBackupLeavesTheInstalledFileAndSaysSo)
     ASSERT_TRUE(DeleteFileA(backup.c_str()));
     const std::string installed = ReadFileBytes(theme);
 
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    EXPECT_FALSE(AnswerBox(IDYES).empty());
     EXPECT_EQ("Harbour Lights theme pack was removed.\n\nThese files were left as the kit installed them: their "
               "backups are missing, so the files they replaced could not be put back:\n" +
                   theme + "\nFiles not restored: 1",
-              AnswerBox(IDOK));
-    ASSERT_TRUE(app->WaitForExit());
+              RemoveAsUser());
     EXPECT_EQ(0u, app->ExitCode());
     EXPECT_EQ(installed, ReadFileBytes(theme));
     EXPECT_NE(std::string::npos,
@@ -743,19 +748,13 @@ TEST_F(Uninstall, KeptFileNamedByTheRunThatCompletes)
     ASSERT_TRUE(WriteFileBytes(changed, "my banner"));
     std::unique_ptr<FileLock> lock = std::make_unique<FileLock>(FrontPage() + "\\themes\\Breeze\\theme.css");
     ASSERT_TRUE(lock->IsHeld());
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    EXPECT_FALSE(AnswerBox(IDYES).empty());
-    EXPECT_NE(std::string::npos, AnswerBox(IDOK).find("could not be removed completely"));
-    ASSERT_TRUE(app->WaitForExit());
+    EXPECT_NE(std::string::npos, RemoveAsUser().find("could not be removed completely"));
     EXPECT_EQ(4u, app->ExitCode());
     lock.reset();
 
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    EXPECT_FALSE(AnswerBox(IDYES).empty());
     EXPECT_EQ("Harbour Lights theme pack was removed.\n\nThese files were changed since the installation and were "
               "kept:\n" + changed + "\nFiles kept: 1",
-              AnswerBox(IDOK));
-    ASSERT_TRUE(app->WaitForExit());
+              RemoveAsUser());
     EXPECT_EQ(0u, app->ExitCode());
     EXPECT_EQ(std::vector<std::string>{"Kept changed file: " + changed}, KeptLines(UninstallLog())) << UninstallLog();
     EXPECT_EQ("my banner", ReadFileBytes(changed));

@@ -147,7 +147,7 @@ TEST(DataFolder, JournalTrustedOnlyWhileOnlyAdministratorsCanChangeIt)
         }
 
         EXPECT_EQ(c.foldersTrusted, CreateDataFolder(data));
-        EXPECT_EQ(c.trusted, UnfinishedSessionWaits(data));
+        EXPECT_EQ(c.trusted, UnfinishedInstallationIn(data));
         Journal another;
         EXPECT_FALSE(another.Begin(data, {folder.Path()}));
         EXPECT_EQ(c.trusted ? (DWORD)ERROR_BUSY : (DWORD)ERROR_INVALID_SECURITY_DESCR, GetLastError());

@@ -264,10 +264,10 @@ TEST(Journal, UndoFromEveryPointOfAnInstallationCutShort)
         InstallSteps(world, c.killedAfter);
         Inflict(c.damage, world.Journal());
 
-        EXPECT_TRUE(UnfinishedSessionWaits(world.data));
+        EXPECT_TRUE(UnfinishedInstallationIn(world.data));
         EXPECT_EQ(world.UndoLines(c.lines), Undo(world.data));
         EXPECT_EQ(before, Tree(world.root));
-        EXPECT_FALSE(UnfinishedSessionWaits(world.data));
+        EXPECT_FALSE(UnfinishedInstallationIn(world.data));
         // Nothing else was ever installed from there: the data folder went with the journal.
         EXPECT_FALSE(Exists(world.folder / "Fernwick"));
     }
@@ -278,7 +278,7 @@ TEST(Journal, UndoFromEveryPointOfAnInstallationCutShort)
     const auto installed = Tree(world.root);
     EXPECT_EQ("common theme", installed.at("old\\theme.css"));
     EXPECT_EQ("new bullet (read-only)", installed.at("old\\bullet.gif"));
-    EXPECT_FALSE(UnfinishedSessionWaits(world.data));
+    EXPECT_FALSE(UnfinishedInstallationIn(world.data));
     EXPECT_EQ(std::vector<std::string>(), Undo(world.data));
     EXPECT_EQ(installed, Tree(world.root));
 }
@@ -308,7 +308,7 @@ TEST(Journal, UndoCutShortRunsAgainToTheEnd)
             ADD_FAILURE() << "not cut short";
         } catch (const Interrupted&) {
         }
-        EXPECT_TRUE(UnfinishedSessionWaits(world.data));
+        EXPECT_TRUE(UnfinishedInstallationIn(world.data));
         EXPECT_EQ(world.UndoLines(std::vector<std::string>(steps.begin() + k, steps.end())), Undo(world.data));
         EXPECT_EQ(before, Tree(world.root));
         EXPECT_EQ(std::vector<std::string>(), Undo(world.data));
@@ -333,7 +333,7 @@ TEST(Journal, UndoStepThatFailsIsLoggedAndKeptForLater)
         expected.push_back("Undo failed: " + world.root + "\\new");
         expected.push_back("Reason: " + SystemErrorText(ERROR_DIR_NOT_EMPTY));
         EXPECT_EQ(expected, Undo(world.data, false));
-        EXPECT_TRUE(UnfinishedSessionWaits(world.data));
+        EXPECT_TRUE(UnfinishedInstallationIn(world.data));
         EXPECT_TRUE(Exists(held));
     }
     // Once the other program lets go, the undo finishes what is left.
