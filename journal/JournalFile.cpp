@@ -91,15 +91,18 @@ bool IsHexDigest(const std::string& text)
 // out of the folder it starts in.
 bool ArePlainParts(const std::string& parts, size_t start)
 {
-    for (;;) {
-        const size_t end = parts.find('\\', start);
-        const std::string part = parts.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (part.empty() || part == "." || part == ".." || part.find_first_of("/:") != std::string::npos)
+    for (size_t end = start; end <= parts.size(); ++end) {
+        const char c = end < parts.size() ? parts[end] : '\\';
+        if (c == '/' || c == ':')
             return false;
-        if (end == std::string::npos)
-            return true;
+        if (c != '\\')
+            continue;
+        const size_t length = end - start;
+        if (length == 0 || (parts[start] == '.' && (length == 1 || (length == 2 && parts[start + 1] == '.'))))
+            return false;
         start = end + 1;
     }
+    return true;
 }
 
 // "X:\..." or "\\server\share\...", of plain parts.
@@ -130,8 +133,10 @@ bool Same(const std::string& a, const std::string& b, Compare compare)
 // `path` lies below `folder`.
 bool IsBelow(const std::string& path, const std::string& folder, Compare compare)
 {
-    return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
-           Same(path.substr(0, folder.size()), folder, compare);
+    if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\')
+        return false;
+    return compare == Compare::Exactly ? path.compare(0, folder.size(), folder) == 0
+                                       : EqualNoCase(path.substr(0, folder.size()), folder);
 }
 
 // Where an installation may have made a folder: in a target folder, the
