@@ -134,11 +134,9 @@ protected:
     // Lists the kit folder `source` into `entries`, with what each becomes in
     // `target` (made by this installation when `newTarget`), and adds the
     // changes to the journal for the next commit; with `deep` every folder
-    // below as well, and `replacedWhole` when everything in `target`, and
-    // below, is a file the kit replaces. False after a failure, reported, or
-    // a cancel.
+    // below as well. False after a failure, reported, or a cancel.
     bool PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
-                    std::vector<PlannedEntry>& entries, bool& replacedWhole);
+                    std::vector<PlannedEntry>& entries);
     // Plans the items (folders) of a pass's `entries` for `target` whole,
     // from the one at `first` on, until a group is large enough, and writes
     // what is planned to the journal, in one write and one flush.

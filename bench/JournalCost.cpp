@@ -1,7 +1,6 @@
 // What the journal costs the copy stage, per operation, against the copy of
 // one file: a journal line gathered for the next commit, a commit (one write
-// and one flush to disk), keeping a replaced file in the backup (alone, and
-// with nine others in a folder kept whole), and the
+// and one flush to disk), keeping a replaced file in the backup, and the
 // SHA-256 digest of an installed file read back, for files of the
 // benchmark's mean size and of its largest size. Prints one table.
 //
@@ -137,24 +136,6 @@ bool Measure(const std::string& base, int repeats)
             return false;
     }
     Row("Keep: a replaced file moved into the backup", Now() - start, repeats);
-
-    // The same in folders of ten files, each folder replaced whole and moved
-    // into the backup in one move: the cost per file.
-    const int folders = repeats / 10;
-    for (int f = 0; f < folders; ++f) {
-        const std::string folder = targets + "\\folder" + std::to_string(f);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        for (int i = 0; i < 10; ++i) {
-            if (!WriteBytes(Target(folder, i), kMeanSize))
-                return false;
-        }
-    }
-    start = Now();
-    for (int f = 0; f < folders; ++f) {
-        if (!journal.KeepFolder(root, targets + "\\folder" + std::to_string(f)))
-            return false;
-    }
-    Row("Keep: a folder of ten replaced files moved into the backup whole, per file", Now() - start, folders * 10);
     // The undo puts the kept files back; then they go too.
     KeptFiles kept;
     bool undone = journal.Undo([](const std::string&) {}, kept);

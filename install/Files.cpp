@@ -42,9 +42,6 @@ struct PlannedEntry {
     // A folder whose own entries are planned, in `below`.
     bool planned = false;
     std::vector<PlannedEntry> below;
-    // A folder at the target everything in which, and below, is a file the
-    // kit replaces, or a folder that is so in turn.
-    bool replacedWhole = false;
 };
 
 namespace {
@@ -165,32 +162,6 @@ size_t PlannedCount(const std::vector<PlannedEntry>& entries)
     for (const PlannedEntry& entry : entries)
         count += PlannedCount(entry.below);
     return count;
-}
-
-// Whether a file of `entries`, or below, replaces one.
-bool ReplacesAny(const std::vector<PlannedEntry>& entries)
-{
-    for (const PlannedEntry& entry : entries) {
-        if (entry.replace || ReplacesAny(entry.below))
-            return true;
-    }
-    return false;
-}
-
-// The folder `folder`, kept whole, is made again as it was, empty, with the
-// folders below it that were there (the copy makes the others and says so);
-// its files are kept already.
-void RemakeKeptFolder(const std::string& folder, std::vector<PlannedEntry>& entries)
-{
-    std::wstring wide;
-    if (SystemPath(folder, wide))
-        CreateDirectoryW(wide.c_str(), nullptr);
-    for (PlannedEntry& entry : entries) {
-        entry.replace = false;
-        entry.replacedWhole = false;
-        if (entry.folder && entry.exists)
-            RemakeKeptFolder(folder + "\\" + entry.name, entry.below);
-    }
 }
 
 // One copy pass: a kit tree, relative to the kit, the folder it goes into,
@@ -321,8 +292,7 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy, b
     // The pass's own folder, then its items, each planned whole before any
     // of it changes.
     std::vector<PlannedEntry> entries;
-    bool replacedWhole = false;
-    if (!PlanFolder(source, target, newTarget, false, entries, replacedWhole) || !PlanItems(target, entries, 0))
+    if (!PlanFolder(source, target, newTarget, false, entries) || !PlanItems(target, entries, 0))
         return -1;
     return ApplyPlan(target, entries);
 }
@@ -383,9 +353,8 @@ bool CInstallDlg::LeadsBack(const std::string& folder)
 }
 
 bool CInstallDlg::PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
-                             std::vector<PlannedEntry>& entries, bool& replacedWhole)
+                             std::vector<PlannedEntry>& entries)
 {
-    replacedWhole = false;
     if (source == m_loopFolder) {
         SetLastError(ERROR_CANT_RESOLVE_FILENAME);
         ReportSystemError("Folder loop in kit:", source);
@@ -430,13 +399,10 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
         return false;
     }
     std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
-    // The entries of the target folder that one of the kit's takes the place of.
-    size_t replaced = 0;
     for (PlannedEntry& entry : entries) {
         const std::string to = target + "\\" + entry.name;
         auto at = existing.find(entry.key);
         entry.exists = at != existing.end();
-        replaced += entry.exists && entry.folder == at->second;
         if (entry.folder) {
             if (entry.exists)
                 continue;
@@ -455,15 +421,12 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
     }
     if (!deep)
         return true;
-    replacedWhole = !newTarget && !targetMissing && replaced == existing.size();
     for (PlannedEntry& entry : entries) {
         if (!entry.folder)
             continue;
         entry.planned = true;
-        if (!PlanFolder(entry.file.path, target + "\\" + entry.name, newTarget || !entry.exists, true, entry.below,
-                        entry.replacedWhole))
+        if (!PlanFolder(entry.file.path, target + "\\" + entry.name, newTarget || !entry.exists, true, entry.below))
             return false;
-        replacedWhole = replacedWhole && (!entry.exists || entry.replacedWhole);
     }
     return true;
 }
@@ -476,7 +439,7 @@ bool CInstallDlg::PlanItems(const std::string& target, std::vector<PlannedEntry>
         if (!item.folder || item.planned)
             continue;
         item.planned = true;
-        if (!PlanFolder(item.file.path, target + "\\" + item.name, !item.exists, true, item.below, item.replacedWhole))
+        if (!PlanFolder(item.file.path, target + "\\" + item.name, !item.exists, true, item.below))
             return false;
         planned += PlannedCount(item.below);
     }
@@ -497,11 +460,6 @@ int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>&
         if (entry.folder) {
             if (!entry.planned && !PlanItems(target, entries, i))
                 return -1;
-            // A folder the kit replaces whole goes into the backup in one move
-            // rather than file by file, to the same backups; when it cannot
-            // (a file in it in use, another volume), file by file after all.
-            if (entry.replacedWhole && ReplacesAny(entry.below) && m_journal.KeepFolder(m_journalRoot, to))
-                RemakeKeptFolder(to, entry.below);
             if (!CreateFolder(to))
                 return -1;
             int files = ApplyPlan(to, entry.below);

@@ -111,12 +111,6 @@ bool Journal::Keep(int root, const std::string& path)
     return CopyFileToDisk(Wide(path), copying) && MoveFileExW(copying.c_str(), to.c_str(), 0);
 }
 
-bool Journal::KeepFolder(int root, const std::string& folder)
-{
-    std::wstring backup;
-    return MoveToBackup(root, folder, backup);
-}
-
 void Journal::AddDigest(int entry, unsigned long long size, const std::string& digest)
 {
     m_pending += JournalLine({kRecordDigest, std::to_string(entry), std::to_string(size), Sha256::Hex(digest)});

@@ -60,15 +60,6 @@ public:
     // another program holds it open: then it has not been touched.
     bool Keep(int root, const std::string& path);
 
-    // Keeps the folder `folder` below root `root` whole, in one move to
-    // where Keep would keep each of its files: every file in it, and below,
-    // must be recorded by AddReplacedFile and committed. The folder is then
-    // gone from its place, to be made again for the new copies. False, with
-    // the last error set, when it cannot be moved (a file in it in use,
-    // another volume, kept before in this installation): its files are then
-    // kept one by one, as they would have been.
-    bool KeepFolder(int root, const std::string& folder);
-
     // The size and SHA-256 digest (32 bytes) of entry `entry`'s file as
     // installed; written with the next Commit or End.
     void AddDigest(int entry, unsigned long long size, const std::string& digest);

@@ -3,7 +3,6 @@
 #include "journal/JournalFile.h"
 #include "win/FileSystem.h"
 #include "win/Handle.h"
-#include "win/Unicode.h"
 
 namespace {
 
@@ -91,10 +90,7 @@ bool RemoveFolder(const std::wstring& path, bool& changed)
 
 bool RestoreFile(const std::wstring& backup, const std::wstring& path)
 {
-    // Its folder, kept whole with it, is made again first.
-    if (MoveOver(backup, path) ||
-        (GetLastError() == ERROR_PATH_NOT_FOUND && MakeFolderPath(Utf8(path.substr(0, path.find_last_of(L'\\')))) &&
-         MoveOver(backup, path)))
+    if (MoveOver(backup, path))
         return true;
     if (GetLastError() != ERROR_NOT_SAME_DEVICE)
         return false;

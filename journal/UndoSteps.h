@@ -25,8 +25,8 @@ bool MakeFolderPath(const std::string& folder);
 bool RemoveFile(const std::wstring& path, bool& changed);
 // Removes the folder `path` when it is empty.
 bool RemoveFolder(const std::wstring& path, bool& changed);
-// Puts the file `backup` in place of `path`, over whatever stands there (its
-// folder made again when it went with a folder kept whole), whole or not at all: on one volume it is renamed (the backup is gone
+// Puts the file `backup` in place of `path`, over whatever stands there,
+// whole or not at all: on one volume it is renamed (the backup is gone
 // then); across volumes it is copied beside `path` under a name of its own,
 // on disk, then renamed over it, and the backup stays. False, with the last
 // error set, and `path` as it was.
