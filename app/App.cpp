@@ -5,11 +5,13 @@
 
 #include "app/InstallDlg.h"
 #include "app/PackRun.h"
+#include "log/LogText.h"
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
 #include "run/InstallRun.h"
 #include "uninstall/Uninstall.h"
 #include "win/FolderTree.h"
+#include "win/Language.h"
 #include "win/MessageBox.h"
 #include "win/ProcessPaths.h"
 #include "win/SingleInstance.h"
@@ -28,7 +30,7 @@ void SilenceInto(CInstallDlg& wizard)
 
 // Shows `text` in a box; a run without any window writes it to a log of its
 // own instead, when it can write one. Returns `exitCode`.
-int Tell(const InstallRun& run, const std::string& text, UINT icon, int exitCode)
+int Tell(const InstallRun& run, const MessageText& text, UINT icon, int exitCode)
 {
     if (run.HasWindow()) {
         ShowMessage(text, MB_OK | icon);
@@ -37,15 +39,34 @@ int Tell(const InstallRun& run, const std::string& text, UINT icon, int exitCode
     CInstallDlg wizard;
     wizard.m_run = run;
     SilenceInto(wizard);
-    wizard.LogAlone(text);
+    wizard.LogAlone(text.logged);
     SilenceMessages(nullptr);
     return exitCode;
 }
 
-// The usage, naming the word at fault; nothing is installed.
-int Refuse(const InstallRun& run, const std::string& fault)
+// The usage, naming the word at fault, after `detail` when there is one;
+// nothing is installed.
+int Refuse(const InstallRun& run, const std::string& fault, const MessageText& detail = MessageText())
 {
-    return Tell(run, Format(LoadResString(IDS_USAGE).c_str(), fault.c_str()), MB_ICONSTOP, kExitRefused);
+    MessageText text = detail;
+    if (!text.shown.empty())
+        text += std::string("\n\n");
+    text += FormatMessageText(IDS_USAGE, fault.c_str());
+    return Tell(run, text, MB_ICONSTOP, kExitRefused);
+}
+
+// An administrator who names a log file needs it: a run that cannot write it
+// stops before it changes anything, with a box saying why where a person
+// watches. The default log, unnamed, goes unwritten as it always did.
+bool LogFileRefused(const InstallRun& run)
+{
+    const std::string& path = run.Line().logFile;
+    if (path.empty() || CanWriteLogFile(path))
+        return false;
+    const std::string reason = SystemErrorText(GetLastError(), UiLanguage());
+    if (!run.IsUnattended())
+        ShowMessage(FormatMessageText(IDS_LOG_FILE_FAILED, path.c_str(), reason.c_str()), MB_OK | MB_ICONSTOP);
+    return true;
 }
 
 int RunWizard(const InstallRun& run)
@@ -64,17 +85,17 @@ int RunWizard(const InstallRun& run)
     return wizard.m_run.ExitCode();
 }
 
-// A packed setup that cannot run its kit: `logText` goes to the log where
-// one can be written, `boxText` to a box where the run has a window.
-int RefuseSetup(const InstallRun& run, const std::string& logText, const std::string& boxText)
+// A packed setup that cannot run its kit: the text goes to the log where
+// one can be written, and to a box where the run has a window.
+int RefuseSetup(const InstallRun& run, const MessageText& text)
 {
     CInstallDlg wizard;
     wizard.m_run = run;
     SilenceInto(wizard);
-    wizard.LogAlone(logText);
+    wizard.LogAlone(text.logged);
     SilenceMessages(nullptr);
     if (run.HasWindow())
-        ShowMessage(boxText, MB_OK | MB_ICONSTOP);
+        ShowMessage(text, MB_OK | MB_ICONSTOP);
     return kExitSetupDamaged;
 }
 
@@ -104,13 +125,14 @@ int RunSetup(const InstallRun& run)
     switch (kit.Unpack(ProgramFilePath(), nullptr)) {
     case UnpackedKit::kNotPacked:
         return RunWizard(run);
-    case UnpackedKit::kDamaged:
-        return RefuseSetup(run, kit.Reason() + "\n" + LoadResString(IDS_SETUP_DAMAGED),
-                           LoadResString(IDS_SETUP_DAMAGED));
-    case UnpackedKit::kFailed: {
-        const std::string text = Format(LoadResString(IDS_SETUP_FAILED).c_str(), kit.Reason().c_str());
-        return RefuseSetup(run, text, text);
+    case UnpackedKit::kDamaged: {
+        // The box tells the user what to do; the log also why.
+        MessageText text = LoadMessage(IDS_SETUP_DAMAGED);
+        text.logged = kit.Reason() + "\n" + text.logged;
+        return RefuseSetup(run, text);
     }
+    case UnpackedKit::kFailed:
+        return RefuseSetup(run, FormatMessageText(IDS_SETUP_FAILED, kit.Reason().c_str()));
     case UnpackedKit::kUnpacked:
         break;
     }
@@ -120,10 +142,8 @@ int RunSetup(const InstallRun& run)
     // Left before the kit goes: a process's current folder cannot be removed.
     EnteredFolder kitFolder;
     if (!kitFolder.Enter(kit.Folder())) {
-        const std::string text =
-            Format(LoadResString(IDS_SETUP_FAILED).c_str(),
-                   ("Cannot enter " + kit.Folder() + ": " + SystemErrorText(GetLastError())).c_str());
-        return RefuseSetup(run, text, text);
+        const std::string reason = "Cannot enter " + kit.Folder() + ": " + SystemErrorText(GetLastError());
+        return RefuseSetup(run, FormatMessageText(IDS_SETUP_FAILED, reason.c_str()));
     }
     UnpackedFolder() = kit.Folder();
     std::terminate_handler before = std::set_terminate(RemoveUnpackedKitAndAbort);
@@ -139,6 +159,9 @@ int CInstallApp::Run()
 {
     ProgressBar::Register();
     InstallRun run(ProcessArguments());
+    // From the first box on: also a command line at fault is told in the language it names.
+    const std::string& tag = run.Line().language;
+    SetUiLanguage(tag.empty() ? TranslationFor(GetUserDefaultUILanguage()) : TranslationForTag(tag));
 
     // Two wizards would copy over each other's files and write one log. The
     // second touches nothing, not even a log.
@@ -149,12 +172,14 @@ int CInstallApp::Run()
         return kExitRefused;
     }
     if (!run.Fault().empty() || !run.EnterKitFolder())
-        return Refuse(run, run.Fault());
+        return Refuse(run, run.Fault(), run.FaultDetail());
     if (run.Line().help)
-        return Tell(run, LoadResString(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
+        return Tell(run, LoadMessage(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
     if (run.Line().uninstall)
         return RunUninstall(run);
     if (run.Line().pack)
         return RunPacking(run);
+    if (LogFileRefused(run))
+        return kExitRefused;
     return RunSetup(run);
 }

@@ -79,7 +79,7 @@ void CInstallDlg::SetStatusText(UINT id)
 
 void CInstallDlg::SetStatusText(std::string text)
 {
-    m_statusText.SetText(text);
+    m_statusText.SetStatus(text, m_progress.Hwnd());
     // The text area overlaps the About button and the progress bar: paint the
     // text now, then whichever of them is shown over it again.
     UpdateWindow(m_statusText.Hwnd());

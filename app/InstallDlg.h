@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "frontpage/TemplateLanguages.h"
 #include "frontpage/Version.h"
 #include "install/CopyCancel.h"
 #include "install/FileCopy.h"
@@ -77,6 +78,9 @@ public:
     bool ReadRegistryString(std::string key, std::string valueName, std::string& out);
     bool CheckFrontPage();
     void ChooseVersion();
+    // The template folders of every language that gets the templates: those
+    // of m_pagesFolder, m_websFolder and m_framesFolder first.
+    std::vector<TemplateFolders> AllTemplateFolders() const;
 
     // File installation (install/)
     InstallResult InstallFiles();
@@ -98,8 +102,9 @@ public:
     bool MayRetry(DWORD since, const std::function<bool()>& ask);
     // True when `path` exists on return, creating it and its missing parents.
     bool CreateFolder(std::string path);
-    // Logs and shows the last system error; call it right after the failed call.
-    void ReportSystemError(std::string prefix, std::string subject);
+    // Logs and shows the last system error, after the string-table text
+    // `prefixId` and `subject`; call it right after the failed call.
+    void ReportSystemError(UINT prefixId, std::string subject);
 
     // The journal of the installation (install/Undo.cpp)
     // Sets m_kitName and m_dataFolder, the kit's data folder named by its id.
@@ -172,6 +177,9 @@ public:
     std::string m_pagesFolder;
     std::string m_websFolder;
     std::string m_framesFolder;
+    // FrontPage reads templates from several language folders: they all get
+    // every template, those of the first in the three fields above.
+    std::vector<TemplateFolders> m_moreTemplateFolders;
     std::string m_logPath = "install.log";
     bool m_logging = false;
     // A write to the open log failed (its disk is full): it keeps the lines
@@ -184,6 +192,7 @@ public:
     bool m_foundCurrent = false;
     bool m_found2000 = false;
     bool m_found2002 = false;
+    bool m_found2003 = false;
     FrontPageVersion m_currentVersion = FPNone;
     std::vector<std::unique_ptr<KitItem>> m_themes;
     std::vector<std::string> m_pageTemplates;

@@ -64,7 +64,7 @@ bool CPackDlg::OnTimer(UINT_PTR id)
 
 void CPackDlg::SetStatusText(const std::string& text)
 {
-    m_statusText.SetText(text);
+    m_statusText.SetStatus(text, m_progress.Hwnd());
     // The text area lies under the bar: paint the text, then the bar over it.
     UpdateWindow(m_statusText.Hwnd());
     RedrawWindow(m_progress.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -84,10 +84,9 @@ void CPackDlg::Pack()
     m_progress.SetQuiet(false);
     // The reason may take the whole text area, which the bar would cover.
     m_progress.Show(m_packed);
-    const std::string text = m_packed ? Format(LoadResString(IDS_PACKED).c_str(), m_output.c_str(),
-                                               FileSize(m_output).c_str())
-                                      : Format(LoadResString(IDS_PACK_FAILED).c_str(), reason.c_str());
-    SetStatusText(text);
+    const MessageText text = m_packed ? FormatMessageText(IDS_PACKED, m_output.c_str(), FileSize(m_output).c_str())
+                                      : FormatMessageText(IDS_PACK_FAILED, reason.c_str());
+    SetStatusText(text.shown);
     if (m_unattended) {
         EndDialog(IDOK);
         return;

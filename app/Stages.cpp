@@ -70,10 +70,15 @@ void CInstallDlg::OnNext()
 void CInstallDlg::RunStage()
 {
     switch (m_stage) {
-    case WizardStage::Start:
+    case WizardStage::Start: {
         m_logging = m_run.HasWindow() ? m_logBox.GetCheck() == BST_CHECKED : m_run.WantsLog();
+        // The keyboard goes on from "Next >", not from a control gone; moved
+        // now, before a dialog on top saves where the focus is.
+        const HWND focus = GetFocus();
         m_logBox.Enable(false);
         m_aboutButton.Show(false);
+        if (focus == m_logBox.Hwnd() || focus == m_aboutButton.Hwnd())
+            FocusControl(m_nextButton.Hwnd());
         if (m_logging)
             OpenLog();
         // An installation of this kit cut short before is undone first,
@@ -93,6 +98,7 @@ void CInstallDlg::RunStage()
         }
         m_stage = WizardStage::Licence;
         return;
+    }
     case WizardStage::Licence:
         if (!ShowLicence()) {
             Finish(IDS_INSTALL_CANCELLED);
@@ -140,7 +146,7 @@ void CInstallDlg::Finish(UINT id)
                                             : Outcome::Failed);
     std::string text = LoadResString(id);
     if (m_logging)
-        text += "\nLog file written to " + m_logPath;
+        text += "\n" + Format(LoadResString(IDS_LOG_WRITTEN).c_str(), m_logPath.c_str());
     SetStatusText(text);
 
     // An unattended run never opens the readme.
@@ -156,7 +162,7 @@ void CInstallDlg::Finish(UINT id)
     m_finishButton.SetDefault(true);
     FocusControl(m_finishButton.Hwnd());
 
-    WriteLog(LoadResString(id));
+    WriteLog(LoadLogString(id));
     CloseLog();
 }
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win/Language.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
@@ -13,7 +14,7 @@ bool IsBlank(char c)
 }
 
 // Which switch a word names, and whether it takes a value after '='.
-enum class Switch { Silent, VerySilent, Log, NoLog, Version, AcceptLicence, Kit, Help, Uninstall, Pack, Out };
+enum class Switch { Silent, VerySilent, Log, NoLog, Version, AcceptLicence, Kit, Help, Uninstall, Pack, Out, Language };
 
 struct Known {
     const char* name;
@@ -30,6 +31,7 @@ const Known kSwitches[] = {
     {"?", Switch::Help, 0},                 {"HELP", Switch::Help, 0},
     {"UNINSTALL", Switch::Uninstall, 0},    {"PACK", Switch::Pack, 0},
     {"OUT", Switch::Out, 1},
+    {"LANG", Switch::Language, 1},
 };
 
 bool ParseVersion(const std::string& value, FrontPageVersion& version)
@@ -40,6 +42,8 @@ bool ParseVersion(const std::string& value, FrontPageVersion& version)
         version = FP2000;
     else if (value == "2002")
         version = FP2002;
+    else if (value == "2003")
+        version = FP2003;
     else
         return false;
     return true;
@@ -110,6 +114,8 @@ bool Apply(const std::string& word, CommandLine& out)
             return true;
         case Switch::Out:
             return SetOnce(out.packOutput, value);
+        case Switch::Language:
+            return IsLanguageTag(value) && SetOnce(out.language, value);
         }
     }
     return false;
@@ -181,6 +187,12 @@ bool ParseCommandLine(const std::string& arguments, CommandLine& out, std::strin
     if (out.pack &&
         (out.uninstall || out.version != FPNone || out.acceptLicence || out.log != LogChoice::AsTicked)) {
         error = "/PACK";
+        return false;
+    }
+    // A removal takes back whatever the kit's installations did: what an
+    // installation chooses has no say in it.
+    if (out.uninstall && (out.version != FPNone || out.acceptLicence || !out.kitFolder.empty())) {
+        error = "/UNINSTALL";
         return false;
     }
     if (!out.packOutput.empty() && !out.pack) {

@@ -24,6 +24,8 @@ struct CommandLine {
     bool pack = false;
     // With /PACK: where the setup program goes; empty for the default.
     std::string packOutput;
+    // With /LANG=<tag>: the wizard's language; empty for the user's.
+    std::string language;
     // The arguments as given, for the log.
     std::string arguments;
 

@@ -14,6 +14,11 @@ const char* const g_regFrontPageRoot = "FrontPageRoot";
 const char* const g_regFrontPageAppPath = "Windows\\CurrentVersion\\App Paths\\frontpg.exe";
 const char* const g_regOffice2000Root = "Office\\9.0\\Common\\InstallRoot";
 const char* const g_regOffice2002Root = "Office\\10.0\\Common\\InstallRoot";
+const char* const g_regOffice2003Root = "Office\\11.0\\Common\\InstallRoot";
+const char* const g_regOffice2000Languages = "Office\\9.0\\Common\\LanguageResources";
+const char* const g_regOffice2002Languages = "Office\\10.0\\Common\\LanguageResources";
+const char* const g_regOffice2003Languages = "Office\\11.0\\Common\\LanguageResources";
+const char* const g_regSkuLanguage = "SKULanguage";
 const char* const g_regPath = "Path";
 const char* const g_regCurrentVersion = "Windows\\CurrentVersion";
 const char* const g_regCommonFilesDir = "CommonFilesDir";
@@ -59,14 +64,19 @@ bool QueryString(HKEY key, const std::string& valueName, std::string& out)
     return true;
 }
 
+// Opens `key` below HKEY_LOCAL_MACHINE\Software\Microsoft\ to read its values.
+LONG OpenMachineKey(const std::string& key, HKEY& opened)
+{
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(g_regMicrosoft + key).c_str(), 0, KEY_QUERY_VALUE, &opened);
+}
+
 } // namespace
 
 LONG ReadMachineString(const std::string& key, const std::string& valueName, std::string& out)
 {
     out.clear();
-    std::string path = g_regMicrosoft + key;
     HKEY opened = nullptr;
-    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(path).c_str(), 0, KEY_QUERY_VALUE, &opened);
+    LONG status = OpenMachineKey(key, opened);
     if (status != ERROR_SUCCESS)
         return status;
     ScopedKey owner(opened);
@@ -76,6 +86,26 @@ LONG ReadMachineString(const std::string& key, const std::string& valueName, std
     }
     if (out.back() == '\\')
         out.pop_back();
+    return ERROR_SUCCESS;
+}
+
+LONG ReadMachineNumber(const std::string& key, const std::string& valueName, DWORD& out)
+{
+    out = 0;
+    HKEY opened = nullptr;
+    LONG status = OpenMachineKey(key, opened);
+    if (status != ERROR_SUCCESS)
+        return status;
+    ScopedKey owner(opened);
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    status = RegQueryValueExW(opened, Wide(valueName).c_str(), nullptr, &type, (BYTE*)&value, &size);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (type != REG_DWORD || size != sizeof value)
+        return ERROR_INVALID_DATA;
+    out = value;
     return ERROR_SUCCESS;
 }
 

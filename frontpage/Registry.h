@@ -10,6 +10,13 @@ extern const char* const g_regFrontPageRoot;
 extern const char* const g_regFrontPageAppPath;
 extern const char* const g_regOffice2000Root;
 extern const char* const g_regOffice2002Root;
+extern const char* const g_regOffice2003Root;
+// Office's installed languages, for 2000, 2002 and 2003, and the value naming
+// the installation's language (an LCID)
+extern const char* const g_regOffice2000Languages;
+extern const char* const g_regOffice2002Languages;
+extern const char* const g_regOffice2003Languages;
+extern const char* const g_regSkuLanguage;
 extern const char* const g_regPath;
 extern const char* const g_regCurrentVersion;
 extern const char* const g_regCommonFilesDir;
@@ -26,3 +33,7 @@ extern const char* const g_commonFolder;
 // backslash removed, an expandable string expanded); otherwise the reason,
 // ERROR_ACCESS_DENIED when opening the key was refused, with `out` empty.
 LONG ReadMachineString(const std::string& key, const std::string& valueName, std::string& out);
+
+// Reads the number (REG_DWORD) `valueName` of `key`, as ReadMachineString
+// reads a string: ERROR_SUCCESS, or the reason it could not be read.
+LONG ReadMachineNumber(const std::string& key, const std::string& valueName, DWORD& out);

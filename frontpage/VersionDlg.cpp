@@ -24,10 +24,12 @@ void CVersionDlg::DoDataExchange(bool fromControls)
         m_button98.Attach(Item(IDC_RADIO_FP98));
         m_button2002.Attach(Item(IDC_RADIO_FP2002));
         m_button2000.Attach(Item(IDC_RADIO_FP2000));
+        m_button2003.Attach(Item(IDC_RADIO_FP2003));
     }
     ExchangeRadio(m_button2000, m_radio2000, fromControls);
     ExchangeRadio(m_button2002, m_radio2002, fromControls);
     ExchangeRadio(m_button98, m_radio98, fromControls);
+    ExchangeRadio(m_button2003, m_radio2003, fromControls);
 }
 
 BOOL CVersionDlg::OnInitDialog()
@@ -35,23 +37,35 @@ BOOL CVersionDlg::OnInitDialog()
     m_button98.Enable(m_has98);
     m_button2000.Enable(m_has2000);
     m_button2002.Enable(m_has2002);
+    m_button2003.Enable(m_has2003);
+    Button* checked = nullptr;
     switch (m_defaultVersion) {
     case FP98:
-        m_button98.SetCheck(BST_CHECKED);
+        checked = &m_button98;
         m_radio98 = 0;
         break;
     case FP2000:
-        m_button2000.SetCheck(BST_CHECKED);
+        checked = &m_button2000;
         m_radio2000 = 0;
         break;
     case FP2002:
-        m_button2002.SetCheck(BST_CHECKED);
+        checked = &m_button2002;
         m_radio2002 = 0;
+        break;
+    case FP2003:
+        checked = &m_button2003;
+        m_radio2003 = 0;
         break;
     default:
         break;
     }
-    return TRUE;
+    if (checked)
+        checked->SetCheck(BST_CHECKED);
+    // The keyboard starts at the version checked, else where the system puts it.
+    if (!checked || !checked->IsEnabled())
+        return TRUE;
+    FocusControl(checked->Hwnd());
+    return FALSE;
 }
 
 bool CVersionDlg::OnCommand(UINT id, UINT code)
@@ -68,27 +82,40 @@ bool CVersionDlg::OnCommand(UINT id, UINT code)
     case IDC_RADIO_FP2002:
         OnRadio2002();
         return true;
+    case IDC_RADIO_FP2003:
+        OnRadio2003();
+        return true;
     }
     return false;
 }
 
-// Every radio is a group of its own, so the system unchecks none of the others.
 void CVersionDlg::OnRadio98()
 {
-    m_button2000.SetCheck(BST_UNCHECKED);
-    m_button2002.SetCheck(BST_UNCHECKED);
+    CheckOnly(m_button98);
 }
 
 void CVersionDlg::OnRadio2000()
 {
-    m_button98.SetCheck(BST_UNCHECKED);
-    m_button2002.SetCheck(BST_UNCHECKED);
+    CheckOnly(m_button2000);
 }
 
 void CVersionDlg::OnRadio2002()
 {
-    m_button98.SetCheck(BST_UNCHECKED);
-    m_button2000.SetCheck(BST_UNCHECKED);
+    CheckOnly(m_button2002);
+}
+
+void CVersionDlg::OnRadio2003()
+{
+    CheckOnly(m_button2003);
+}
+
+// At most one version is checked, as the system keeps it within the radios' group.
+void CVersionDlg::CheckOnly(const Button& clicked)
+{
+    for (Button* button : {&m_button98, &m_button2000, &m_button2002, &m_button2003}) {
+        if (button != &clicked)
+            button->SetCheck(BST_UNCHECKED);
+    }
 }
 
 void CInstallDlg::ChooseVersion()
@@ -97,6 +124,7 @@ void CInstallDlg::ChooseVersion()
     dialog.m_has98 = m_found98;
     dialog.m_has2000 = m_found2000;
     dialog.m_has2002 = m_found2002;
+    dialog.m_has2003 = m_found2003;
     dialog.m_defaultVersion = m_currentVersion;
     // A dialog that cannot be shown counts as closed: the default stays.
     if (dialog.DoModal() != IDOK) {
@@ -113,6 +141,9 @@ void CInstallDlg::ChooseVersion()
     } else if (dialog.m_radio2002 == 0) {
         m_version = FP2002;
         versionText = "2002";
+    } else if (dialog.m_radio2003 == 0) {
+        m_version = FP2003;
+        versionText = "2003";
     }
     WriteLog("User chose to install for FrontPage " + versionText);
 }

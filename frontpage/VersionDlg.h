@@ -11,14 +11,17 @@ public:
     Button m_button98;
     Button m_button2002;
     Button m_button2000;
+    Button m_button2003;
     // Each radio is a group of its own: 0 when checked, -1 when not.
     int m_radio2000 = -1;
     int m_radio2002 = -1;
     int m_radio98 = -1;
+    int m_radio2003 = -1;
     // Only the radios of versions found are enabled.
     bool m_has98 = false;
     bool m_has2000 = false;
     bool m_has2002 = false;
+    bool m_has2003 = false;
     // Checked when the dialog opens; FPNone checks none.
     FrontPageVersion m_defaultVersion = FP98;
 
@@ -31,4 +34,7 @@ private:
     void OnRadio98();
     void OnRadio2000();
     void OnRadio2002();
+    void OnRadio2003();
+    // Unchecks every radio but `clicked`.
+    void CheckOnly(const Button& clicked);
 };

@@ -164,13 +164,18 @@ size_t PlannedCount(const std::vector<PlannedEntry>& entries)
     return count;
 }
 
-// One copy pass: a kit tree, relative to the kit, the folder it goes into,
-// and that folder's number in the journal.
+// A folder a copy pass goes into, and its number in the journal.
+struct Target {
+    std::string folder;
+    int root;
+};
+
+// One copy pass: a kit tree, relative to the kit, and the folders it goes
+// into (templates into each language folder of FrontPage).
 struct Pass {
     const char* heading;
     std::string source;
-    std::string target;
-    int root;
+    std::vector<Target> targets;
 };
 
 } // namespace
@@ -181,9 +186,7 @@ InstallResult CInstallDlg::InstallFiles()
     // FrontPage to end, the cancel command asks whether to stop, and every
     // other click and key is discarded.
     m_copyCancel.Begin();
-    m_pendingMessages.SetInputFilter(Hwnd(), [this](const MSG& message) {
-        return CarriesCancelCommand(Hwnd(), message);
-    });
+    m_pendingMessages.SetInputFilter(Hwnd(), [this](MSG& message) { return KeepCancelCommand(Hwnd(), message); });
     InstallResult result = InstallResult::Failed;
     if (WaitWhileFrontPageRuns()) {
         // From here on a failure or a cancel is one of the copy (its exit code).
@@ -209,23 +212,37 @@ InstallResult CInstallDlg::InstallFiles()
 InstallResult CInstallDlg::CopyPasses()
 {
     const std::string common = g_commonFolder;
+    // The journal numbers the target folders in this order, from 1: the
+    // themes folder, then the pages, webs and frames folders of each language.
+    std::vector<std::string> roots;
+    std::vector<Target> themes, pages, webs, frames;
+    auto addRoot = [&roots](const std::string& folder, std::vector<Target>& targets) {
+        roots.push_back(folder);
+        targets.push_back({folder, (int)roots.size()});
+    };
+    addRoot(m_themesFolder, themes);
+    for (const TemplateFolders& language : AllTemplateFolders()) {
+        addRoot(language.pages, pages);
+        addRoot(language.webs, webs);
+        addRoot(language.frames, frames);
+    }
     // Version-specific before common, so that a common file replaces its namesake.
-    Pass passes[] = {
-        {"Copying version-specific themes...", m_versionFolder + "\\themes", m_themesFolder, 1},
-        {"Copying common themes...", common + "\\themes", m_themesFolder, 1},
-        {"Copying version-specific page templates...", m_versionFolder + "\\pages", m_pagesFolder, 2},
-        {"Copying common page templates...", common + "\\pages", m_pagesFolder, 2},
-        {"Copying version-specific web templates...", m_versionFolder + "\\webs", m_websFolder, 3},
-        {"Copying common web templates...", common + "\\webs", m_websFolder, 3},
-        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", m_framesFolder, 4},
-        {"Copying common frame templates...", common + "\\frames", m_framesFolder, 4},
+    const Pass passes[] = {
+        {"Copying version-specific themes...", m_versionFolder + "\\themes", themes},
+        {"Copying common themes...", common + "\\themes", themes},
+        {"Copying version-specific page templates...", m_versionFolder + "\\pages", pages},
+        {"Copying common page templates...", common + "\\pages", pages},
+        {"Copying version-specific web templates...", m_versionFolder + "\\webs", webs},
+        {"Copying common web templates...", common + "\\webs", webs},
+        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", frames},
+        {"Copying common frame templates...", common + "\\frames", frames},
     };
 
     WriteLog("Counting files...");
     m_loopFolder.clear();
     int total = 0;
     for (const Pass& pass : passes)
-        total += CopyFolder(pass.source, pass.target, false);
+        total += CopyFolder(pass.source, pass.targets[0].folder, false) * (int)pass.targets.size();
     if (m_copyCancel.IsStopped()) {
         WriteLog("User cancelled installation");
         return InstallResult::Cancelled;
@@ -245,22 +262,44 @@ InstallResult CInstallDlg::CopyPasses()
     }
 
     // The journal is on disk before anything changes.
-    if (!CreateDataFolder(m_dataFolder) ||
-        !m_journal.Begin(m_dataFolder, {m_themesFolder, m_pagesFolder, m_websFolder, m_framesFolder})) {
-        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+    if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder, roots)) {
+        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
         return InstallResult::Failed;
     }
 
-    bool copied = true;
-    for (const Pass& pass : passes) {
+    // The files a pass copied into all its targets, or -1 after a failure or a cancel.
+    auto copyPass = [this](const Pass& pass) {
         WriteLog(pass.heading);
-        m_journalRoot = pass.root;
-        if (CopyFolder(pass.source, pass.target, true) < 0) {
+        int files = 0;
+        for (const Target& target : pass.targets) {
+            m_journalRoot = target.root;
+            const int copied = CopyFolder(pass.source, target.folder, true);
+            if (copied < 0)
+                return -1;
+            files += copied;
+        }
+        return files;
+    };
+    bool copied = true;
+    int files = 0;
+    for (const Pass& pass : passes) {
+        const int passFiles = copyPass(pass);
+        if (passFiles < 0) {
             copied = false;
             break;
         }
+        files += passFiles;
     }
     if (copied) {
+        // No file copied (the kit has none for this version): nothing to
+        // remove later, so nothing is registered. What was made, empty
+        // folders, is taken back with the journal, and the data folder
+        // with it unless an earlier installation of the kit keeps it.
+        if (files == 0) {
+            KeptFiles none;
+            m_journal.Undo([](const std::string&) {}, none);
+            return InstallResult::Installed;
+        }
         if (m_journal.End()) {
             // The kit can be removed from Programs and Features. Without that
             // it is still installed, and its journal is kept: the user is
@@ -271,12 +310,12 @@ InstallResult CInstallDlg::CopyPasses()
             if (RegisterForRemoval(kit, subject))
                 WriteLog("Registered for removal as " + RemovalKeyName(kitId));
             else
-                ReportSystemError(LoadResString(IDS_REGISTER_FAILED), subject);
+                ReportSystemError(IDS_REGISTER_FAILED, subject);
             return InstallResult::Installed;
         }
         // Left open, the installation would be undone at the next start: it
         // is undone now, while the user sees why.
-        ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
     }
     const bool cancelled = m_copyCancel.IsStopped();
     if (cancelled)
@@ -357,7 +396,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
 {
     if (source == m_loopFolder) {
         SetLastError(ERROR_CANT_RESOLVE_FILENAME);
-        ReportSystemError("Folder loop in kit:", source);
+        ReportSystemError(IDS_FOLDER_LOOP, source);
         return false;
     }
     WIN32_FIND_DATAW found;
@@ -368,7 +407,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
         // but cannot be listed (a path too long, refused) must not pass for empty.
         if (missing)
             return true;
-        ReportSystemError("Failed to read folder:", source);
+        ReportSystemError(IDS_FOLDER_READ_FAILED, source);
         return false;
     }
     do {
@@ -395,7 +434,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
     FolderContents existing;
     bool targetMissing = false;
     if (!newTarget && !ListFolder(target, existing, targetMissing)) {
-        ReportSystemError("Failed to read folder:", target);
+        ReportSystemError(IDS_FOLDER_READ_FAILED, target);
         return false;
     }
     std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
@@ -483,7 +522,7 @@ bool CInstallDlg::CommitJournal()
 {
     if (m_journal.Commit())
         return true;
-    ReportSystemError("Failed to write journal:", m_dataFolder + "\\" + kJournalFile);
+    ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
     return false;
 }
 
@@ -504,7 +543,7 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
         const DWORD error = GetLastError();
         if (!atTarget || (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION)) {
             SetLastError(error);
-            ReportSystemError("File copy failed:", to);
+            ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
         // Another program holds the file: the user may close it and try again.
@@ -518,7 +557,7 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
             continue;
         if (m_run.IsUnattended() && !m_copyCancel.IsStopped()) {
             SetLastError(error);
-            ReportSystemError("File copy failed:", to);
+            ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
         m_copyCancel.Stop();

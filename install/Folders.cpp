@@ -1,5 +1,6 @@
 // Folder creation and the report of a failed system call.
 #include "app/InstallDlg.h"
+#include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/MessageBox.h"
 #include "win/Strings.h"
@@ -23,18 +24,23 @@ bool CInstallDlg::CreateFolder(std::string path)
     if (!CreateFolder(path.substr(0, slash)))
         return false;
     if (!SystemPath(path, wide) || !CreateDirectoryW(wide.c_str(), nullptr)) {
-        ReportSystemError("Failed to create folder:", path);
+        ReportSystemError(IDS_CREATE_FOLDER_FAILED, path);
         return false;
     }
     WriteLog("Created folder " + path);
     return true;
 }
 
-void CInstallDlg::ReportSystemError(std::string prefix, std::string subject)
+void CInstallDlg::ReportSystemError(UINT prefixId, std::string subject)
 {
-    std::string reason = SystemErrorText(GetLastError());
-    std::string message = Format("%s: %s\nReason: %s", prefix.c_str(), subject.c_str(), reason.c_str());
-    WriteLog(message);
+    // The system's reason too in the wizard's language, where the system has it.
+    const DWORD error = GetLastError();
+    MessageText message;
+    message.shown = Format(LoadResString(IDS_SYSTEM_ERROR).c_str(), LoadResString(prefixId).c_str(), subject.c_str(),
+                           SystemErrorText(error, UiLanguage()).c_str());
+    message.logged = Format(LoadLogString(IDS_SYSTEM_ERROR).c_str(), LoadLogString(prefixId).c_str(),
+                            subject.c_str(), SystemErrorText(error).c_str());
+    WriteLog(message.logged);
     // While the box waits, the bar shows every file stepped past, the failed one too.
     m_progress.SetQuiet(false);
     ShowMessage(message, MB_ICONEXCLAMATION | MB_OK);

@@ -19,22 +19,22 @@ bool AskToStop()
     return ShowMessage(IDS_CONFIRM_CANCEL, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
-bool AskRetry(const std::string& question)
+bool AskRetry(const MessageText& question)
 {
     return ShowMessage(question, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY;
 }
 
 bool AskRetryFrontPageRunning()
 {
-    return AskRetry(LoadResString(IDS_FRONTPAGE_RUNNING));
+    return AskRetry(LoadMessage(IDS_FRONTPAGE_RUNNING));
 }
 
 bool AskRetryFileInUse(const std::string& path)
 {
     const std::string program = ProgramHoldingFile(path);
     if (program.empty())
-        return AskRetry(Format(LoadResString(IDS_FILE_IN_USE).c_str(), path.c_str()));
-    return AskRetry(Format(LoadResString(IDS_FILE_IN_USE_BY).c_str(), program.c_str(), path.c_str()));
+        return AskRetry(FormatMessageText(IDS_FILE_IN_USE, path.c_str()));
+    return AskRetry(FormatMessageText(IDS_FILE_IN_USE_BY, program.c_str(), path.c_str()));
 }
 
 bool WaitToRetry(DWORD since, const std::function<void()>& pump, const std::function<bool()>& stopped)

@@ -6,13 +6,15 @@
 #include <functional>
 #include <string>
 
+#include "win/MessageBox.h"
+
 // Asks in a Yes/No box whether to stop the installation (string
 // IDS_CONFIRM_CANCEL); true for Yes.
 bool AskToStop();
 
 // Asks `question` in a Retry/Cancel box: the user is to clear what stops the
 // installation (close a program). True for Retry, false for Cancel.
-bool AskRetry(const std::string& question);
+bool AskRetry(const MessageText& question);
 
 // The two questions of the copy stage, through AskRetry: FrontPage is
 // running (string IDS_FRONTPAGE_RUNNING); the file `path` is held by another

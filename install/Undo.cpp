@@ -18,8 +18,8 @@ namespace {
 // were installed, and where what they replaced went.
 void TellKept(const KeptFiles& kept, const std::string& dataFolder)
 {
-    const std::string text = KeptText(kept, dataFolder);
-    if (!text.empty())
+    const MessageText text = KeptText(kept, dataFolder);
+    if (!text.shown.empty())
         ShowMessage(text, MB_OK | MB_ICONINFORMATION);
 }
 

@@ -44,11 +44,12 @@ bool CInstallDlg::CheckKit()
         WriteLog("No theme to install");
     }
     for (size_t i = 0; i < m_themes.size(); ++i) {
-        std::string entry = Format("%s\tVersion %g", m_themes[i]->GetTitle().c_str(), m_themes[i]->GetVersion());
+        const std::string title = m_themes[i]->GetTitle();
+        const double version = m_themes[i]->GetVersion();
         if (i > 0)
             summary += "\t\t";
-        summary += entry + "\n";
-        WriteLog("Will install theme " + entry);
+        summary += Format(LoadResString(IDS_SUMMARY_THEME).c_str(), title.c_str(), version) + "\n";
+        WriteLog(Format("Will install theme %s\tVersion %g", title.c_str(), version));
     }
     summary += LoadResString(IDS_SUMMARY_PAGES) +
                TemplateList(*this, m_pageTemplates, "No page template to install", "Will install page template ");

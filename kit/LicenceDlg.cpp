@@ -1,6 +1,7 @@
 #include "kit/LicenceDlg.h"
 
 #include "res/resource.h"
+#include "win/Accessibility.h"
 
 CLicenceDlg::CLicenceDlg() : Dialog(IDD_LICENCE) {}
 
@@ -10,6 +11,7 @@ void CLicenceDlg::DoDataExchange(bool fromControls)
     if (fromControls)
         return;
     m_edit.Attach(Item(IDC_LICENCE_TEXT));
+    AnnotateNameFromLabel(m_edit.Hwnd());
     // A long agreement takes a while to put in: the wizard behind stays drawn.
     m_edit.SetLongText(m_text, [this] { m_pendingMessages.Dispatch(); });
 }

@@ -6,31 +6,8 @@
 #include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/TextFile.h"
-#include "win/Unicode.h"
 
 namespace {
-
-// The names of the sub-folders of `folder`, in the order the file system gives
-// them; none when the folder is missing.
-std::vector<std::string> SubFolders(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::wstring pattern;
-    if (!SystemPath(folder + "\\*.*", pattern))
-        return names;
-    WIN32_FIND_DATAW entry;
-    ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
-    if (!find.IsValid())
-        return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
-        if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
-            continue;
-        names.push_back(Utf8(entry.cFileName));
-    } while (FindNextFileW(find.Get(), &entry));
-    return names;
-}
 
 // True when `line` begins with `key` (which ends in "="), in any case, after
 // optional blanks or tabs; `value` is then the rest of the line, untrimmed.

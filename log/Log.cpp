@@ -3,6 +3,7 @@
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "log/LogText.h"
+#include "res/resource.h"
 #include "win/FileSystem.h"
 
 void CInstallDlg::OpenLog()
@@ -74,7 +75,7 @@ void CInstallDlg::CollectSystemInfo()
 {
     LogSystem system;
     if (!ReadLogSystem(system))
-        ReportSystemError("Failed to get system information", "");
+        ReportSystemError(IDS_SYSTEM_INFO_FAILED, "");
     m_osPlatform = system.platform;
     m_osMajorVersion = system.majorVersion;
     m_osMinorVersion = system.minorVersion;

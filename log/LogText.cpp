@@ -4,6 +4,8 @@
 
 #include "frontpage/Registry.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
+#include "win/Handle.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
@@ -60,8 +62,8 @@ std::string LogHeader(const LogSystem& system, const std::string& arguments)
 {
     std::string date, time;
     Now(date, time);
-    std::string header = Format("%s\n%s\nLog file opened on %s at %s\n", LoadResString(IDS_VERSION).c_str(),
-                                LoadResString(IDS_VENDOR).c_str(), date.c_str(), time.c_str());
+    std::string header = Format("%s\n%s\nLog file opened on %s at %s\n", LoadLogString(IDS_VERSION).c_str(),
+                                LoadLogString(IDS_VENDOR).c_str(), date.c_str(), time.c_str());
     header += Format("Operating system: %s V%d.%d %s\n", OsName(system.platform), system.majorVersion,
                      system.minorVersion, system.servicePack.c_str());
     header += "User name: " + system.userName + "\n";
@@ -88,6 +90,20 @@ std::string DefaultLogFolder()
     if (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
     return folder;
+}
+
+bool CanWriteLogFile(const std::string& path)
+{
+    std::wstring wide;
+    if (!SystemPath(path, wide))
+        return false;
+    ScopedFile existing(
+        CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (existing.IsValid() || GetLastError() != ERROR_FILE_NOT_FOUND)
+        return existing.IsValid();
+    ScopedFile made(CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return made.IsValid();
 }
 
 std::string LogLineBytes(const std::string& text)

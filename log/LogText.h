@@ -31,6 +31,13 @@ std::string LogClosing();
 // without a trailing backslash, empty when neither can be read.
 std::string DefaultLogFolder();
 
+// Whether the log file the command line names can be written as the log
+// opens it: an existing file is opened and left as it is, a new one made and
+// removed again. False, with the last error set, when it cannot (its folder
+// is missing, a folder stands there, the path is too long, another program
+// holds it).
+bool CanWriteLogFile(const std::string& path);
+
 // `text` as the log's bytes: every line feed as CR LF, a line end after it,
 // in the system's ANSI code page.
 std::string LogLineBytes(const std::string& text);

@@ -4,6 +4,9 @@
 
 namespace {
 
+// The longest name of a file or folder, in the system's (UTF-16) characters.
+const size_t kLongestPart = 255;
+
 // A device answers to its name whatever follows its first dot, and whatever
 // blanks end it. The superscript digits are the system's too.
 bool IsDeviceName(const std::string& part)
@@ -39,6 +42,8 @@ std::string PartFault(const std::string& part)
     }
     if (part.back() == '.' || part.back() == ' ')
         return "a part ending in a dot or blank";
+    if (Wide(part).size() > kLongestPart)
+        return "a part longer than 255 characters";
     return std::string();
 }
 

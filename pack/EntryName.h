@@ -8,5 +8,6 @@
 // by '\'. Refused: absolute names, drives, streams or any ':', '.' and '..'
 // parts, device names (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$,
 // with or without an extension, in any case), empty parts, parts ending in a
-// dot or blank, and characters Windows does not allow in names.
+// dot or blank or longer than 255 characters, and characters Windows does not
+// allow in names.
 std::string EntryNameFault(const std::string& name);

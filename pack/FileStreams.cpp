@@ -34,6 +34,17 @@ bool ReadAt(HANDLE file, uint64_t offset, void* buffer, size_t size)
     return true;
 }
 
+bool WriteWhole(HANDLE file, const void* data, size_t size)
+{
+    DWORD written = 0;
+    if (size > 0 && !WriteFile(file, data, (DWORD)size, &written, nullptr))
+        return false;
+    if (written == size)
+        return true;
+    SetLastError(ERROR_DISK_FULL);
+    return false;
+}
+
 FileReader::FileReader(HANDLE file, uint64_t offset, uint64_t size)
     : m_file(file), m_offset(offset), m_left(size), m_buffer(kBufferSize)
 {
@@ -97,11 +108,9 @@ bool FileWriter::Flush()
 {
     if (m_buffer.empty())
         return true;
-    DWORD written = 0;
-    if (!SeekTo(m_file, m_position) ||
-        !WriteFile(m_file, m_buffer.data(), (DWORD)m_buffer.size(), &written, nullptr))
+    if (!SeekTo(m_file, m_position) || !WriteWhole(m_file, m_buffer.data(), m_buffer.size()))
         return false;
-    m_position += written;
+    m_position += m_buffer.size();
     m_buffer.clear();
     return true;
 }

@@ -10,6 +10,11 @@
 // with ERROR_HANDLE_EOF when the file is shorter.
 bool ReadAt(HANDLE file, uint64_t offset, void* buffer, size_t size);
 
+// Writes all `size` bytes at `file`'s position. A write that takes fewer
+// fails with ERROR_DISK_FULL, what a disk or quota that is full does and
+// the system does not say.
+bool WriteWhole(HANDLE file, const void* data, size_t size);
+
 // Reads the stretch of `size` bytes at `offset` of a file in order. It keeps
 // its own position, so that two readers may take turns on one handle.
 class FileReader {

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <iterator>
 #include <vector>
 
 #include "kit/KitName.h"
@@ -22,12 +23,12 @@ const int kLevel = 9;
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 const char* const kKitFiles[] = {"intro.txt", "license.txt", "readme.txt"};
-const char* const kKitTrees[] = {"common", "fp98", "fp2000"};
+const char* const kKitTrees[] = {"common", "fp98", "fp2000", "fp2003"};
 
-// True when `name` is one of the three `names`, in any letter case (they are ASCII).
-bool IsOneOf(const std::wstring& name, const char* const* names)
+// True when `name` is one of the `count` `names`, in any letter case (they are ASCII).
+bool IsOneOf(const std::wstring& name, const char* const* names, size_t count)
 {
-    for (int i = 0; i < 3; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         if (EqualNoCase(Utf8(name), names[i]))
             return true;
     }
@@ -122,8 +123,9 @@ bool KitPacker::ListKit()
     std::vector<std::wstring> trees;
     do {
         bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        bool tree = folder && IsOneOf(found.cFileName, kKitTrees);
-        if ((tree || (!folder && IsOneOf(found.cFileName, kKitFiles))) && !Add(found, found.cFileName))
+        bool tree = folder && IsOneOf(found.cFileName, kKitTrees, std::size(kKitTrees));
+        if ((tree || (!folder && IsOneOf(found.cFileName, kKitFiles, std::size(kKitFiles)))) &&
+            !Add(found, found.cFileName))
             return false;
         if (tree)
             trees.push_back(found.cFileName);

@@ -10,10 +10,20 @@ namespace {
 // Headers lie in the first page or so; anything past this is no program of ours.
 const size_t kMostHeaderBytes = 64 * 1024;
 const size_t kCopyChunk = 256 * 1024;
+// Certificate entries start on multiples of this, each with a header of
+// its length, revision and type.
+const uint64_t kCertificateAlignment = 8;
+const uint64_t kCertificateHeaderSize = 8;
 
 bool Malformed()
 {
     SetLastError(ERROR_BAD_EXE_FORMAT);
+    return false;
+}
+
+bool NotAsSigned()
+{
+    SetLastError(ERROR_INVALID_DATA);
     return false;
 }
 
@@ -57,14 +67,38 @@ bool ReadProgramLayout(HANDLE file, ProgramLayout& layout)
         appendedEnd = security.VirtualAddress;
         if (appendedEnd < imageEnd || appendedEnd + security.Size > size)
             return Malformed();
+        layout.certificatesSize = security.Size;
     }
     if (imageEnd > size)
         return Malformed();
     layout.imageEnd = imageEnd;
     layout.appendedEnd = appendedEnd;
+    layout.fileEnd = size;
     layout.checksumField = (const char*)&optional.CheckSum - head.data();
     layout.securityEntry = (const char*)&security - head.data();
     return true;
+}
+
+bool CertificateTableFits(HANDLE file, const ProgramLayout& layout)
+{
+    if (layout.appendedEnd == layout.fileEnd && layout.certificatesSize == 0)
+        return true;
+    if (layout.appendedEnd % kCertificateAlignment != 0 ||
+        layout.appendedEnd + layout.certificatesSize != layout.fileEnd)
+        return NotAsSigned();
+    uint64_t at = layout.appendedEnd;
+    while (at < layout.fileEnd) {
+        // Each entry starts with its length, its revision and its type.
+        uint32_t length = 0;
+        if (layout.fileEnd - at < kCertificateHeaderSize)
+            return NotAsSigned();
+        if (!ReadAt(file, at, &length, sizeof length))
+            return false;
+        if (length < kCertificateHeaderSize)
+            return NotAsSigned();
+        at += (length + kCertificateAlignment - 1) / kCertificateAlignment * kCertificateAlignment;
+    }
+    return at == layout.fileEnd || NotAsSigned();
 }
 
 bool CopyProgramImage(HANDLE source, FileWriter& writer, bool& readFailed)

@@ -11,6 +11,9 @@
 struct ProgramLayout {
     uint64_t imageEnd = 0;   // end of the headers and of the last section's data
     uint64_t appendedEnd = 0; // start of the certificate table, or the file's end
+    uint64_t fileEnd = 0;
+    // The size the headers give the certificate table; 0 when unsigned.
+    uint64_t certificatesSize = 0;
     // File offsets of the two header fields that signing rewrites: the
     // checksum (4 bytes) and the security directory entry (8 bytes), which a
     // copy of the image without the certificate table must clear.
@@ -22,6 +25,15 @@ struct ProgramLayout {
 // is none, or its sections or certificate table lie beyond its end (cut short),
 // with the last error set.
 bool ReadProgramLayout(HANDLE file, ProgramLayout& layout);
+
+// True when the certificate table that signing added, if there is one, lies
+// as signing lays it: it starts on a multiple of 8 bytes, its size in the
+// headers takes it to the end of the file, and its entries, each as long as
+// its first 4 bytes say, rounded up to a multiple of 8, fill it exactly. What
+// they hold is the system's to verify. False, with the last error
+// ERROR_INVALID_DATA, when anything else is there; with another error when
+// the file cannot be read.
+bool CertificateTableFits(HANDLE file, const ProgramLayout& layout);
 
 // Writes the image alone of the program open as `source` through `writer`,
 // which stands at the file's start: a kit packed into the program and its

@@ -19,6 +19,8 @@
 namespace {
 
 const size_t kChunkSize = 64 * 1024;
+// The latest time a file can be given: later ones read as negative.
+const uint64_t kLatestFileTime = 0x7FFFFFFFFFFFFFFFull;
 // The attributes a file keeps through packing; the copy stage copies them on.
 const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -39,6 +41,8 @@ std::string EntryFault(const PackEntry& entry, uint64_t offset, uint64_t dataSiz
     }
     if (entry.kind != kPackFile)
         return "an unknown kind of entry";
+    if (entry.written > kLatestFileTime)
+        return "a file time the system does not take";
     if (entry.method != kPackStored && entry.method != kPackDeflated)
         return "an unknown method";
     if (entry.method == kPackStored && entry.packedSize != entry.size)
@@ -50,10 +54,60 @@ std::string EntryFault(const PackEntry& entry, uint64_t offset, uint64_t dataSiz
     return std::string();
 }
 
-bool WriteAll(HANDLE file, const char* data, size_t size)
+// The unpack folders below the temporary folder: this prefix, the process id
+// of the setup that made one, a dash and a number.
+const char kFolderPrefix[] = "fernwick-kit-";
+
+// The id of the setup whose unpack folder is named `name`; 0 when the name is
+// none of an unpack folder.
+DWORD SetupOfFolder(const std::string& name)
 {
-    DWORD written = 0;
-    return size == 0 || (WriteFile(file, data, (DWORD)size, &written, nullptr) && written == size);
+    const size_t prefix = sizeof kFolderPrefix - 1;
+    const size_t dash = name.find('-', prefix);
+    auto digits = [&](size_t from, size_t to) {
+        return to > from && name.find_first_not_of("0123456789", from) >= to;
+    };
+    // Ten digits hold any process id, and no more than fit the number read.
+    if (name.compare(0, prefix, kFolderPrefix) != 0 || dash == std::string::npos || !digits(prefix, dash) ||
+        dash - prefix > 10 || !digits(dash + 1, name.size()))
+        return 0;
+    unsigned long long id = 0;
+    for (size_t i = prefix; i < dash; ++i)
+        id = id * 10 + (unsigned)(name[i] - '0');
+    return id <= MAXDWORD ? (DWORD)id : 0;
+}
+
+// True while a process of id `id` runs; also when the system will not say.
+bool ProcessRuns(DWORD id)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    if (!process)
+        return GetLastError() != ERROR_INVALID_PARAMETER;
+    const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return runs;
+}
+
+// Removes the unpack folders in `temp` that setups ended from outside have
+// left: only a folder named as one, protected as a setup makes it (no link,
+// no one else may change it), whose setup no longer runs.
+void RemoveAbandonedFolders(const std::string& temp)
+{
+    WIN32_FIND_DATAW found;
+    ScopedFind find(FindFirstFileW(Wide(temp + kFolderPrefix + "*").c_str(), &found));
+    if (!find.IsValid())
+        return;
+    std::vector<std::string> abandoned;
+    do {
+        const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
+        const DWORD setup = SetupOfFolder(name);
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && setup != 0 && !ProcessRuns(setup) &&
+            IsProtected(temp + name))
+            abandoned.push_back(temp + name);
+    } while (FindNextFileW(find.Get(), &found));
+    find.Reset();
+    for (const std::string& folder : abandoned)
+        RemoveFolderTree(folder);
 }
 
 // A raw deflate decoder, made once and reset for each file.
@@ -133,6 +187,12 @@ bool UnpackedKit::FindPayload(HANDLE file, uint64_t& tableStart, PackHeader& hea
         m_result = kNotPacked;
         return false;
     }
+    if (!CertificateTableFits(file, layout)) {
+        if (GetLastError() != ERROR_INVALID_DATA)
+            return Failed("Cannot read", m_program);
+        return Damaged("The certificate table does not end the file in whole entries: it is changed, or something "
+                       "was added after it.");
+    }
     const uint64_t appended = layout.appendedEnd - layout.imageEnd;
     if (appended < kPackHeaderFixedSize + kPackTrailerSize)
         return Damaged("The packed kit is cut short: it has no room for its header and trailer.");
@@ -161,7 +221,7 @@ bool UnpackedKit::FindPayload(HANDLE file, uint64_t& tableStart, PackHeader& hea
     if (nameSize > 0 && !ReadAt(file, start + kPackHeaderFixedSize, &header.kitFolder[0], nameSize))
         return Failed("Cannot read", m_program);
     // One plain name: the kit's folder, in the unpack folder.
-    if (header.kitFolder.find('\\') != std::string::npos || !EntryNameFault(header.kitFolder).empty())
+    if (header.kitFolder.find_first_of("\\/") != std::string::npos || !EntryNameFault(header.kitFolder).empty())
         return Damaged("The packed kit's folder name is refused: " + header.kitFolder);
     tableStart = start + kPackHeaderFixedSize + nameSize;
     const uint64_t afterHeader = trailer.payloadSize - kPackHeaderFixedSize - nameSize;
@@ -212,9 +272,11 @@ bool UnpackedKit::CreateFolder(const std::string& kitFolder)
     DWORD length = GetTempPathW(MAX_PATH + 1, temp);
     if (length == 0 || length > MAX_PATH)
         return Failed("Cannot find", "the temporary folder");
+    // A setup ended from outside left its folder: the next one clears it away.
+    RemoveAbandonedFolders(Utf8(temp, length));
     // A folder that exists already is someone else's: never use it.
     for (int attempt = 1;; ++attempt) {
-        std::string path = Utf8(temp, length) + Format("fernwick-kit-%lu-%d", GetCurrentProcessId(), attempt);
+        std::string path = Utf8(temp, length) + Format("%s%lu-%d", kFolderPrefix, GetCurrentProcessId(), attempt);
         if (CreateProtectedFolder(path, false)) {
             m_root = path;
             m_folder = path + "\\" + kitFolder;
@@ -277,7 +339,7 @@ bool UnpackedKit::UnpackFile(FileReader& data, z_stream_s& stream, const PackEnt
             if (!data.Take((size_t)std::min<uint64_t>(left, kChunkSize), bytes, size))
                 return Failed("Cannot read", m_program);
             crc = crc32(crc, (const Bytef*)bytes, (uInt)size);
-            if (!WriteAll(out.Get(), bytes, size))
+            if (!WriteWhole(out.Get(), bytes, size))
                 return Failed("Cannot write", path);
             left -= size;
         }
@@ -325,7 +387,7 @@ bool UnpackedKit::Inflate(FileReader& data, z_stream_s& stream, const PackEntry&
         if (produced > entry.size)
             return Damaged("Entry refused, its data is longer than the table says: " + entry.name);
         crc = crc32(crc, (const Bytef*)buffer.data(), (uInt)size);
-        if (!WriteAll(out, buffer.data(), size))
+        if (!WriteWhole(out, buffer.data(), size))
             return Failed("Cannot write", path);
     }
     // The stream must end exactly where the entry's packed data ends.

@@ -32,6 +32,7 @@
 #define IDS_SUMMARY_FRAMES        157
 #define IDS_INSTALLING_FP2002     158
 #define IDS_NO_PRIVILEGE          160
+#define IDS_INSTALLING_FP2003     250
 // The copy stage's questions: cancel, FrontPage running, a file in use (by a
 // program the system names, or by another program)
 #define IDS_CONFIRM_CANCEL        170
@@ -70,6 +71,23 @@
 #define IDS_USAGE                 190
 #define IDS_HELP                  191
 #define IDS_ALREADY_RUNNING       192
+// A /KIT folder that holds no kit (%s: the folder), before the usage; a /LOG
+// file that cannot be written (%s: the file, then the system's reason)
+#define IDS_NOT_A_KIT             230
+#define IDS_LOG_FILE_FAILED       231
+// A failed system call in the wizard's words, in its log and its box: the
+// format (the failure, its subject, the system's reason) and the failures
+#define IDS_SYSTEM_ERROR          270
+#define IDS_CREATE_FOLDER_FAILED  271
+#define IDS_JOURNAL_FAILED        272
+#define IDS_FOLDER_LOOP           273
+#define IDS_FOLDER_READ_FAILED    274
+#define IDS_COPY_FAILED           275
+#define IDS_SYSTEM_INFO_FAILED    276
+// The final page's note of the log (%s: its path), and a theme of the kit
+// summary (%s: its title, %g: its version)
+#define IDS_LOG_WRITTEN           277
+#define IDS_SUMMARY_THEME         278
 #define IDS_APP_TITLE             57344
 
 // Controls of the wizard (IDD_WIZARD); Finish is IDOK (1), Cancel is IDCANCEL (2)
@@ -87,6 +105,7 @@
 #define IDC_RADIO_FP98            1008
 #define IDC_RADIO_FP2000          1009
 #define IDC_RADIO_FP2002          1016
+#define IDC_RADIO_FP2003          1018
 
 // Controls of the licence agreement (IDD_LICENCE); Accept is IDOK, Don't Accept is IDCANCEL
 #define IDC_LICENCE_TEXT          1017

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include "kit/KitFolder.h"
+#include "res/resource.h"
+#include "win/ProcessPaths.h"
+#include "win/Strings.h"
 #include "win/Unicode.h"
 
 namespace {
@@ -42,9 +46,17 @@ bool InstallRun::EnterKitFolder()
 {
     if (m_line.kitFolder.empty())
         return true;
-    if (SetCurrentDirectoryW(Wide(m_line.kitFolder).c_str()))
+    if (!SetCurrentDirectoryW(Wide(m_line.kitFolder).c_str())) {
+        m_fault = "/KIT=" + m_line.kitFolder;
+        return false;
+    }
+    // The usual slip: the folder above the kit's, or an empty one. Installed
+    // as a kit, it would copy nothing and still end as a success.
+    const std::string folder = CurrentFolderPath();
+    if (HoldsKit(folder))
         return true;
     m_fault = "/KIT=" + m_line.kitFolder;
+    m_faultDetail = FormatMessageText(IDS_NOT_A_KIT, folder.c_str());
     return false;
 }
 

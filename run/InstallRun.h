@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cmdline/CommandLine.h"
+#include "win/MessageBox.h"
 
 // The exit codes of the process, as deployment scripts read them.
 enum ExitCode {
@@ -36,9 +37,13 @@ public:
     const CommandLine& Line() const { return m_line; }
     // The first word of the command line at fault; empty when it is good.
     const std::string& Fault() const { return m_fault; }
+    // What the user is told of the fault besides the word; empty when the
+    // word says it all.
+    const MessageText& FaultDetail() const { return m_faultDetail; }
 
     // Makes the /KIT folder, when given, the current folder: the kit's. False,
-    // with the /KIT word as the fault, when that folder cannot be entered.
+    // with the /KIT word as the fault, when that folder cannot be entered or
+    // holds no kit (the detail says so).
     bool EnterKitFolder();
 
     // /SILENT or /VERYSILENT: nothing is asked, no box is shown.
@@ -63,6 +68,7 @@ private:
 
     CommandLine m_line;
     std::string m_fault;
+    MessageText m_faultDetail;
     bool m_copyStarted = false;
     bool m_ended = false;
     Outcome m_outcome = Outcome::Failed;

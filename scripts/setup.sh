@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
 
 packages=(cmake g++-mingw-w64-i686 wine wine64 wine32:i386 xvfb googletest
-          fonts-wine x11-apps imagemagick xdotool
+          fonts-wine fonts-vlgothic fonts-wqy-microhei x11-apps imagemagick xdotool
           libz-mingw-w64-dev osslsigncode openssl zip)
 
 installed() {

@@ -54,6 +54,21 @@ fw_make_prefix() {
   touch "$WINEPREFIX/.fernwick-ready"
 }
 
+# Japanese and Chinese texts: the fonts Windows gives their dialogs are not on
+# this machine. Debian's VL PGothic and WenQuanYi Micro Hei take their place;
+# both have Latin letters too, which the dialogs of those languages also show.
+fw_link_cjk_fonts() {
+  [ -f "$WINEPREFIX/.fernwick-cjk-fonts" ] && return 0
+  local font
+  for font in "MS UI Gothic" "MS PGothic" "MS Gothic" "Meiryo UI" "Yu Gothic UI"; do
+    fw_reg 'HKCU\Software\Wine\Fonts\Replacements' "$font" 'VL PGothic'
+  done
+  for font in "SimSun" "NSimSun" "Microsoft YaHei" "Microsoft YaHei UI"; do
+    fw_reg 'HKCU\Software\Wine\Fonts\Replacements' "$font" 'WenQuanYi Micro Hei'
+  done
+  touch "$WINEPREFIX/.fernwick-cjk-fonts"
+}
+
 # Every command succeeds: a failing one would change the exit code of the
 # script whose exit runs this.
 fw_env_stop() {
@@ -78,6 +93,7 @@ fw_env_start() {
   ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   # Already running (a server of this prefix): it serves this run as well.
   wineserver -p 2>/dev/null || true
+  fw_link_cjk_fonts
   # Wine's own background programs (services, the desktop) live as long as the
   # server. Started here, they hold no caller's output open: started by the
   # first test, they would keep ctest waiting for its end forever.

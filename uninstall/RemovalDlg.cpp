@@ -26,7 +26,7 @@ BOOL CRemovalDlg::OnInitDialog()
         ShowWindow(Item(id), SW_HIDE);
     for (int id : {IDCANCEL, IDC_NEXT, IDOK})
         EnableWindow(Item(id), FALSE);
-    m_statusText.SetText(m_text);
+    m_statusText.SetStatus(m_text, m_progress.Hwnd());
     m_progress.SetPos(0);
     SetTimer(Hwnd(), kStartTimer, USER_TIMER_MINIMUM, nullptr);
     return TRUE;

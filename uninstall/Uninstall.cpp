@@ -65,27 +65,32 @@ bool IsKitDataFolder(const std::string& folder)
 }
 
 // `heading`, the first few of `files` and their count (`count`).
-std::string FileList(UINT heading, const std::vector<std::string>& files, UINT count)
+MessageText FileList(UINT heading, const std::vector<std::string>& files, UINT count)
 {
-    std::string text = LoadResString(heading);
+    MessageText text = LoadMessage(heading);
     for (size_t i = 0; i < files.size() && i < kKeptNamed; ++i)
         text += "\n" + files[i];
-    return text + "\n" + Format(LoadResString(count).c_str(), (int)files.size());
+    text += "\n";
+    text += FormatMessageText(count, (int)files.size());
+    return text;
 }
 
 } // namespace
 
-std::string KeptText(const KeptFiles& kept, const std::string& dataFolder)
+MessageText KeptText(const KeptFiles& kept, const std::string& dataFolder)
 {
-    std::string text;
+    MessageText text;
     if (!kept.changed.empty())
         text = FileList(IDS_REMOVAL_KEPT, kept.changed, IDS_REMOVAL_KEPT_COUNT);
-    if (!kept.originals.empty())
-        text += "\n" + Format(LoadResString(IDS_KEPT_ORIGINALS).c_str(),
-                               ParentFolder(KeptOriginalsFolder(dataFolder)).c_str());
-    if (!kept.unrestored.empty())
-        text += (text.empty() ? "" : "\n\n") +
-                FileList(IDS_REMOVAL_UNRESTORED, kept.unrestored, IDS_REMOVAL_UNRESTORED_COUNT);
+    if (!kept.originals.empty()) {
+        text += "\n";
+        text += FormatMessageText(IDS_KEPT_ORIGINALS, ParentFolder(KeptOriginalsFolder(dataFolder)).c_str());
+    }
+    if (!kept.unrestored.empty()) {
+        if (!text.shown.empty())
+            text += "\n\n";
+        text += FileList(IDS_REMOVAL_UNRESTORED, kept.unrestored, IDS_REMOVAL_UNRESTORED_COUNT);
+    }
     return text;
 }
 
@@ -99,7 +104,7 @@ int RunUninstall(const InstallRun& run)
     const std::string program = ProgramFilePath();
     const std::string dataFolder = ParentFolder(program);
     if (program.empty() || !IsKitDataFolder(dataFolder)) {
-        log.Write(LoadResString(IDS_REMOVAL_REFUSED));
+        log.Write(LoadLogString(IDS_REMOVAL_REFUSED));
         if (asks)
             ShowMessage(IDS_REMOVAL_REFUSED, MB_OK | MB_ICONSTOP);
         return kExitRemovalRefused;
@@ -110,7 +115,7 @@ int RunUninstall(const InstallRun& run)
         kitName = kitId;
 
     log.Write("Uninstalling " + kitName);
-    if (asks && ShowMessage(Format(LoadResString(IDS_REMOVAL_CONFIRM).c_str(), kitName.c_str()),
+    if (asks && ShowMessage(FormatMessageText(IDS_REMOVAL_CONFIRM, kitName.c_str()),
                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         log.Write("User cancelled uninstallation");
         return kExitRemovalDeclined;
@@ -143,12 +148,13 @@ int RunUninstall(const InstallRun& run)
     log.Write(removed ? "Uninstallation complete" : "Uninstallation failed");
 
     if (asks) {
-        std::string text = removed ? Format(LoadResString(IDS_REMOVED).c_str(), kitName.c_str())
-                                   : Format(LoadResString(IDS_REMOVAL_FAILED).c_str(), kitName.c_str(),
-                                            log.Path().c_str());
-        const std::string keptText = KeptText(kept, dataFolder);
-        if (!keptText.empty())
-            text += "\n\n" + keptText;
+        MessageText text = removed ? FormatMessageText(IDS_REMOVED, kitName.c_str())
+                                   : FormatMessageText(IDS_REMOVAL_FAILED, kitName.c_str(), log.Path().c_str());
+        const MessageText keptText = KeptText(kept, dataFolder);
+        if (!keptText.shown.empty()) {
+            text += "\n\n";
+            text += keptText;
+        }
         ShowMessage(text, MB_OK | (removed ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
     }
     return removed ? kExitRemoved : kExitRemovalFailed;

@@ -5,6 +5,7 @@
 
 #include "journal/TakeBack.h"
 #include "run/InstallRun.h"
+#include "win/MessageBox.h"
 
 // The exit codes of a removal.
 enum RemovalExitCode {
@@ -25,4 +26,4 @@ int RunUninstall(const InstallRun& run);
 // ones kept (the first few named, all counted), where what they replaced
 // went (the kept originals' folder beside `dataFolder`), and the ones whose
 // original could not be put back. Empty when there are none.
-std::string KeptText(const KeptFiles& kept, const std::string& dataFolder);
+MessageText KeptText(const KeptFiles& kept, const std::string& dataFolder);

@@ -1,6 +1,6 @@
 #include "win/CancelCommand.h"
 
-bool CarriesCancelCommand(HWND dialog, const MSG& message)
+bool KeepCancelCommand(HWND dialog, MSG& message)
 {
     const HWND cancel = GetDlgItem(dialog, IDCANCEL);
     const bool inDialog = message.hwnd == dialog || IsChild(dialog, message.hwnd);
@@ -19,6 +19,11 @@ bool CarriesCancelCommand(HWND dialog, const MSG& message)
     case WM_LBUTTONDBLCLK:
     case BM_CLICK:
         return cancel && message.hwnd == cancel;
+    case WM_NCLBUTTONDBLCLK:
+        if (message.hwnd != dialog || message.wParam != HTCLOSE)
+            return false;
+        message.message = WM_NCLBUTTONDOWN;
+        return true;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP:
         return message.hwnd == dialog && message.wParam == HTCLOSE;

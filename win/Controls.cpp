@@ -1,5 +1,6 @@
 #include "win/Controls.h"
 
+#include "win/Accessibility.h"
 #include "win/SystemLibrary.h"
 #include "win/Unicode.h"
 
@@ -40,6 +41,13 @@ std::string Control::GetText() const
     std::wstring text(GetWindowTextLengthW(m_hwnd) + 1, L'\0');
     text.resize(GetWindowTextW(m_hwnd, &text[0], (int)text.size()));
     return Utf8(text);
+}
+
+void Static::SetStatus(const std::string& text, HWND labelled)
+{
+    SetText(text);
+    AnnounceNameChange(m_hwnd);
+    AnnotateNameFromLabel(labelled);
 }
 
 void Button::SetDefault(bool isDefault)

@@ -29,7 +29,13 @@ public:
     void SetDefault(bool isDefault);
 };
 
-class Static : public Control {};
+class Static : public Control {
+public:
+    // Replaces the text of a line that tells what the window is doing:
+    // screen readers are told, and `labelled`, the control it labels (a
+    // progress bar), is named by it for them.
+    void SetStatus(const std::string& text, HWND labelled);
+};
 
 class Edit : public Control {
 public:

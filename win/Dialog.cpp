@@ -1,5 +1,7 @@
 #include "win/Dialog.h"
 
+#include "win/Language.h"
+
 Dialog* Dialog::s_main = nullptr;
 
 namespace {
@@ -27,10 +29,18 @@ void Centre(HWND hwnd)
 INT_PTR Dialog::DoModal()
 {
     HWND owner = s_main == this ? nullptr : MainWindow();
+    // The template of the wizard's language, looked up by the program itself:
+    // the system's own choice follows the thread's locale on XP and the user's
+    // interface language later, neither of which /LANG changes.
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindUiResource((LPCWSTR)RT_DIALOG, MAKEINTRESOURCEW(m_templateId));
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    auto* dialogTemplate = loaded ? (LPCDLGTEMPLATEW)LockResource(loaded) : nullptr;
+    if (!dialogTemplate)
+        return -1;
     // Created by the wide function, the dialog and its controls are Unicode
     // windows: they show every character of their texts.
-    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
-                                     owner, DialogProc, (LPARAM)this);
+    INT_PTR result = DialogBoxIndirectParamW(module, dialogTemplate, owner, DialogProc, (LPARAM)this);
     m_hwnd = nullptr;
     return result;
 }
@@ -69,6 +79,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         }
         return dialog->OnCommand(id, code);
     }
+    case WM_CLOSE:
+        // The close box, Alt+F4: at once, as Cancel and Escape do, rather
+        // than through the command IDCANCEL that the default handling posts,
+        // behind whatever input is queued by then (a second click).
+        dialog->OnCancel();
+        return TRUE;
     case WM_SYSCOMMAND:
         if (!dialog->OnSysCommand((UINT)wParam, lParam))
             return FALSE;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
+#include "win/Handle.h"
 #include "win/Unicode.h"
 
 bool SystemPath(const std::string& path, std::wstring& wide)
@@ -27,6 +30,40 @@ bool FileExists(const std::string& path)
         return false;
     DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::string& path)
+{
+    std::wstring wide;
+    if (!SystemPath(path, wide))
+        return false;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFullPath(const std::string& path)
+{
+    return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') || path.rfind("\\\\", 0) == 0;
+}
+
+std::vector<std::string> SubFolders(const std::string& folder)
+{
+    std::vector<std::string> names;
+    std::wstring pattern;
+    if (!SystemPath(folder + "\\*.*", pattern))
+        return names;
+    WIN32_FIND_DATAW entry;
+    ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
+    if (!find.IsValid())
+        return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
+            continue;
+        names.push_back(Utf8(entry.cFileName));
+    } while (FindNextFileW(find.Get(), &entry));
+    return names;
 }
 
 std::string ParentFolder(const std::string& path)

@@ -1,6 +1,7 @@
 // Paths for the system's file functions, and existence tests on the file system.
 #pragma once
 #include <string>
+#include <vector>
 
 // The wide form of `path` for the system's file functions, in `wide`. False,
 // with the last error ERROR_FILENAME_EXCED_RANGE, for a path of MAX_PATH
@@ -14,6 +15,17 @@ bool PathExists(const std::string& path);
 
 // True when `path` names an existing file, not a folder.
 bool FileExists(const std::string& path);
+
+// True when `path` names an existing folder, not a file.
+bool FolderExists(const std::string& path);
+
+// True when `path` is a full path: a drive and a backslash (C:\...), or a
+// network path (\\server\...).
+bool IsFullPath(const std::string& path);
+
+// The names of the sub-folders of `folder`, in the order the file system gives
+// them; none when the folder is missing.
+std::vector<std::string> SubFolders(const std::string& folder);
 
 // The folder that holds `path`: all before its last backslash; empty when it has none.
 std::string ParentFolder(const std::string& path);

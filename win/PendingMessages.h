@@ -12,9 +12,9 @@
 // the operation but those the filter lets through.
 class PendingMessages {
 public:
-    // Decides for one message taken from the queue: true dispatches it now,
-    // false discards it.
-    using InputFilter = std::function<bool(const MSG& message)>;
+    // Decides for one message taken from the queue, and may change it into
+    // the form its window is to get: true dispatches it now, false discards it.
+    using InputFilter = std::function<bool(MSG& message)>;
 
     // Dispatches the pending paint and sent messages, and with a filter set
     // the input the filter lets through. Cheap to call after every small

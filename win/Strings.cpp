@@ -3,28 +3,35 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
+#include "win/Language.h"
 #include "win/Unicode.h"
 
 std::string LoadResString(UINT id)
 {
-    std::vector<wchar_t> buffer(256);
-    for (;;) {
-        int length = LoadStringW(GetModuleHandleW(nullptr), id, buffer.data(), (int)buffer.size());
-        if (length <= 0)
-            return std::string();
-        // A text that filled the buffer may have been cut: try again with more room.
-        if (length < (int)buffer.size() - 1)
-            return Utf8(buffer.data(), length);
-        buffer.resize(buffer.size() * 2);
-    }
+    std::wstring text;
+    if (FindResString(UiLanguage(), id, text) || FindResString(kEnglish, id, text))
+        return Utf8(text);
+    return std::string();
+}
+
+std::string LoadLogString(UINT id)
+{
+    std::wstring text;
+    return FindResString(kEnglish, id, text) ? Utf8(text) : std::string();
 }
 
 std::string Format(const char* format, ...)
 {
     va_list args;
     va_start(args, format);
+    std::string text = FormatArgs(format, args);
+    va_end(args);
+    return text;
+}
+
+std::string FormatArgs(const char* format, va_list args)
+{
     va_list copy;
     va_copy(copy, args);
     int length = vsnprintf(nullptr, 0, format, copy);
@@ -35,7 +42,6 @@ std::string Format(const char* format, ...)
         vsnprintf(&text[0], text.size(), format, args);
         text.resize(length);
     }
-    va_end(args);
     return text;
 }
 

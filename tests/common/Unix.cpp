@@ -142,6 +142,17 @@ bool RunShell(const std::string& script, DWORD timeoutMs)
     return false;
 }
 
+bool SignProgram(const std::string& folder, const std::string& in, const std::string& out)
+{
+    return RunShell("cd " + ShellQuote(UnixPath(folder)) +
+                        " && openssl req -x509 -newkey rsa:2048 -nodes -subj '/CN=Fernwick test' -days 2"
+                        " -keyout key.pem -out cert.pem 2>/dev/null && osslsigncode sign -certs cert.pem -key key.pem"
+                        " -n 'Fernwick test' -in " +
+                        ShellQuote(in) + " -out " + ShellQuote(out) + " >/dev/null && osslsigncode verify -CAfile cert.pem -in " +
+                        ShellQuote(out) + " >/dev/null",
+                    60000);
+}
+
 MappedDrive::MappedDrive(const std::string& folder, UINT type)
 {
     DWORD used = GetLogicalDrives();

@@ -20,6 +20,11 @@ std::string ShellQuote(const std::string& text);
 // Unix program's handle, so the script leaves its status in a file.
 bool RunShell(const std::string& script, DWORD timeoutMs = 30000);
 
+// Signs the program `in` of the folder `folder` into `out` there, as a
+// publisher signs a setup (osslsigncode), with a certificate made for the
+// test, and has the signature verified; true when all went well.
+bool SignProgram(const std::string& folder, const std::string& in, const std::string& out);
+
 // Starts `script` with the Unix shell in `folder` and returns at once.
 bool StartShell(const std::string& script, const std::string& folder);
 

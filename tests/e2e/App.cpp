@@ -87,6 +87,12 @@ const char* Name(CancelBy how)
         return "CloseMessage";
     case CancelBy::AltF4:
         return "AltF4";
+    case CancelBy::MouseOnButton:
+        return "MouseOnButton";
+    case CancelBy::MouseOnCloseBox:
+        return "MouseOnCloseBox";
+    case CancelBy::EscapeTyped:
+        return "EscapeTyped";
     }
     return "";
 }
@@ -210,7 +216,7 @@ bool App::IsIdle() const
     Window wizard = Wizard();
     // While it copies, the wizard answers other programs but leaves input
     // queued: the copy page is never one that waits for input.
-    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != kCopyingText;
+    return wizard && wizard.IsEnabled() && !HasHiddenDialog() && wizard.Answers() && StatusText() != copyingText;
 }
 
 bool App::IsFinalPage() const
@@ -233,6 +239,8 @@ App::Page App::CurrentPage() const
 bool App::WaitForWizard()
 {
     bool shown = WaitUntil([&] { return IsIdle(); });
+    if (shown)
+        Wizard().CloseBoxPoint(m_closeBox);
     Shot("start");
     return shown;
 }
@@ -273,33 +281,45 @@ bool App::Cancel(CancelBy how)
     return Step("cancelled", [&] { RequestCancel(how); }) && IsIdle() && IsFinalPage();
 }
 
-void App::RequestCancel(CancelBy how) const
+bool App::RequestCancel(CancelBy how) const
 {
     switch (how) {
     case CancelBy::Button:
         Control(IDCANCEL).Click();
-        return;
+        return true;
     case CancelBy::SentClick:
         Control(IDCANCEL).SendClick();
-        return;
+        return true;
     case CancelBy::EscapeKey: {
         // The dialog manager turns Escape at any of its controls into the cancel command.
         Window focus = Wizard().Focus();
         (focus ? focus : Wizard()).PressKey(VK_ESCAPE);
-        return;
+        return true;
     }
     case CancelBy::CloseBox:
         Wizard().SysCommand(SC_CLOSE);
-        return;
+        return true;
     case CancelBy::CloseMessage:
         Wizard().Post(WM_CLOSE);
-        return;
+        return true;
     case CancelBy::AltF4: {
         Window focus = Wizard().Focus();
         (focus ? focus : Wizard()).PressAltKey(VK_F4);
-        return;
+        return true;
     }
+    case CancelBy::MouseOnButton:
+        return Control(IDCANCEL).ClickWithMouse();
+    case CancelBy::MouseOnCloseBox:
+        return (Wizard().HitTest(m_closeBox) == HTCLOSE || Wizard().CloseBoxPoint(m_closeBox)) &&
+               Window::ClickAt(m_closeBox, Wizard());
+    case CancelBy::EscapeTyped:
+        // Typed at the window in front, which the wizard must be.
+        if (!Wizard().WaitForForeground())
+            return false;
+        TypeKey(VK_ESCAPE);
+        return true;
     }
+    return false;
 }
 
 void App::PressEnter() const
@@ -354,7 +374,7 @@ std::string App::WaitForMessageBox()
 bool App::StartCopy()
 {
     Control(IDC_NEXT).Click();
-    return WaitUntil([&] { return StatusText() == kCopyingText; });
+    return WaitUntil([&] { return StatusText() == copyingText; });
 }
 
 std::vector<DWORD> App::Children(const char* exeName) const

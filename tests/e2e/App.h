@@ -30,8 +30,20 @@ std::string FileInUseText(const std::string& path);
 
 // The ways a user, or a program acting for one, cancels: a click posted to
 // "Cancel" (as a mouse click arrives), one sent to it (as accessibility tools
-// and UI automation send it), the Escape key, the close box, WM_CLOSE, Alt+F4.
-enum class CancelBy { Button, SentClick, EscapeKey, CloseBox, CloseMessage, AltF4 };
+// and UI automation send it), the Escape key, the close box, WM_CLOSE, Alt+F4;
+// and with real input, by a person's hand: "Cancel" and the close box clicked
+// with the mouse, Escape typed.
+enum class CancelBy {
+    Button,
+    SentClick,
+    EscapeKey,
+    CloseBox,
+    CloseMessage,
+    AltF4,
+    MouseOnButton,
+    MouseOnCloseBox,
+    EscapeTyped,
+};
 const char* Name(CancelBy how);
 // How GoogleTest names a test's parameter.
 void PrintTo(CancelBy how, std::ostream* out);
@@ -70,6 +82,10 @@ public:
     // Only "Finish" is live.
     bool IsFinalPage() const;
 
+    // The text of the copy page, which is never idle: English unless the
+    // wizard speaks another language.
+    std::string copyingText = kCopyingText;
+
     // Waits for the first page.
     bool WaitForWizard();
     // Runs `act`, then waits until the wizard shows something new and has
@@ -84,8 +100,9 @@ public:
     bool PassCopy();
     // Cancels and waits for the final page.
     bool Cancel(CancelBy how);
-    // Gives the cancel input without waiting for anything.
-    void RequestCancel(CancelBy how) const;
+    // Gives the cancel input without waiting for anything but, with real
+    // input, the press taken; false when real input could not be given.
+    bool RequestCancel(CancelBy how) const;
     // The Enter key, at the control that has the focus.
     void PressEnter() const;
     // Waits until everything posted to the wizard so far has been handled,
@@ -131,6 +148,10 @@ private:
     std::string m_shotFolder;
     int m_shots = 0;
     mutable Window m_wizard;
+    // Where the wizard's close box was found on its first page: looked for
+    // again only when the wizard no longer answers HTCLOSE there, since a
+    // search asks it many times, which takes long while it copies.
+    mutable POINT m_closeBox = {};
 };
 
 // The running processes whose program file is named `exeName`.

@@ -107,12 +107,14 @@ std::vector<std::string> LinesAfter(const std::string& log, const std::string& p
 // A kit whose copy takes a while, over a theme an earlier installation left.
 class LargeCopy : public WizardTest {
 protected:
+    LargeCopy(int files = kLargeKitFiles, size_t fileSize = 512 * 1024) : m_files(files), m_fileSize(fileSize) {}
+
     void SetUp() override
     {
         WizardTest::SetUp();
-        for (int i = 0; i < kLargeKitFiles; ++i)
+        for (int i = 0; i < m_files; ++i)
             ASSERT_TRUE(world.WriteFile("kit\\common\\Themes\\harbour\\part" + std::to_string(i) + ".bin",
-                                        SeededBytes(i, 512 * 1024)));
+                                        SeededBytes(i, m_fileSize)));
         ASSERT_TRUE(world.WriteFile("FrontPage\\themes\\harbour\\theme.css", "the earlier harbour theme"));
         ASSERT_NO_FATAL_FAILURE(Start());
         ASSERT_TRUE(app->PassStart()) << app->Describe();
@@ -125,6 +127,9 @@ protected:
         ASSERT_TRUE(app->StartCopy()) << app->Describe();
         ASSERT_TRUE(WaitUntil([&] { return LinesAfter(Log(), "Copied file: ").size() >= 5; })) << Log();
     }
+
+    const int m_files;
+    const size_t m_fileSize;
 };
 
 struct DuringCopyCase {
@@ -196,6 +201,73 @@ INSTANTIATE_TEST_SUITE_P(Ways, CancelWhileCopying,
                          [](const testing::TestParamInfo<DuringCopyCase>& info) {
                              return std::string(Name(info.param.how)) + (info.param.stop ? "_Yes" : "_No");
                          });
+
+// A person's own hand, through the system's input queue: the close box and
+// "Cancel" clicked with the mouse, Escape typed. Each asks every time in one
+// copy, however often it was answered No, with the mouse or the keyboard,
+// until Yes stops it.
+struct RealInputCase {
+    CancelBy how;
+    // The question answered with a key (N, Y) rather than a click.
+    bool byKey;
+};
+
+std::string Name(const RealInputCase& real)
+{
+    return std::string(Name(real.how)) + (real.byKey ? "_AnsweredByKey" : "_AnsweredByMouse");
+}
+
+void PrintTo(const RealInputCase& real, std::ostream* out)
+{
+    *out << Name(real);
+}
+
+class RealInputWhileCopying : public LargeCopy, public testing::WithParamInterface<RealInputCase> {
+protected:
+    // Each file costs the copy about as much whatever its size: many small
+    // ones make a copy that outlasts every question and answer.
+    RealInputWhileCopying() : LargeCopy(kManyFiles, 16 * 1024) {}
+    static const int kManyFiles = 1500;
+};
+
+TEST_P(RealInputWhileCopying, AsksEveryTimeUntilYes)
+{
+    ASSERT_NO_FATAL_FAILURE(StartCopy());
+    const int kNoes = 3;
+    for (int round = 0; round <= kNoes; ++round) {
+        ASSERT_TRUE(app->RequestCancel(GetParam().how)) << "round " << round << ": the press was not taken\n"
+                                                        << app->Describe();
+        Window box;
+        ASSERT_TRUE(WaitUntil([&] { return (box = app->Dialog()) || app->IsFinalPage(); })) << app->Describe();
+        ASSERT_TRUE(box) << "round " << round << ": not asked\n" << app->Describe();
+        app->Shot("message");
+        ASSERT_EQ(kConfirmCancelText, MessageText(box));
+        const bool stop = round == kNoes;
+        if (GetParam().byKey) {
+            ASSERT_TRUE(box.WaitForForeground());
+            TypeKey(stop ? 'Y' : 'N');
+        } else {
+            ASSERT_TRUE(box.Item(stop ? IDYES : IDNO).ClickWithMouse()) << app->Describe();
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !box.Exists(); })) << app->Describe();
+    }
+
+    ASSERT_TRUE(WaitUntil([&] { return app->IsFinalPage() && app->IsIdle(); })) << app->Describe();
+    app->Shot("cancelled");
+    EXPECT_EQ(app->StatusText(), WithLogNote(kCancelledText));
+    EXPECT_LT(LinesAfter(Log(), "Copied file: ").size(), (size_t)kManyFiles) << "stopped only at the end";
+    EXPECT_EQ(1u, LinesAfter(Log(), "User cancelled installation").size());
+    app->Control(IDOK).Click();
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, RealInputWhileCopying,
+                         testing::Values(RealInputCase{CancelBy::MouseOnCloseBox, false},
+                                         RealInputCase{CancelBy::MouseOnCloseBox, true},
+                                         RealInputCase{CancelBy::EscapeTyped, true},
+                                         RealInputCase{CancelBy::MouseOnButton, false}),
+                         [](const testing::TestParamInfo<RealInputCase>& info) { return Name(info.param); });
 
 using InputWhileCopying = LargeCopy;
 

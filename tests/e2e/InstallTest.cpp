@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "Text.h"
+#include "win/Strings.h"
 
 namespace e2e {
 namespace {
@@ -299,36 +300,25 @@ TEST_F(Install, KitTextsAndNamesInAnyLanguage)
                                    copies.lines, Registered(), Closing(kDoneText)})));
 }
 
-// FrontPage 98, 2000 and 2002 installed, the registered program the 2002 one;
-// the user picks the version of the parameter in the choice.
-class InstallOffice : public WizardTest, public testing::WithParamInterface<const char*> {
+// FrontPage 2000 and later keep their themes in the machine's own Common
+// Files folder, shared by the versions: what a test adds there goes again
+// afterwards. The kit has items for them in "fp2000".
+class InstallShared : public WizardTest {
 protected:
     void SetUp() override
     {
         WizardTest::SetUp();
-        ASSERT_TRUE(world.InstallOffice());
-        ASSERT_TRUE(world.WriteFile("kit\\license.txt", "Harbour Lights licence\r\n"));
         ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\Sunrise\\sunrise.inf", "title=Sunrise\r\nversion=3\r\n"));
         ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Themes\\Sunrise\\theme.css", "body { color: orange; }\r\n"));
         ASSERT_TRUE(world.WriteFile("kit\\fp2000\\Pages\\form\\form.htm", "<html><body>Form</body></html>\r\n"));
-        // Themes go to the machine's own Common Files folder, shared by both versions.
-        char folder[MAX_PATH] = "";
-        HKEY key;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0, KEY_QUERY_VALUE,
-                                &key),
-                  ERROR_SUCCESS);
-        DWORD size = sizeof folder;
-        LONG read = RegQueryValueExA(key, "CommonFilesDir", nullptr, nullptr, (BYTE*)folder, &size);
-        RegCloseKey(key);
-        ASSERT_EQ(read, ERROR_SUCCESS);
-        shared = std::string(folder) + "\\Microsoft Shared";
-        for (const char* theme : {"\\themes\\Sunrise", "\\themes\\harbour"})
-            ASSERT_FALSE(PathExists(shared + theme)) << "left by an earlier run: " << shared + theme;
-        // What this test adds there goes again afterwards.
-        removeAfterwards = !PathExists(shared) ? std::vector<std::string>{shared}
-                           : !PathExists(shared + "\\themes")
-                               ? std::vector<std::string>{shared + "\\themes"}
-                               : std::vector<std::string>{shared + "\\themes\\Sunrise", shared + "\\themes\\harbour"};
+        ASSERT_FALSE(World::CommonFiles().empty());
+        shared = World::CommonFiles() + "\\Microsoft Shared";
+        const std::vector<std::string> themes = {shared + "\\themes\\Sunrise", shared + "\\themes\\harbour"};
+        for (const std::string& theme : themes)
+            ASSERT_FALSE(PathExists(theme)) << "left by an earlier run: " << theme;
+        removeAfterwards = !PathExists(shared)              ? std::vector<std::string>{shared}
+                           : !PathExists(shared + "\\themes") ? std::vector<std::string>{shared + "\\themes"}
+                                                              : themes;
     }
     void TearDown() override
     {
@@ -336,23 +326,22 @@ protected:
             RemoveTree(folder);
     }
 
-
-    // What the copy of the kit into the folders of 2000 and 2002 logs and makes.
-    Copies ExpectedCopies() const
+    // What the copy of the kit's `root` ("fp2000" or "fp2003") and "common"
+    // logs and makes, with the template language folder `templates` and its
+    // page templates folder `pages`.
+    Copies ExpectedCopies(const std::string& root, const std::string& templates, const std::string& pages) const
     {
         const std::string themes = shared + "\\themes";
-        const std::string templates = world.Path("Office\\templates\\1033");
         Copies copies(world.KitFolder());
         copies.Pass("Copying version-specific themes...");
         copies.Folders({shared, themes, themes + "\\Sunrise"});
-        copies.Files("fp2000\\Themes\\Sunrise", themes + "\\Sunrise");
+        copies.Files(root + "\\Themes\\Sunrise", themes + "\\Sunrise");
         copies.Pass("Copying common themes...");
         copies.Folders({themes + "\\harbour"});
         copies.Files("common\\Themes\\harbour", themes + "\\harbour");
         copies.Pass("Copying version-specific page templates...");
-        copies.Folders(
-            {world.Path("Office\\templates"), templates, templates + "\\pages", templates + "\\pages\\form"});
-        copies.Files("fp2000\\Pages\\form", templates + "\\pages\\form");
+        copies.Folders({world.Path("Office\\templates"), templates, pages, pages + "\\form"});
+        copies.Files(root + "\\Pages\\form", pages + "\\form");
         copies.Pass("Copying common page templates...");
         copies.Pass("Copying version-specific web templates...");
         copies.Pass("Copying common web templates...");
@@ -363,6 +352,53 @@ protected:
         copies.Folders({templates + "\\frames", templates + "\\frames\\banner"});
         copies.Files("common\\Frames\\banner", templates + "\\frames\\banner");
         return copies;
+    }
+
+    // The log from the detection's "Installing for" line on to the end, after
+    // the copy of the kit as `copies`: the targets for FrontPage `version`
+    // with its page templates in `pages` (below the language folder
+    // `templates`), the check of the kit, the version root's theme Sunrise of
+    // version `sunrise`, and `licence`, the licence's line.
+    std::vector<Line> TargetsAndCopy(const std::string& version, const std::string& templates, const std::string& pages,
+                                     const char* sunrise, const std::string& licence, const Copies& copies) const
+    {
+        return Join({{{"Installing for Microsoft FrontPage " + version},
+                      {"Themes will be installed in " + shared + "\\themes"},
+                      {"Page templates will be installed in " + pages},
+                      {"Web templates will be installed in " + templates + "\\webs"},
+                      {"Frame templates will be installed in " + templates + "\\frames"},
+                      {"Checking kit for items to install..."},
+                      {"Will install theme Sunrise\tVersion " + std::string(sunrise)},
+                      {"Will install theme Harbour\tVersion 2.5"},
+                      {"Will install page template form"},
+                      {"Will install web template club"},
+                      {"Will install frame template banner"},
+                      {licence},
+                      {"Counting files..."},
+                      {"Total files = 7"}},
+                     copies.lines, Registered(), Closing(kDoneText)});
+    }
+
+    std::string shared;
+    std::vector<std::string> removeAfterwards;
+};
+
+// FrontPage 98, 2000 and 2002 installed, the registered program the 2002 one,
+// and a kit with a licence.
+class OfficeWorld : public InstallShared {
+protected:
+    void SetUp() override
+    {
+        InstallShared::SetUp();
+        ASSERT_TRUE(world.InstallOffice());
+        ASSERT_TRUE(world.WriteFile("kit\\license.txt", "Harbour Lights licence\r\n"));
+    }
+
+    // What the copy for 2000 or 2002, English, logs and makes.
+    Copies OfficeCopies() const
+    {
+        const std::string templates = world.Path("Office\\templates\\1033");
+        return ExpectedCopies("fp2000", templates, templates + "\\pages");
     }
 
     // The whole log of the installation for `version`: `commandLine` after the
@@ -379,34 +415,20 @@ protected:
                       {"Current version is FrontPage 2002"},
                       {"FrontPage 2000 found in " + world.Path("Office\\Office")},
                       {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
-                      {choice},
-                      {"Installing for Microsoft FrontPage " + version},
-                      {"Themes will be installed in " + shared + "\\themes"},
-                      {"Page templates will be installed in " + templates + "\\pages"},
-                      {"Web templates will be installed in " + templates + "\\webs"},
-                      {"Frame templates will be installed in " + templates + "\\frames"},
-                      {"Checking kit for items to install..."},
-                      {"Will install theme Sunrise\tVersion 3"},
-                      {"Will install theme Harbour\tVersion 2.5"},
-                      {"Will install page template form"},
-                      {"Will install web template club"},
-                      {"Will install frame template banner"},
-                      {licence},
-                      {"Counting files..."},
-                      {"Total files = 7"}},
-                     copies.lines, Registered(), Closing(kDoneText)});
+                      {choice}},
+                     TargetsAndCopy(version, templates, templates + "\\pages", "3", licence, copies)});
     }
-
-    std::string shared;
-    std::vector<std::string> removeAfterwards;
 };
+
+// The user picks the version of the parameter in the choice.
+class InstallOffice : public OfficeWorld, public testing::WithParamInterface<const char*> {};
 
 TEST_P(InstallOffice, GetsTheFp2000AndCommonTreesInTheSharedFolders)
 {
     const std::string version = GetParam();
     const std::string themes = shared + "\\themes";
     const std::string pages = world.Path("Office\\templates\\1033\\pages");
-    const Copies copies = ExpectedCopies();
+    const Copies copies = ExpectedCopies("fp2000", world.Path("Office\\templates\\1033"), pages);
     ASSERT_EQ(7u, copies.files.size());
 
     ASSERT_NO_FATAL_FAILURE(Start());
@@ -438,7 +460,8 @@ TEST_P(InstallOffice, GetsTheFp2000AndCommonTreesInTheSharedFolders)
 TEST_P(InstallOffice, VerySilentlyForTheCommandLinesVersion)
 {
     const std::string version = GetParam();
-    const Copies copies = ExpectedCopies();
+    const std::string templates = world.Path("Office\\templates\\1033");
+    const Copies copies = ExpectedCopies("fp2000", templates, templates + "\\pages");
     const std::string log = world.Path("logs\\deploy log.txt");
     const std::string arguments = "/VERYSILENT \"/LOG=" + log + "\" /ACCEPTLICENCE /VERSION=" + version;
 
@@ -454,8 +477,198 @@ TEST_P(InstallOffice, VerySilentlyForTheCommandLinesVersion)
                                   "Licence accepted on the command line", copies)));
 }
 
+// The whole installation from the keyboard alone, real keys typed into the
+// wizard as a user types them: German, whose Windows terms carry mnemonics.
+TEST_P(InstallOffice, ByTheKeyboardAlone)
+{
+    const std::string version = GetParam();
+    const Copies copies = OfficeCopies();
+    ASSERT_NO_FATAL_FAILURE(StartIn("en_US.UTF-8", "/LANG=de"));
+    ASSERT_TRUE(app->Wizard().WaitForForeground()) << app->Describe();
+    // Enter on "Create log file", which the first stage disables: the focus
+    // moves on to the default button.
+    Window logBox = app->Control(IDC_CREATE_LOG);
+    TypeKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return logBox.HasFocus(); })) << "Tab";
+    ASSERT_TRUE(app->Step("", [] { TypeKey(VK_RETURN); })) << app->Describe();
+    Window choice = app->Dialog();
+    ASSERT_EQ(DialogKind(choice), "version-choice") << app->Describe();
+    // The keyboard starts at the registered version, 2002's; the down arrow chooses 2000's.
+    Window radio2002 = choice.Item(IDC_RADIO_FP2002);
+    ASSERT_TRUE(WaitUntil([&] { return radio2002.HasFocus(); }));
+    if (version == "2000") {
+        TypeKey(VK_DOWN);
+        Window radio2000 = choice.Item(IDC_RADIO_FP2000);
+        ASSERT_TRUE(WaitUntil([&] { return radio2000.HasFocus() && radio2000.CheckState() == BST_CHECKED; }));
+        EXPECT_EQ(radio2002.CheckState(), BST_UNCHECKED);
+    }
+    ASSERT_TRUE(app->Step("summary", [] { TypeKey(VK_RETURN); })) << app->Describe();
+    ASSERT_FALSE(choice.Exists());
+    EXPECT_TRUE(WaitUntil([&] { return app->Control(IDC_NEXT).HasFocus(); })) << app->Describe();
+
+    // Alt+W: "&Weiter >".
+    ASSERT_TRUE(app->Step("", [] { TypeKey('W', true); })) << app->Describe();
+    Window licence = app->Dialog();
+    ASSERT_EQ(DialogKind(licence), "licence") << app->Describe();
+    // Tab reaches the agreement's text, where a screen reader reads it; Alt+A: "&Annehmen".
+    Window text = licence.Item(IDC_LICENCE_TEXT);
+    TypeKey(VK_TAB);
+    TypeKey(VK_TAB);
+    ASSERT_TRUE(WaitUntil([&] { return text.HasFocus(); })) << "Tab";
+    ASSERT_TRUE(app->Step("ready", [] { TypeKey('A', true); })) << app->Describe();
+    ASSERT_FALSE(licence.Exists());
+
+    ASSERT_TRUE(app->Step("final", [] { TypeKey('W', true); })) << app->Describe();
+    ASSERT_TRUE(app->IsFinalPage()) << app->Describe();
+    EXPECT_TRUE(app->Control(IDOK).HasFocus());
+    TypeKey(VK_RETURN);
+    ASSERT_TRUE(app->WaitForExit()) << app->Describe();
+    EXPECT_EQ(app->ExitCode(), 0u);
+    ExpectCopied(copies.files);
+    EXPECT_TRUE(LogIs(Log(), ExpectedLog(version, {{"Command line: /LANG=de"}},
+                                         "User chose to install for FrontPage " + version, "User accepted licence",
+                                         copies)));
+}
+
+// A German FrontPage 2002: the templates go to the German language folder,
+// and every other line of the log is as ever.
+TEST_F(InstallShared, GermanFrontPage2002GetsItsTemplatesInTheGermanFolder)
+{
+    ASSERT_TRUE(world.InstallOfficeFrontPage("10.0", "Office\\Office10", false));
+    ASSERT_TRUE(world.SetOfficeLanguage("10.0", 1031));
+    const std::string templates = world.Path("Office\\templates\\1031");
+    const Copies copies = ExpectedCopies("fp2000", templates, templates + "\\pages");
+    const std::string arguments = "/VERYSILENT /VERSION=2002";
+
+    ASSERT_TRUE(RunToEnd(arguments)) << app->Describe();
+
+    EXPECT_EQ(exitCode, 0u);
+    ExpectCopied(copies.files);
+    EXPECT_FALSE(PathExists(world.Path("Office\\templates\\1033")));
+    EXPECT_TRUE(LogIs(Log(), Join({Header(),
+                                   {{"Command line: " + arguments},
+                                    {"Checking FrontPage installation..."},
+                                    {"FrontPage 98 found in " + world.Path("FrontPage")},
+                                    {"FrontPage 2002 found in " + world.Path("Office\\Office10")},
+                                    {"Command line chose to install for FrontPage 2002"},
+                                    {"Template language: 1031 (the installation's language)"}},
+                                   TargetsAndCopy("2002", templates, templates + "\\pages", "3",
+                                                  "No licence file supplied", copies)})));
+}
+
+// FrontPage 2003, the registered one, beside 2000 and 98: the choice has four
+// radios; FrontPage 2003 gets the kit's fp2003 root in place of fp2000, and
+// its page templates go to the Pages11 folder it has.
+TEST_F(InstallShared, FrontPage2003BesideFrontPage2000ChosenFromFourRadios)
+{
+    ASSERT_TRUE(world.InstallOfficeFrontPage("9.0", "Office\\Office", false));
+    ASSERT_TRUE(world.InstallOfficeFrontPage("11.0", "Office\\Office11", true));
+    const std::string templates = world.Path("Office\\templates\\1033");
+    ASSERT_TRUE(MakeFolders(templates + "\\Pages11"));
+    // The same items as in fp2000, with texts of their own.
+    ASSERT_TRUE(world.WriteFile("kit\\fp2003\\Themes\\Sunrise\\sunrise.inf", "title=Sunrise\r\nversion=4\r\n"));
+    ASSERT_TRUE(world.WriteFile("kit\\fp2003\\Themes\\Sunrise\\theme.css", "body { color: gold; }\r\n"));
+    ASSERT_TRUE(world.WriteFile("kit\\fp2003\\Pages\\form\\form.htm", "<html><body>Form 2003</body></html>\r\n"));
+    const Copies copies = ExpectedCopies("fp2003", templates, templates + "\\Pages11");
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    Window choice = app->Dialog();
+    ASSERT_EQ(DialogKind(choice), "version-choice") << app->Describe();
+    // Newest first, one below the other; the registered version checked.
+    const struct {
+        int id;
+        bool enabled;
+        int state;
+    } radios[] = {{IDC_RADIO_FP2003, true, BST_CHECKED},
+                  {IDC_RADIO_FP2002, false, BST_UNCHECKED},
+                  {IDC_RADIO_FP2000, true, BST_UNCHECKED},
+                  {IDC_RADIO_FP98, true, BST_UNCHECKED}};
+    RECT above = {};
+    for (const auto& radio : radios) {
+        Window button = choice.Item(radio.id);
+        EXPECT_EQ(button.IsEnabled(), radio.enabled) << radio.id;
+        EXPECT_EQ(button.CheckState(), radio.state) << radio.id;
+        const RECT rect = button.Rect();
+        if (above.bottom) {
+            EXPECT_EQ(rect.left, above.left) << radio.id;
+            EXPECT_GE(rect.top, above.bottom) << radio.id;
+        }
+        above = rect;
+    }
+    for (int id : {IDC_RADIO_FP2000, IDC_RADIO_FP2003}) {
+        choice.Item(id).Click();
+        ASSERT_TRUE(WaitUntil([&] { return choice.Item(id).CheckState() == BST_CHECKED; }));
+    }
+    EXPECT_EQ(choice.Item(IDC_RADIO_FP2000).CheckState(), BST_UNCHECKED);
+    ASSERT_TRUE(app->AnswerDialog("summary")) << app->Describe();
+    ASSERT_TRUE(app->PassLicence()) << app->Describe();
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(), WithLogNote(kDoneText));
+    ExpectCopied(copies.files);
+    EXPECT_FALSE(PathExists(templates + "\\pages"));
+    EXPECT_TRUE(LogIs(Log(), Join({Header(),
+                                   {{"Checking FrontPage installation..."},
+                                    {"FrontPage 98 found in " + world.Path("FrontPage")},
+                                    {"FrontPage Current Version found in " + world.Path("Office\\Office11")},
+                                    {"Current version is FrontPage 2003"},
+                                    {"FrontPage 2000 found in " + world.Path("Office\\Office")},
+                                    {"FrontPage 2003 found in " + world.Path("Office\\Office11")},
+                                    {"User chose to install for FrontPage 2003"}},
+                                   TargetsAndCopy("2003", templates, templates + "\\Pages11", "4",
+                                                  "No licence file supplied", copies)})));
+}
+
 INSTANTIATE_TEST_SUITE_P(Versions, InstallOffice, testing::Values("2000", "2002"),
                          [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+
+// A user of each language sees every page and dialog in it (the
+// screenshots), its buttons named as Windows names them there, and the log is
+// the English one, line for line.
+struct UserLanguage {
+    const char* locale;
+    const char* cancel;
+};
+
+class InstallInLanguage : public OfficeWorld, public testing::WithParamInterface<UserLanguage> {};
+
+TEST_P(InstallInLanguage, ShowsItsTextsAndLogsInEnglish)
+{
+    const Copies copies = OfficeCopies();
+    ASSERT_NO_FATAL_FAILURE(StartIn(GetParam().locale));
+    EXPECT_EQ(app->Control(IDCANCEL).Text(), GetParam().cancel);
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_ABOUT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "about") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("")) << app->Describe();
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "version-choice") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("summary")) << app->Describe();
+    ASSERT_TRUE(app->Step("", [&] { app->Control(IDC_NEXT).Click(); })) << app->Describe();
+    ASSERT_EQ(DialogKind(app->Dialog()), "licence") << app->Describe();
+    ASSERT_TRUE(app->AnswerDialog("ready")) << app->Describe();
+    EXPECT_EQ(app->StatusText(), Text(IDS_READY));
+    ASSERT_TRUE(app->PassCopy()) << app->Describe();
+
+    EXPECT_EQ(app->StatusText(),
+              Text(IDS_INSTALL_DONE) + "\n" + Format(Text(IDS_LOG_WRITTEN).c_str(), world.LogPath().c_str()));
+    ExpectCopied(copies.files);
+    EXPECT_TRUE(LogIs(Log(), ExpectedLog("2002", {}, "User chose to install for FrontPage 2002",
+                                         "User accepted licence", copies)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, InstallInLanguage,
+                         testing::Values(UserLanguage{"en_US.UTF-8", "Cancel"},
+                                         UserLanguage{"de_DE.UTF-8", "Abbrechen"},
+                                         UserLanguage{"fr_FR.UTF-8", "Annuler"},
+                                         UserLanguage{"es_ES.UTF-8", "Cancelar"},
+                                         UserLanguage{"it_IT.UTF-8", "Annulla"},
+                                         UserLanguage{"pt_BR.UTF-8", "Cancelar"},
+                                         UserLanguage{"ja_JP.UTF-8", u8"キャンセル"},
+                                         UserLanguage{"zh_CN.UTF-8", u8"取消"}),
+                         [](const testing::TestParamInfo<UserLanguage>& info) {
+                             return std::string(info.param.locale).substr(0, 5);
+                         });
 
 } // namespace
 } // namespace e2e

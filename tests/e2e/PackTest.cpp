@@ -3,9 +3,13 @@
 // damaged or ended early; its unpacked kit gone afterwards.
 #include "WizardTest.h"
 
+#include <wincrypt.h>
+
+#include <cstring>
 #include <map>
 #include <regex>
 
+#include "Bytes.h"
 #include "Text.h"
 #include "Unix.h"
 
@@ -60,6 +64,7 @@ std::vector<std::string> UnpackFolders(DWORD processId = 0)
 // A packed setup's bytes, with where its payload's table and data start.
 struct SetupFile {
     std::string bytes;
+    size_t payload = 0;
     size_t table = 0;
     size_t data = 0;
 };
@@ -69,14 +74,62 @@ SetupFile ReadSetup(const std::string& path)
     SetupFile setup;
     setup.bytes = ReadFileBytes(path);
     // The payload follows the program's image, fernwick.exe as built: a
-    // header of 32 bytes, its table's size at byte 16.
-    const size_t payload = ReadFileBytes(ExeFolder() + "\\fernwick.exe").size();
-    setup.table = payload + 32;
+    // header of 34 bytes and the kit folder's name, its table's size at
+    // byte 16, the name's size at byte 32.
+    setup.payload = ReadFileBytes(ExeFolder() + "\\fernwick.exe").size();
     unsigned long long tableSize = 0;
-    if (setup.bytes.size() >= setup.table)
-        memcpy(&tableSize, setup.bytes.data() + payload + 16, sizeof tableSize);
+    uint16_t nameSize = 0;
+    if (setup.bytes.size() >= setup.payload + 34) {
+        memcpy(&tableSize, setup.bytes.data() + setup.payload + 16, sizeof tableSize);
+        memcpy(&nameSize, setup.bytes.data() + setup.payload + 32, sizeof nameSize);
+    }
+    setup.table = setup.payload + 34 + nameSize;
     setup.data = setup.table + (size_t)tableSize;
     return setup;
+}
+
+// The SHA-256 of `bytes`, by the system's own provider (CALG_SHA_256, which
+// the headers declare only for systems newer than the program's oldest).
+std::string Sha256Of(const std::string& bytes)
+{
+    const ALG_ID sha256 = ALG_CLASS_HASH | ALG_TYPE_ANY | 12;
+    HCRYPTPROV provider = 0;
+    HCRYPTHASH hash = 0;
+    std::string digest(32, '\0');
+    DWORD size = (DWORD)digest.size();
+    const bool made = CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT) &&
+                      CryptCreateHash(provider, sha256, 0, 0, &hash) &&
+                      CryptHashData(hash, (const BYTE*)bytes.data(), (DWORD)bytes.size(), 0) &&
+                      CryptGetHashParam(hash, HP_HASHVAL, (BYTE*)&digest[0], &size, 0);
+    if (hash)
+        CryptDestroyHash(hash);
+    if (provider)
+        CryptReleaseContext(provider, 0);
+    return made ? digest : std::string();
+}
+
+// An unsigned setup changed as one crafted to do harm would be, and sealed
+// again: the trailer's digest made to match, over the file up to it (the
+// trailer's payload size too) with the checksum and the security directory
+// entry read as zeros.
+std::string Sealed(std::string bytes)
+{
+    const size_t digest = bytes.size() - 40;
+    std::string hashed = WithCertificateTable(bytes.substr(0, digest), 0, 0);
+    const size_t checksum = *(const uint32_t*)&hashed[0x3c] + 4 + sizeof(IMAGE_FILE_HEADER) + 64;
+    hashed.replace(checksum, 4, 4, '\0');
+    return bytes.replace(digest, 32, Sha256Of(hashed));
+}
+
+// The offset of the first file's entry in the table: entries of 44 bytes and
+// their names, a name's size in their first 2 bytes, their kind (0 for a
+// file) in the third.
+size_t FirstFileEntry(const SetupFile& setup)
+{
+    size_t at = setup.table;
+    while (at + 44 <= setup.data && setup.bytes[at + 2] != 0)
+        at += 44 + *(const uint16_t*)&setup.bytes[at];
+    return at;
 }
 
 class PackedSetup : public WizardTest {
@@ -210,6 +263,8 @@ struct DamageCase {
     std::string (*damage)(const SetupFile& setup);
     const char* arguments;
     const char* reason;
+    // Damaged once signed by its publisher.
+    bool signedFirst = false;
 };
 
 void PrintTo(const DamageCase& damage, std::ostream* out)
@@ -224,6 +279,9 @@ std::string Flipped(const std::string& bytes, size_t at)
     return changed;
 }
 
+const char kCertificatesDamaged[] =
+    "The certificate table does not end the file in whole entries: it is changed, or something was added after it.";
+
 const DamageCase kDamages[] = {
     {"CutShort", [](const SetupFile& setup) { return setup.bytes.substr(0, setup.bytes.size() - 1000); }, "",
      "The packed kit has no trailer where the file ends: it is cut short or changed."},
@@ -231,6 +289,32 @@ const DamageCase kDamages[] = {
      "The packed program's digest does not match: the file is changed."},
     {"TableByteFlipped", [](const SetupFile& setup) { return Flipped(setup.bytes, setup.table + 46); }, "/SILENT",
      "The packed program's digest does not match: the file is changed."},
+    // The certificates are the system's to verify; how their table lies is the setup's.
+    {"CertificateLengthChanged",
+     [](const SetupFile& setup) {
+         uint32_t offset = 0, size = 0;
+         CertificateTable(setup.bytes, offset, size);
+         return Flipped(setup.bytes, offset + 1);
+     },
+     "/VERYSILENT", kCertificatesDamaged, true},
+    {"BytesAddedAfterTheCertificates", [](const SetupFile& setup) { return setup.bytes + std::string(800, 'x'); },
+     "/VERYSILENT", kCertificatesDamaged, true},
+    {"AnythingAddedAsCertificates",
+     [](const SetupFile& setup) {
+         return WithCertificateTable(setup.bytes + std::string(4096, 'x'), (uint32_t)setup.bytes.size(), 4096);
+     },
+     "/VERYSILENT", kCertificatesDamaged},
+    // Tables no packer writes, sealed with a digest that matches.
+    {"KitFolderNameWithASlash",
+     [](const SetupFile& setup) { return Sealed(std::string(setup.bytes).replace(setup.payload + 34, 3, "k/t")); },
+     "/VERYSILENT", "The packed kit's folder name is refused: k/t"},
+    {"FileTimeTheSystemRefuses",
+     [](const SetupFile& setup) {
+         std::string bytes = setup.bytes;
+         bytes[FirstFileEntry(setup) + 15] = (char)0x80;
+         return Sealed(bytes);
+     },
+     "", "Entry 3 refused, a file time the system does not take: intro.txt"},
 };
 
 class DamagedSetup : public PackedSetup, public testing::WithParamInterface<DamageCase> {};
@@ -242,7 +326,10 @@ TEST_P(DamagedSetup, SaysSoAndWritesNothing)
     const DamageCase& damage = GetParam();
     const std::string good = world.Path("good-setup.exe");
     ASSERT_TRUE(PackSetup(world.KitFolder(), good));
-    const SetupFile setup = ReadSetup(good);
+    if (damage.signedFirst) {
+        ASSERT_TRUE(SignProgram(world.Path(""), "good-setup.exe", "signed-setup.exe"));
+    }
+    const SetupFile setup = ReadSetup(damage.signedFirst ? world.Path("signed-setup.exe") : good);
     ASSERT_LT(setup.data + 100, setup.bytes.size());
     const std::string damaged = world.Path("Downloads\\setup.exe");
     ASSERT_TRUE(WriteFileBytes(damaged, damage.damage(setup)));
@@ -320,13 +407,7 @@ TEST_F(PackedSetupEnd, SignedSetupRuns)
     ASSERT_TRUE(MakeFolders(downloads));
     ASSERT_TRUE(RunToEnd("/VERYSILENT /PACK \"/KIT=" + world.KitFolder() + "\" /OUT=setup.exe", downloads));
     ASSERT_EQ(exitCode, 0u);
-    ASSERT_TRUE(RunShell("cd " + ShellQuote(UnixPath(downloads)) +
-                             " && openssl req -x509 -newkey rsa:2048 -nodes -subj '/CN=Fernwick test' -days 2"
-                             " -keyout key.pem -out cert.pem 2>/dev/null"
-                             " && osslsigncode sign -certs cert.pem -key key.pem -n 'Harbour Lights' -in setup.exe"
-                             " -out signed.exe >/dev/null"
-                             " && osslsigncode verify -CAfile cert.pem -in signed.exe >/dev/null",
-                         60000));
+    ASSERT_TRUE(SignProgram(downloads, "setup.exe", "signed.exe"));
     ASSERT_GT(ReadFileBytes(downloads + "\\signed.exe").size(), ReadFileBytes(downloads + "\\setup.exe").size());
 
     app = std::make_unique<App>(downloads + "\\signed.exe", downloads, ShotFolder(), "/VERYSILENT");
@@ -349,6 +430,74 @@ TEST_F(PackedSetupEnd, SignedSetupRuns)
     ASSERT_TRUE(RunToEnd("/UNINSTALL /VERYSILENT", downloads, registered));
     EXPECT_EQ(exitCode, 0u);
     EXPECT_FALSE(PathExists(World::KitDataFolder()));
+}
+
+// The disk of the temporary folder fills while the setup unpacks: the
+// system's reason is told, not a success, and nothing is left on that disk.
+TEST_F(PackedSetupEnd, FullDiskWhileUnpackingIsToldWithItsReason)
+{
+    // More than the disk holds, in bytes deflate cannot shrink.
+    ASSERT_TRUE(world.WriteFile("kit\\common\\Themes\\harbour\\photo.jpg", SeededBytes(5, 3 * 1024 * 1024)));
+    const std::string downloads = world.Path("Downloads");
+    ASSERT_TRUE(MakeFolders(downloads));
+    ASSERT_TRUE(PackSetup(world.KitFolder(), downloads + "\\setup.exe"));
+    SmallDisk disk(world.Path("temp"), "1m");
+    ASSERT_TRUE(disk.IsMounted());
+    // The temporary folder the setup finds, as its environment names it.
+    char temp[MAX_PATH] = "";
+    GetEnvironmentVariableA("TMP", temp, MAX_PATH);
+    SetEnvironmentVariableA("TMP", disk.Folder().c_str());
+    const bool ended = RunToEnd("/VERYSILENT", downloads, downloads + "\\setup.exe");
+    SetEnvironmentVariableA("TMP", temp);
+    ASSERT_TRUE(ended) << app->Describe();
+
+    EXPECT_EQ(exitCode, 1u);
+    const std::string log = Log();
+    const size_t reason = log.find("This setup could not unpack its kit.\r\n\r\nCannot write " + disk.Folder());
+    ASSERT_NE(std::string::npos, reason) << log;
+    EXPECT_NE(std::string::npos, log.find(": (112) " + SystemText(ERROR_DISK_FULL), reason)) << log;
+    EXPECT_TRUE(FolderEntries(disk.Folder()).empty());
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+}
+
+// A setup ended from outside leaves its unpack folder behind; the next setup
+// takes it away.
+TEST_F(PackedSetupEnd, FolderOfASetupEndedFromOutsideGoesWithTheNext)
+{
+    const std::string downloads = world.Path("Downloads");
+    ASSERT_TRUE(MakeFolders(downloads));
+    ASSERT_TRUE(PackSetup(world.KitFolder(), downloads + "\\setup.exe"));
+    Launch("", downloads, downloads + "\\setup.exe");
+    std::vector<std::string> left;
+    ASSERT_TRUE(WaitUntil([&] { return !(left = UnpackFolders(app->Id())).empty(); })) << app->Describe();
+    ASSERT_TRUE(app->Kill());
+    ASSERT_EQ(1u, left.size());
+    ASSERT_TRUE(PathExists(left[0]));
+
+    ASSERT_TRUE(RunToEnd("/VERYSILENT", downloads, downloads + "\\setup.exe")) << app->Describe();
+
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(PathExists(left[0]));
+    EXPECT_TRUE(UnpackFolders().empty());
+}
+
+// A setup cut exactly where its program ends is the plain wizard: run in the
+// download folder, which holds no kit, it copies nothing and registers nothing.
+TEST_F(PackedSetupEnd, CutAtTheProgramsEndRegistersNothing)
+{
+    const std::string downloads = world.Path("Downloads");
+    ASSERT_TRUE(MakeFolders(downloads));
+    ASSERT_TRUE(PackSetup(world.KitFolder(), downloads + "\\whole.exe"));
+    const SetupFile whole = ReadSetup(downloads + "\\whole.exe");
+    ASSERT_TRUE(WriteFileBytes(downloads + "\\setup.exe", whole.bytes.substr(0, whole.payload)));
+
+    ASSERT_TRUE(RunToEnd("/VERYSILENT", downloads, downloads + "\\setup.exe")) << app->Describe();
+
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(LogEndsWith(Log(), {"Copying common frame templates...", kDoneText}));
+    EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+    EXPECT_TRUE(World::RemovalEntries().empty());
+    EXPECT_TRUE(FolderEntries(World::DataFolders()).empty());
 }
 
 using Packing = WizardTest;

@@ -163,21 +163,10 @@ protected:
         for (const char* library : kDelayedByWine)
             overrides += "," + std::string(library, strlen(library) - 4);
         overrides += "=n,b";
-        const std::string exeName = exe.substr(exe.find_last_of('\\') + 1);
-        std::vector<DWORD> before = ProcessesNamed(exeName.c_str());
-        ASSERT_TRUE(StartShell("cd " + ShellQuote(UnixPath(folder)) +
-                                   " && WINEDEBUG=+pid,+file,+loaddll WINEDLLOVERRIDES=" + ShellQuote(overrides) +
-                                   " exec wine " + ShellQuote(exe) + " 2>" + ShellQuote(UnixPath(tracePath)),
-                               folder));
-        DWORD started = 0;
-        ASSERT_TRUE(WaitUntil([&] {
-            for (DWORD id : ProcessesNamed(exeName.c_str())) {
-                if (std::find(before.begin(), before.end(), id) == before.end())
-                    started = id;
-            }
-            return started != 0;
-        }));
-        ASSERT_NO_FATAL_FAILURE(Attach(started));
+        ASSERT_NO_FATAL_FAILURE(LaunchFromUnix(
+            exe, folder, "WINEDEBUG=+pid,+file,+loaddll WINEDLLOVERRIDES=" + ShellQuote(overrides),
+            "2>" + ShellQuote(UnixPath(tracePath))));
+        ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
     }
 };
 

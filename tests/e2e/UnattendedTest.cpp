@@ -12,8 +12,8 @@ namespace {
 
 const char kFailedText[] = "Installation failed. Please check the log file.";
 const char kAlreadyRunning[] = "FrontPage Fernwick is already running.";
-const char kUsage[] = "Usage: fernwick.exe [/SILENT | /VERYSILENT] [/LOG[=<file>] | /NOLOG] [/VERSION=98|2000|2002] "
-                      "[/ACCEPTLICENCE] [/KIT=<folder>]";
+const char kUsage[] = "Usage: fernwick.exe [/SILENT | /VERYSILENT] [/LOG[=<file>] | /NOLOG] "
+                      "[/VERSION=98|2000|2002|2003] [/ACCEPTLICENCE] [/KIT=<folder>] [/LANG=<code>]";
 const char kUsageEnd[] = "fernwick.exe /? tells what each switch does.";
 const char kLicenceLine[] = "Harbour Lights licence: use it as you like.\r\n";
 
@@ -29,18 +29,6 @@ size_t Occurrences(const std::string& log, const std::string& text)
     for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
         ++count;
     return count;
-}
-
-// The system's text for error `code`, as the wizard puts it after "Reason: ".
-std::string SystemText(DWORD code)
-{
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (char*)&text, 0, nullptr);
-    std::string result(text ? text : "", length);
-    LocalFree(text);
-    return result;
 }
 
 // One way an unattended run ends. The world has FrontPage 98 and the kit.
@@ -72,6 +60,27 @@ bool AddLicence(const World& world)
     return world.WriteFile("kit\\license.txt", kLicenceLine);
 }
 
+// The line before the usage when a /KIT folder holds no kit.
+std::string NotAKit(const std::string& folder)
+{
+    return "The folder " + folder + " holds no kit: it has no intro.txt and no common, fp98, fp2000 or fp2003 folder.";
+}
+
+std::vector<std::string> NotAKitLines(const std::string& folder, const std::string& fault)
+{
+    std::vector<std::string> lines = {NotAKit(folder), ""};
+    for (const std::string& line : UsageLines(fault))
+        lines.push_back(line);
+    return lines;
+}
+
+// A kit with items for FrontPage 2000 and 2002 only, where 98 is installed.
+bool AddKitForAnotherVersion(const World& world)
+{
+    return world.WriteFile("kit\\moor\\intro.txt", "Moor themes\r\n") &&
+           world.WriteFile("kit\\moor\\fp2000\\Themes\\heather\\theme.css", "body { color: purple; }\r\n");
+}
+
 // A file where the kit's first theme folder must go.
 bool BlockThemes(const World& world)
 {
@@ -84,6 +93,19 @@ const EndCase kEnds[] = {
     {"UnknownSwitch", Nothing, "/QUIET /VERYSILENT", 1, [](const World&) { return UsageLines("/QUIET"); }, false},
     {"KitFolderMissing", Nothing, "/VERYSILENT \"/KIT=no such kit\"", 1,
      [](const World&) { return UsageLines("/KIT=no such kit"); }, false},
+    // The usual slips: an empty folder, the folder above the kit's.
+    {"KitFolderEmpty", [](const World& world) { return MakeFolders(world.Path("kit\\empty")); },
+     "/VERYSILENT /KIT=empty", 1,
+     [](const World& world) { return NotAKitLines(world.Path("kit\\empty"), "/KIT=empty"); }, false},
+    {"KitFolderAboveTheKit", Nothing, "/VERYSILENT /KIT=..", 1,
+     [](const World& world) {
+         const std::string kit = world.KitFolder();
+         return NotAKitLines(kit.substr(0, kit.rfind('\\')), "/KIT=..");
+     },
+     false},
+    // Nothing to copy: a success, with nothing to remove later.
+    {"KitWithoutFilesForTheVersion", AddKitForAnotherVersion, "/VERYSILENT /KIT=moor", 0,
+     [](const World&) { return std::vector<std::string>{"Copying common frame templates...", kDoneText}; }, false},
     {"LicenceNotAccepted", AddLicence, "/VERYSILENT", 2,
      [](const World&) {
          return std::vector<std::string>{"Licence not accepted on the command line", kCancelledText};
@@ -91,6 +113,8 @@ const EndCase kEnds[] = {
      false},
     {"VersionNotInstalled", Nothing, "/VERYSILENT /VERSION=2002", 3,
      [](const World&) { return std::vector<std::string>{"FrontPage 2002 is not installed", kFailedText}; }, false},
+    {"Version2003NotInstalled", Nothing, "/VERYSILENT /VERSION=2003", 3,
+     [](const World&) { return std::vector<std::string>{"FrontPage 2003 is not installed", kFailedText}; }, false},
     // The box's text, logged before it is shown, and the final message after
     // the failure's box are each written once.
     {"CopyFailed", BlockThemes, "/VERYSILENT", 4,
@@ -115,6 +139,9 @@ TEST_P(UnattendedEnd, ExitCodeAndLog)
     EXPECT_EQ(exitCode, end.exitCode);
     EXPECT_FALSE(showedWindow);
     EXPECT_EQ(PathExists(world.Path("FrontPage\\themes\\harbour\\theme.css")), end.installs);
+    // Registered for removal, with its data folder, only what was installed.
+    EXPECT_EQ(end.installs, !World::RemovalEntries().empty());
+    EXPECT_EQ(end.installs, !FolderEntries(World::DataFolders()).empty());
     std::vector<std::string> lines;
     for (const std::string& text : end.logEnd(world)) {
         for (size_t start = 0, stop = 0; stop != std::string::npos; start = stop + 1) {
@@ -307,17 +334,87 @@ std::string AnswerLoneBox(App& app, DWORD& exitCode)
     return text;
 }
 
-TEST_F(Unattended, UnknownSwitchShowsTheUsage)
+// A log file the command line names that cannot be written stops the run
+// before it changes anything: exit code 1, no log anywhere, nothing
+// installed, and a box saying which file and why where a person watches.
+struct LogFileCase {
+    const char* name;
+    // The /LOG file, made unwritable as the case says.
+    std::string (*arrange)(const World& world);
+    // How much the run shows: "/VERYSILENT", "/SILENT", or "" for the wizard.
+    const char* mode;
+    DWORD error;
+};
+
+void PrintTo(const LogFileCase& log, std::ostream* out)
 {
-    Launch("/SILENT -Quiet");
-    DWORD code = STILL_ACTIVE;
+    *out << log.name;
+}
 
-    EXPECT_EQ(AnswerLoneBox(*app, code), "The command line is not valid: -Quiet\n\n" + std::string(kUsage) +
-                                             "\n\n" + kUsageEnd);
+const LogFileCase kLogFiles[] = {
+    {"FolderMissing", [](const World& world) { return world.Path("no such folder\\deploy.log"); }, "/VERYSILENT",
+     ERROR_PATH_NOT_FOUND},
+    {"AFolder",
+     [](const World& world) {
+         MakeFolders(world.Path("deploy.log"));
+         return world.Path("deploy.log");
+     },
+     "/SILENT", ERROR_ACCESS_DENIED},
+    {"PathTooLong", [](const World& world) { return world.Path(std::string(MAX_PATH, 'x') + ".log"); },
+     "/VERYSILENT", ERROR_FILENAME_EXCED_RANGE},
+    {"FolderMissingInTheWizard", [](const World& world) { return world.Path("no such folder\\deploy.log"); }, "",
+     ERROR_PATH_NOT_FOUND},
+};
 
-    EXPECT_EQ(code, 1u);
+class UnattendedLogFile : public WizardTest, public testing::WithParamInterface<LogFileCase> {};
+
+TEST_P(UnattendedLogFile, StopsBeforeAnyChange)
+{
+    const LogFileCase& log = GetParam();
+    const std::string path = log.arrange(world);
+    const std::string arguments = std::string(log.mode) + " \"/LOG=" + path + "\"";
+    if (*log.mode) {
+        ASSERT_TRUE(RunToEnd(arguments)) << app->Describe();
+        EXPECT_FALSE(showedWindow);
+    } else {
+        Launch(arguments);
+        EXPECT_EQ(AnswerLoneBox(*app, exitCode), "The log file cannot be written:\n" + path + "\n\n(" +
+                                                     std::to_string(log.error) + ") " + SystemText(log.error));
+    }
+
+    EXPECT_EQ(exitCode, 1u);
     EXPECT_FALSE(PathExists(world.LogPath()));
+    EXPECT_EQ(log.error == ERROR_ACCESS_DENIED, PathExists(path));
     EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+    EXPECT_TRUE(FolderEntries(World::DataFolders()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, UnattendedLogFile, testing::ValuesIn(kLogFiles),
+                         [](const testing::TestParamInfo<LogFileCase>& info) { return std::string(info.param.name); });
+
+// A command line at fault shows the usage, naming the word at fault, after
+// what more there is to say of it; nothing is logged or installed.
+TEST_F(Unattended, CommandLineAtFaultShowsTheUsage)
+{
+    const std::string usage = "\n\n" + std::string(kUsage) + "\n\n" + kUsageEnd;
+    const std::string kit = world.KitFolder();
+    const struct {
+        const char* arguments;
+        std::string text;
+    } cases[] = {
+        {"/SILENT -Quiet", "The command line is not valid: -Quiet" + usage},
+        {"/KIT=..", NotAKit(kit.substr(0, kit.rfind('\\'))) + "\n\nThe command line is not valid: /KIT=.." + usage},
+    };
+    for (const auto& c : cases) {
+        Launch(c.arguments);
+        DWORD code = STILL_ACTIVE;
+
+        EXPECT_EQ(AnswerLoneBox(*app, code), c.text);
+
+        EXPECT_EQ(code, 1u);
+        EXPECT_FALSE(PathExists(world.LogPath()));
+        EXPECT_FALSE(PathExists(world.Path("FrontPage\\themes")));
+    }
 }
 
 TEST_F(Unattended, HelpShowsTheSwitches)
@@ -329,8 +426,9 @@ TEST_F(Unattended, HelpShowsTheSwitches)
 
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(0u, help.find("Usage: fernwick.exe [switches]\n\n/SILENT: ")) << help;
-    for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002: ",
-                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/PACK [/OUT=<file>]: ", "\n/UNINSTALL: ",
+    for (const char* part : {"\n/VERYSILENT: ", "\n/LOG[=<file>]: ", "\n/NOLOG: ", "\n/VERSION=98|2000|2002|2003: ",
+                             "\n/ACCEPTLICENCE: ", "\n/KIT=<folder>: ", "\n/LANG=<code>: ", "\n/PACK [/OUT=<file>]: ",
+                             "\n/UNINSTALL: ",
                              "\n/?, /HELP: ", "\n\nExit codes: 0 installed"})
         EXPECT_NE(std::string::npos, help.find(part)) << part;
     EXPECT_FALSE(PathExists(world.LogPath()));

@@ -424,6 +424,8 @@ struct Ending {
     // A run that asks nothing shows its window (/SILENT) or none.
     bool window;
     DWORD exitCode;
+    // The removal log's last line; none when the command line is refused,
+    // which only the installation's log tells.
     const char* lastLine;
     bool removed;
 };
@@ -438,6 +440,8 @@ const Ending kEndings[] = {
      "A kit is removed from Programs and Features, which runs the copy of this program kept in the kit's data "
      "folder.",
      false},
+    // What an installation chooses has no say in a removal.
+    {"InstallationSwitchRefused", true, "/UNINSTALL /VERYSILENT /VERSION=98", nullptr, 0, false, 1, nullptr, false},
 };
 
 void PrintTo(const Ending& ending, std::ostream* out)
@@ -469,7 +473,12 @@ TEST_P(Endings, ExitCodeAndLog)
         EXPECT_EQ(ending.window, showedWindow);
     }
     EXPECT_EQ(ending.exitCode, app->ExitCode());
-    EXPECT_TRUE(LogEndsWith(UninstallLog(), {ending.lastLine}));
+    if (ending.lastLine) {
+        EXPECT_TRUE(LogEndsWith(UninstallLog(), {ending.lastLine}));
+    } else {
+        EXPECT_FALSE(PathExists(UninstallLogPath()));
+        EXPECT_NE(std::string::npos, Log().find("\r\nThe command line is not valid: /UNINSTALL\r\n")) << Log();
+    }
     EXPECT_EQ(!ending.removed, EntryExists(kEntry));
     if (!ending.held) {
         EXPECT_EQ(ending.removed ? before : installed, Tree(FrontPage()));

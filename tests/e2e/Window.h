@@ -57,11 +57,36 @@ public:
     // The same with Alt held down (Alt+F4).
     void PressAltKey(UINT key) const;
     void SysCommand(UINT command) const { Post(WM_SYSCOMMAND, command); }
+    // Waits until this window is the one the keyboard types into; false when
+    // it does not become so in time.
+    bool WaitForForeground() const;
+
+    // Real input, as a person gives it: events put into the system's input
+    // queue (SendInput), which reach a window by the road a person's do.
+    // What the window says is at `point` of the screen (WM_NCHITTEST: HTCLOSE
+    // for its close box); HTNOWHERE when it does not answer.
+    LRESULT HitTest(POINT point) const;
+    // The point of the screen where the window answers HTCLOSE: its close
+    // box. False when it has none, or does not answer.
+    bool CloseBoxPoint(POINT& point) const;
+    // The window of this window's thread that holds the mouse capture, as a
+    // button and the frame's own buttons do while pressed.
+    Window Capture() const;
+    // The mouse moved to `point` of the screen and its left button pressed
+    // there, then let go once `taker` holds the capture: the press has been
+    // taken. False when it was not taken in time (the button is let go all the same).
+    static bool ClickAt(POINT point, const Window& taker);
+    // The left button clicked in the middle of this window, taken by it.
+    bool ClickWithMouse() const;
 
 private:
     bool Send(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, UINT timeoutMs) const;
 
     HWND m_hwnd = nullptr;
 };
+
+// A key pressed and released on the real keyboard, as SendInput types it into
+// the foreground window; with Alt held down for a mnemonic.
+void TypeKey(UINT key, bool alt = false);
 
 } // namespace e2e

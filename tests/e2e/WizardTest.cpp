@@ -1,6 +1,10 @@
 #include "WizardTest.h"
 
+#include <algorithm>
 #include <regex>
+
+#include "Text.h"
+#include "Unix.h"
 
 namespace e2e {
 
@@ -63,6 +67,56 @@ void WizardTest::Launch(const std::string& arguments, const std::string& folder,
                                 folder.empty() ? world.KitFolder() : folder, ShotFolder(), arguments);
 }
 
+std::string ProgramText(LANGID language, UINT id)
+{
+    static HMODULE program =
+        LoadLibraryExW(WideOf(ExeFolder() + "\\fernwick.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    std::wstring text;
+    return FindResString(language, id, text, program) ? Utf8Of(text) : std::string();
+}
+
+void WizardTest::StartIn(const std::string& locale, const std::string& arguments)
+{
+    // Wine takes the user's language from the Unix locale its program starts in.
+    ASSERT_NO_FATAL_FAILURE(LaunchFromUnix(ExeFolder() + "\\fernwick.exe", world.KitFolder(),
+                                           "LANG=" + locale + " LC_ALL=" + locale, arguments));
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+    // The language whose introduction the first page ends with.
+    const std::string shown = app->StatusText();
+    for (const Translation& translation : kTranslations) {
+        const std::string intro = ProgramText(translation.language, IDS_INTRO);
+        if (!intro.empty() && shown.size() >= intro.size() &&
+            shown.compare(shown.size() - intro.size(), intro.size(), intro) == 0)
+            language = translation.language;
+    }
+    ASSERT_NE(0, language) << shown;
+    app->copyingText = Text(IDS_COPYING);
+}
+
+void WizardTest::LaunchFromUnix(const std::string& exe, const std::string& folder, const std::string& environment,
+                                const std::string& arguments)
+{
+    const std::string exeName = exe.substr(exe.find_last_of('\\') + 1);
+    std::vector<DWORD> before = ProcessesNamed(exeName.c_str());
+    ASSERT_TRUE(StartShell("cd " + ShellQuote(UnixPath(folder)) + " && " + environment + " exec wine " +
+                               ShellQuote(exe) + " " + arguments,
+                           folder));
+    DWORD started = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (DWORD id : ProcessesNamed(exeName.c_str())) {
+            if (std::find(before.begin(), before.end(), id) == before.end())
+                started = id;
+        }
+        return started != 0;
+    }));
+    app = std::make_unique<App>(started, ShotFolder());
+}
+
+std::string WizardTest::Text(UINT id) const
+{
+    return ProgramText(language, id);
+}
+
 bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder, const std::string& exe,
                           DWORD timeoutMs)
 {
@@ -116,6 +170,17 @@ void ExpectFinalPageControls(const App& app)
     EXPECT_FALSE(app.Control(IDC_NEXT).IsDefaultButton());
     EXPECT_TRUE(app.Control(IDOK).IsDefaultButton());
     EXPECT_TRUE(app.Control(IDOK).HasFocus());
+}
+
+std::string SystemText(DWORD code)
+{
+    char* text = nullptr;
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                      FORMAT_MESSAGE_ALLOCATE_BUFFER,
+                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), (char*)&text, 0, nullptr);
+    std::string result(text ? text : "", length);
+    LocalFree(text);
+    return result;
 }
 
 testing::AssertionResult LogEndsWith(const std::string& log, const std::vector<std::string>& lines)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "App.h"
+#include "win/Language.h"
 #include "World.h"
 
 namespace e2e {
@@ -28,6 +29,19 @@ protected:
     // in `folder` (the kit folder when empty), waiting for nothing.
     void Launch(const std::string& arguments, const std::string& folder = std::string(),
                 const std::string& exe = std::string());
+    // Starts the program `exe` in `folder` from the Unix shell, its command
+    // line after `environment` (Unix variables), and takes it over without
+    // waiting for anything.
+    void LaunchFromUnix(const std::string& exe, const std::string& folder, const std::string& environment,
+                        const std::string& arguments = std::string());
+    // Starts the wizard as a user whose interface language is that of the
+    // Unix locale `locale` ("de_DE.UTF-8"), with `arguments`, and waits for
+    // its first page; it reads the texts of the wizard's language from then on.
+    void StartIn(const std::string& locale, const std::string& arguments = std::string());
+    // The wizard's language, as StartIn found it from its first page.
+    LANGID language = 0;
+    // Text `id` of the program's string table in the wizard's language.
+    std::string Text(UINT id) const;
     // Launches it and waits for its end, looking for its windows all the
     // while. False when it did not end within `timeoutMs`.
     bool RunToEnd(const std::string& arguments, const std::string& folder = std::string(),
@@ -60,6 +74,10 @@ void ExpectControls(const App& app, std::initializer_list<ControlState> states);
 
 // Only "Finish" is live: it is enabled, the default button and has the focus.
 void ExpectFinalPageControls(const App& app);
+
+// The system's text for error `code`, as the wizard puts it after its
+// number, with the system's line end.
+std::string SystemText(DWORD code);
 
 // The log holds CR LF lines and ends with `lines`, then the closing line with
 // its date and time, then an empty line.

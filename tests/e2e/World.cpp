@@ -16,11 +16,19 @@ const char kFrontPage98Key[] = "FrontPage\\3.0";
 const char kAppPathKey[] = "Windows\\CurrentVersion\\App Paths\\frontpg.exe";
 const char kOffice2000Key[] = "Office\\9.0\\Common\\InstallRoot";
 const char kOffice2002Key[] = "Office\\10.0\\Common\\InstallRoot";
+// Below "Office\<version>\Common\": where Office keeps its root and its languages.
+const char* const kOfficeVersions[] = {"9.0", "10.0", "11.0"};
 const char kTempFilesKey[] = "Windows\\CurrentVersion\\Explorer\\VolumeCaches\\Temporary files";
 
 std::string MachineKey(const std::string& key)
 {
     return "Software\\Microsoft\\" + key;
+}
+
+// The key `key` of Office `office` below Software\Microsoft.
+std::string OfficeKey(const std::string& office, const std::string& key)
+{
+    return "Office\\" + office + "\\Common\\" + key;
 }
 
 // The kit of every test: an introduction, two themes with their descriptors,
@@ -39,25 +47,33 @@ const struct {
     {"kit\\common\\Frames\\banner\\banner.htm", "<html><body>Banner</body></html>\r\n"},
 };
 
-bool SetMachineString(const std::string& key, const char* name, const std::string& value)
+bool SetMachineValue(const std::string& key, const char* name, DWORD type, const void* data, DWORD size)
 {
     HKEY handle = nullptr;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
                         nullptr) != ERROR_SUCCESS)
         return false;
-    std::wstring text = WideOf(value);
-    LONG result = RegSetValueExW(handle, WideOf(name).c_str(), 0, REG_SZ, (const BYTE*)text.c_str(),
-                                 (DWORD)((text.size() + 1) * sizeof(wchar_t)));
+    LONG result = RegSetValueExW(handle, WideOf(name).c_str(), 0, type, (const BYTE*)data, size);
     RegCloseKey(handle);
     return result == ERROR_SUCCESS;
+}
+
+bool SetMachineString(const std::string& key, const char* name, const std::string& value)
+{
+    std::wstring text = WideOf(value);
+    return SetMachineValue(key, name, REG_SZ, text.c_str(), (DWORD)((text.size() + 1) * sizeof(wchar_t)));
 }
 
 // Removes whatever an earlier test, or this one, left in the keys the wizard
 // reads and writes: the kits' entries in Programs and Features too.
 void CleanRegistry()
 {
-    for (const char* key : {kFrontPage98Key, kAppPathKey, kOffice2000Key, kOffice2002Key})
+    for (const char* key : {kFrontPage98Key, kAppPathKey})
         SHDeleteKeyA(HKEY_LOCAL_MACHINE, MachineKey(key).c_str());
+    for (const char* office : kOfficeVersions) {
+        for (const char* key : {"InstallRoot", "LanguageResources"})
+            SHDeleteKeyA(HKEY_LOCAL_MACHINE, MachineKey(OfficeKey(office, key)).c_str());
+    }
     SHDeleteValueA(HKEY_LOCAL_MACHINE, MachineKey(kTempFilesKey).c_str(), "folder");
     for (const std::string& entry : World::RemovalEntries())
         SHDeleteKeyW(HKEY_LOCAL_MACHINE, WideOf(World::RemovalKey(entry)).c_str());
@@ -115,6 +131,18 @@ bool World::InstallOffice() const
            SetMachineString(kOffice2000Key, "Path", Path("Office\\Office\\")) &&
            SetMachineString(kOffice2002Key, "Path", Path("Office\\Office10\\")) &&
            SetMachineString(kAppPathKey, "Path", Path("Office\\Office10"));
+}
+
+bool World::InstallOfficeFrontPage(const std::string& office, const std::string& folder, bool registered) const
+{
+    return MakeFolders(Path(folder + "\\bots")) && WriteFile(folder + "\\frontpg.exe", "") &&
+           SetMachineString(OfficeKey(office, "InstallRoot"), "Path", Path(folder)) &&
+           (!registered || SetMachineString(kAppPathKey, "Path", Path(folder)));
+}
+
+bool World::SetOfficeLanguage(const std::string& office, DWORD lcid) const
+{
+    return SetMachineValue(OfficeKey(office, "LanguageResources"), "SKULanguage", REG_DWORD, &lcid, sizeof lcid);
 }
 
 bool World::AddKit() const

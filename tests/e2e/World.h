@@ -36,6 +36,13 @@ public:
     // each registered installation root (with a trailing backslash) holds
     // "bots", and the registered frontpg.exe is the 2002 one.
     bool InstallOffice() const;
+    // Office `office` ("9.0", "10.0" or "11.0") with FrontPage in the folder
+    // `folder` below the world, its registered installation root: it holds
+    // frontpg.exe, by which FrontPage 2003 is known, and "bots". Registered
+    // as the frontpg.exe Windows starts when `registered`.
+    bool InstallOfficeFrontPage(const std::string& office, const std::string& folder, bool registered) const;
+    // The language Office `office` was installed in (an LCID).
+    bool SetOfficeLanguage(const std::string& office, DWORD lcid) const;
     // A kit with an introduction, and items in the "fp98" and "common" roots.
     bool AddKit() const;
     // The sample kit of the checkout (sample/kit), read where it lies.

@@ -40,6 +40,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         const char* kit;
         bool help, uninstall, pack;
         const char* out;
+        const char* language = "";
     };
     const Expected plain = {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""};
     const struct {
@@ -58,6 +59,8 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::Off, "", FP98, true, "", false, false, false, ""}},
         {"-Version=2002 /KIT=D:\\Kits\\Heather", nullptr,
          {UiMode::Interactive, LogChoice::AsTicked, "", FP2002, false, "D:\\Kits\\Heather", false, false, false, ""}},
+        {"/version=2003", nullptr,
+         {UiMode::Interactive, LogChoice::AsTicked, "", FP2003, false, "", false, false, false, ""}},
         {"/?", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", true, false, false, ""}},
         {"-HELP", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", true, false, false, ""}},
         {"/UNINSTALL /VERYSILENT", nullptr,
@@ -75,7 +78,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         {"/SILENT=1", "/SILENT=1", plain},
         {"/VERSION", "/VERSION", plain},
         {"/VERSION=", "/VERSION=", plain},
-        {"/VERSION=2003", "/VERSION=2003", plain},
+        {"/VERSION=2007", "/VERSION=2007", plain},
         {"/VERSION=2000x", "/VERSION=2000x", plain},
         {"/KIT=", "/KIT=", plain},
         {"/LOG=", "/LOG=", plain},
@@ -88,6 +91,16 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, true, true, ""}},
         {"/PACK /VERSION=98", "/PACK",
          {UiMode::Interactive, LogChoice::AsTicked, "", FP98, false, "", false, false, true, ""}},
+        // A removal takes back all the kit's installations: what an
+        // installation chooses is refused with it; its log and window are not.
+        {"/UNINSTALL /VERYSILENT /VERSION=98", "/UNINSTALL",
+         {UiMode::VerySilent, LogChoice::AsTicked, "", FP98, false, "", false, true, false, ""}},
+        {"/UNINSTALL /ACCEPTLICENCE", "/UNINSTALL",
+         {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, true, "", false, true, false, ""}},
+        {"/KIT=C:\\Kit /UNINSTALL", "/UNINSTALL",
+         {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "C:\\Kit", false, true, false, ""}},
+        {"/UNINSTALL /SILENT /LOG=C:\\Logs\\removal.log", nullptr,
+         {UiMode::Silent, LogChoice::On, "C:\\Logs\\removal.log", FPNone, false, "", false, true, false, ""}},
         {"/SILENT /Κιτ", "/Κιτ",
          {UiMode::Silent, LogChoice::AsTicked, "", FPNone, false, "", false, false, false, ""}},
         {"/QUIET /VERYSILENT /LOG=C:\\x.log /KIT=C:\\Kit /VERSION=2002 /ACCEPTLICENCE", "/QUIET",
@@ -106,6 +119,13 @@ TEST(CommandLine, SwitchesAndTheirValues)
          {UiMode::Interactive, LogChoice::On, "a.log", FPNone, false, "", false, false, false, ""}},
         {"/PACK /OUT=a.exe /OUT=b.exe", "/OUT=b.exe",
          {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false, false, true, "a.exe"}},
+        // A language tag, in any letter case; a word that is none is at fault.
+        {"-lang=PT-br /LANG=pt-BR", nullptr, {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false,
+                                              false, false, "", "PT-br"}},
+        {"/LANG=de /LANG=fr", "/LANG=fr", {UiMode::Interactive, LogChoice::AsTicked, "", FPNone, false, "", false,
+                                           false, false, "", "de"}},
+        {"/LANG=italiano", "/LANG=italiano", plain},
+        {"/LANG=", "/LANG=", plain},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -129,6 +149,7 @@ TEST(CommandLine, SwitchesAndTheirValues)
         EXPECT_EQ(e.uninstall, line.uninstall);
         EXPECT_EQ(e.pack, line.pack);
         EXPECT_EQ(e.out, line.packOutput);
+        EXPECT_EQ(e.language, line.language);
         EXPECT_EQ(c.line, line.arguments);
     }
 }

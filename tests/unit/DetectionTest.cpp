@@ -6,10 +6,15 @@
 
 #include <functional>
 
+#include "InstallWorld.h"
 #include "Support.h"
 #include "app/InstallDlg.h"
+#include "frontpage/Folders2003.h"
 #include "frontpage/Registry.h"
+#include "frontpage/TemplateLanguages.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
+#include "win/Strings.h"
 
 namespace {
 
@@ -31,6 +36,7 @@ Value Fp98(const char* data) { return {g_regFrontPage98, g_regFrontPageRoot, dat
 Value AppPath(const char* data) { return {g_regFrontPageAppPath, g_regPath, data, REG_SZ}; }
 Value Fp2000(const char* data) { return {g_regOffice2000Root, g_regPath, data, REG_SZ}; }
 Value Fp2002(const char* data) { return {g_regOffice2002Root, g_regPath, data, REG_SZ}; }
+Value Fp2003(const char* data) { return {g_regOffice2003Root, g_regPath, data, REG_SZ}; }
 Value CommonFiles(const char* data, DWORD type = REG_SZ)
 {
     return {g_regCurrentVersion, g_regCommonFilesDir, data, type};
@@ -40,13 +46,17 @@ Value CommonFiles(const char* data, DWORD type = REG_SZ)
 const Value k98 = Fp98("{T}\\FrontPage");
 const Value k2000 = Fp2000("{T}\\Office2000\\Office");
 const Value k2002 = Fp2002("{T}\\Office2002\\Office10");
+const Value k2003 = Fp2003("{T}\\Office2003\\Office11");
 const Value kCommon = CommonFiles("{T}\\Common Files");
 const char* const k98Folder = "FrontPage";
 const char* const k2000Folder = "Office2000\\Office";
 const char* const k2002Folder = "Office2002\\Office10";
+// FrontPage 2003 is there when its program is.
+const char* const k2003Program = "Office2003\\Office11\\frontpg.exe";
 const char* const k98Found = "FrontPage 98 found in {T}\\FrontPage";
 const char* const k2000Found = "FrontPage 2000 found in {T}\\Office2000\\Office";
 const char* const k2002Found = "FrontPage 2002 found in {T}\\Office2002\\Office10";
+const char* const k2003Found = "FrontPage 2003 found in {T}\\Office2003\\Office11";
 
 using Lines = std::vector<std::string>;
 
@@ -64,6 +74,8 @@ const Lines kFor2000 = Targets("Installing for Microsoft FrontPage 2000",
                                "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2000\\templates\\1033\\");
 const Lines kFor2002 = Targets("Installing for Microsoft FrontPage 2002",
                                "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2002\\templates\\1033\\");
+const Lines kFor2003 = Targets("Installing for Microsoft FrontPage 2003",
+                               "{T}\\Common Files\\Microsoft Shared\\themes", "{T}\\Office2003\\templates\\1033\\");
 
 Lines operator+(Lines first, const Lines& second)
 {
@@ -97,7 +109,7 @@ Lines BodyLines(const std::string& log)
 }
 
 const std::pair<int, const char*> kRadios[] = {
-    {IDC_RADIO_FP2002, "2002"}, {IDC_RADIO_FP2000, "2000"}, {IDC_RADIO_FP98, "98"}};
+    {IDC_RADIO_FP2003, "2003"}, {IDC_RADIO_FP2002, "2002"}, {IDC_RADIO_FP2000, "2000"}, {IDC_RADIO_FP98, "98"}};
 
 // The version dialog's radios in screen order: + enabled, - disabled, * checked.
 std::string Radios(HWND dialog)
@@ -217,8 +229,23 @@ public:
 
     void Set(const Value& value) { m_registry.SetString(value.key, value.name, (*this)(value.data), value.type); }
     void Deny(const char* key) { m_registry.DenyAccess(key); }
-    // An installation folder below the test's folder, with its bots entry.
-    void Install(const std::string& folder) { m_folder.MakeDir(folder + "\\bots"); }
+    // An installation below the test's folder: a folder with its bots entry,
+    // or FrontPage 2003's program.
+    void Install(const std::string& entry)
+    {
+        if (LastPart(entry) == "frontpg.exe")
+            m_folder.Write(entry, "");
+        else
+            m_folder.MakeDir(entry + "\\bots");
+    }
+    // The installations `installed` (as Install takes them) and the registry values `values`.
+    void Arrange(const std::vector<const char*>& installed, const std::vector<Value>& values)
+    {
+        for (const char* entry : installed)
+            Install(entry);
+        for (const Value& value : values)
+            Set(value);
+    }
 
     // Runs the detection with the log open; `answer` answers a version dialog.
     Outcome Detect(CInstallDlg& wizard, const std::function<void(HWND)>& answer)
@@ -234,6 +261,8 @@ public:
             answer(window);
         });
         wizard.m_logging = true;
+        // Where FrontPage 98 reads frontpg.ini.
+        wizard.m_windowsFolder = m_folder.Path();
         wizard.OpenLog();
         EXPECT_TRUE(wizard.m_logging);
         outcome.result = wizard.CheckFrontPage();
@@ -287,14 +316,13 @@ TEST(CheckFrontPage, OneVersionOrNone)
          FP98, "fp98", {kNoPrivilege}, Lines{kChecking, k98Found} + kFor98},
         {"Common Files key refused", {k2002}, {k2002Folder}, {g_regCurrentVersion}, false, FP2002, "",
          {kNoPrivilege, kFailed}, {kChecking, k2002Found, kNoCommonFiles}},
+        {"2003 root with bots but without its program", {k2003, kCommon}, {"Office2003\\Office11"}, {}, false, FP98,
+         "", {kFailed}, {kChecking, kNotFound}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World world;
-        for (const char* folder : c.installed)
-            world.Install(folder);
-        for (const Value& value : c.values)
-            world.Set(value);
+        world.Arrange(c.installed, c.values);
         for (const char* key : c.denied)
             world.Deny(key);
         CInstallDlg wizard;
@@ -333,38 +361,45 @@ TEST(CheckFrontPage, SeveralVersionsAskTheUser)
     };
     const Case cases[] = {
         {"registered 2000 by case and backslash, OK", {k2000, k2002, current2000, kCommon},
-         {k2000Folder, k2002Folder}, {{}, Ending::Ok}, "2002+ 2000+* 98-", FP2000, "fp2000",
+         {k2000Folder, k2002Folder}, {{}, Ending::Ok}, "2003- 2002+ 2000+* 98-", FP2000, "fp2000",
          registered2000 + Lines{"User chose to install for FrontPage 2000"} + kFor2000},
         {"registered 2000, close box", {k2000, k2002, current2000, kCommon}, {k2000Folder, k2002Folder},
-         {{}, Ending::CloseBox}, "2002+ 2000+* 98-", FP2002, "fp2000", registered2000 + Lines{kCancelled} + kFor2002},
+         {{}, Ending::CloseBox}, "2003- 2002+ 2000+* 98-", FP2002, "fp2000", registered2000 + Lines{kCancelled} + kFor2002},
         {"registered 2002, 2000 clicked, Escape", {k2000, k2002, current2002, kCommon}, {k2000Folder, k2002Folder},
-         {{IDC_RADIO_FP2000}, Ending::Escape}, "2002+* 2000+ 98-", FP2002, "fp2000",
+         {{IDC_RADIO_FP2000}, Ending::Escape}, "2003- 2002+* 2000+ 98-", FP2002, "fp2000",
          registered2002 + Lines{kCancelled} + kFor2002},
         {"98 and 2000, registered elsewhere, OK without a click", {k98, k2000, AppPath("{T}\\Elsewhere"), kCommon},
-         {k98Folder, k2000Folder, "Elsewhere"}, {{}, Ending::Ok}, "2002- 2000+ 98+", FP2000, "fp2000",
+         {k98Folder, k2000Folder, "Elsewhere"}, {{}, Ending::Ok}, "2003- 2002- 2000+ 98+", FP2000, "fp2000",
          Lines{kChecking, k98Found, "FrontPage Current Version found in {T}\\Elsewhere", k2000Found,
                "User chose to install for FrontPage "} +
              kFor2000},
         {"98 read without bots and 2000: only 2000 offered", {k98, k2000, kCommon}, {k2000Folder},
-         {{}, Ending::CloseBox}, "2002- 2000+ 98-", FP2000, "fp2000",
+         {{}, Ending::CloseBox}, "2003- 2002- 2000+ 98-", FP2000, "fp2000",
          Lines{kChecking, k2000Found, kCancelled} + kFor2000},
         {"all three, 98 then 2002", {k98, k2000, k2002, kCommon}, {k98Folder, k2000Folder, k2002Folder},
-         {{IDC_RADIO_FP98, IDC_RADIO_FP2002}, Ending::Ok}, "2002+ 2000+ 98+", FP2002, "fp2000",
+         {{IDC_RADIO_FP98, IDC_RADIO_FP2002}, Ending::Ok}, "2003- 2002+ 2000+ 98+", FP2002, "fp2000",
          all + Lines{"User chose to install for FrontPage 2002"} + kFor2002},
         {"all three, every radio after every other", {k98, k2000, k2002, kCommon},
          {k98Folder, k2000Folder, k2002Folder},
          {{IDC_RADIO_FP98, IDC_RADIO_FP2000, IDC_RADIO_FP2002, IDC_RADIO_FP98, IDC_RADIO_FP2002, IDC_RADIO_FP2000,
            IDC_RADIO_FP98},
           Ending::Ok},
-         "2002+ 2000+ 98+", FP98, "fp98", all + Lines{"User chose to install for FrontPage 98"} + kFor98},
+         "2003- 2002+ 2000+ 98+", FP98, "fp98", all + Lines{"User chose to install for FrontPage 98"} + kFor98},
+        {"2000 and 2003, registered 2003 by its program, OK",
+         {k2000, k2003, AppPath("{T}\\office2003\\OFFICE11"), kCommon}, {k2000Folder, k2003Program},
+         {{}, Ending::Ok}, "2003+* 2002- 2000+ 98-", FP2003, "fp2000",
+         Lines{kChecking, "FrontPage Current Version found in {T}\\office2003\\OFFICE11",
+               "Current version is FrontPage 2003", k2000Found, k2003Found,
+               "User chose to install for FrontPage 2003"} +
+             kFor2003},
+        {"2002 and 2003, 2003 clicked, then 2002", {k2002, k2003, kCommon}, {k2002Folder, k2003Program},
+         {{IDC_RADIO_FP2003, IDC_RADIO_FP2002}, Ending::Ok}, "2003+ 2002+ 2000- 98-", FP2002, "fp2000",
+         Lines{kChecking, k2002Found, k2003Found, "User chose to install for FrontPage 2002"} + kFor2002},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         World world;
-        for (const char* folder : c.installed)
-            world.Install(folder);
-        for (const Value& value : c.values)
-            world.Set(value);
+        world.Arrange(c.installed, c.values);
         CInstallDlg wizard;
         Lines checked;
         Outcome outcome = world.Detect(wizard, Answering(c.answer, checked));
@@ -455,26 +490,190 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
     world.Set(kCommon);
     CInstallDlg wizard;
     Outcome outcome = world.Detect(wizard, [](HWND dialog) {
-        // The focus starts on OK, the only tab stop.
+        // Keys go to the window in front: the dialog, once it is there. The
+        // focus starts on the version checked, 2000's.
+        ASSERT_TRUE(PumpUntil(dialog, [&] { return GetForegroundWindow() == dialog; }));
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_TAB, VK_HOME, VK_END})
             PressKey(key);
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2000));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP98));
         ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2002));
-        // The focus is on the FrontPage 2000 radio now, a group of its own.
+        ClickOn(GetDlgItem(dialog, IDC_RADIO_FP2003));
+        // The focus is on the FrontPage 2000 radio now, the only one of its group enabled.
         for (WORD key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, VK_SPACE, VK_HOME, VK_END})
             PressKey(key);
         PressKey(VK_RETURN);
+        // Taken by this dialog, not left over for the next window.
+        EXPECT_TRUE(PumpUntil(dialog, [&] { return !IsWindowVisible(dialog); }));
     });
 
     EXPECT_TRUE(outcome.result);
     EXPECT_TRUE(outcome.boxes.empty());
-    EXPECT_EQ(Lines{"2002- 2000+ 98-"}, outcome.dialogs);
+    EXPECT_EQ(Lines{"2003- 2002- 2000+ 98-"}, outcome.dialogs);
     // A disabled radio checked by any of that input would have unchecked 2000,
     // and Enter would have confirmed its version instead.
     EXPECT_EQ(FP2000, wizard.m_version);
     EXPECT_EQ(world(Lines{kChecking, k2000Found, "User chose to install for FrontPage 2000"} + kFor2000),
               outcome.log);
+}
+
+TEST(CheckFrontPage, EveryVersionAlonePairsAndAllFour)
+{
+    // Oldest first; the dialog shows them newest first.
+    const struct {
+        const char* name;
+        Value value;
+        const char* installed;
+        const char* found;
+        FrontPageVersion version;
+        const Lines* targets;
+    } versions[] = {{"98", k98, k98Folder, k98Found, FP98, &kFor98},
+                    {"2000", k2000, k2000Folder, k2000Found, FP2000, &kFor2000},
+                    {"2002", k2002, k2002Folder, k2002Found, FP2002, &kFor2002},
+                    {"2003", k2003, k2003Program, k2003Found, FP2003, &kFor2003}};
+    for (unsigned set = 1; set < 16; ++set) {
+        World world;
+        world.Set(kCommon);
+        Lines log = {kChecking};
+        std::string radios;
+        unsigned newest = 0;
+        for (unsigned i = 0; i < 4; ++i) {
+            const bool installed = set & (1u << i);
+            if (installed) {
+                world.Arrange({versions[i].installed}, {versions[i].value});
+                log.push_back(versions[i].found);
+                newest = i;
+            }
+            radios = versions[i].name + std::string(installed ? "+ " : "- ") + radios;
+        }
+        radios.pop_back();
+        SCOPED_TRACE(radios);
+        const bool several = set & (set - 1);
+        if (several)
+            log.push_back("User chose to install for FrontPage ");
+        CInstallDlg wizard;
+        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+        // The newest is the default, which OK without a click keeps.
+        EXPECT_EQ(versions[newest].version, wizard.m_version);
+        EXPECT_EQ(world(log + *versions[newest].targets), outcome.log);
+        EXPECT_EQ(several ? Lines{radios} : Lines{}, outcome.dialogs);
+    }
+}
+
+TEST(FindTemplateLanguages, ByValueByTheOneFolderByEveryFolder)
+{
+    const struct {
+        // SKULanguage; 0 for none.
+        DWORD installed;
+        // Below the templates folder: folders, or files with an extension.
+        std::vector<std::string> made;
+        Lines lcids;
+        LanguageFrom from;
+    } cases[] = {
+        {1031, {}, {"1031"}, LanguageFrom::Installation},
+        {1041, {"1031", "1033"}, {"1041"}, LanguageFrom::Installation},
+        {0, {"1041", "Common", "01033", "70000", "1036.txt"}, {"1041"}, LanguageFrom::OnlyFolder},
+        {0, {"2052", "10249", "1041", "1033", "1031"}, {"1031", "1033", "1041", "2052", "10249"},
+         LanguageFrom::EveryFolder},
+        {0, {"Common"}, {"1033"}, LanguageFrom::Default},
+    };
+    for (const auto& c : cases) {
+        ScratchRegistry registry;
+        TempFolder folder;
+        if (c.installed != 0)
+            registry.SetDword(g_regOffice2002Languages, g_regSkuLanguage, c.installed);
+        for (const std::string& made : c.made)
+            made.find('.') == std::string::npos ? folder.MakeDir("templates\\" + made)
+                                                : folder.Write("templates\\" + made, "");
+        TemplateLanguages found = FindTemplateLanguages(g_regOffice2002Languages, folder / "templates");
+        EXPECT_EQ(c.lcids, found.lcids) << c.installed;
+        EXPECT_EQ(c.from, found.from) << c.installed;
+    }
+    // A value that is no number tells nothing, even when its bytes would
+    // read as one: "Б" (U+0411) and its final NUL are 1041 as a DWORD.
+    ScratchRegistry registry;
+    registry.SetString(g_regOffice2002Languages, g_regSkuLanguage, u8"\u0411");
+    EXPECT_EQ(LanguageFrom::Default, FindTemplateLanguages(g_regOffice2002Languages, "C:\\nowhere").from);
+}
+
+TEST(Folder2003, TheCandidateThatExistsElseTheEarlierVersions)
+{
+    const struct {
+        Kind2003 kind;
+        std::vector<const char*> folders;
+        const char* file;
+        const char* found;
+    } cases[] = {
+        {Kind2003::Themes, {}, nullptr, "themes"},          {Kind2003::Themes, {"Themes11"}, nullptr, "Themes11"},
+        {Kind2003::Themes, {"Themes", "Themes11"}, nullptr, "Themes11"},
+        {Kind2003::Themes, {}, "Themes11", "themes"},        {Kind2003::Pages, {"Pages11"}, nullptr, "Pages11"},
+        {Kind2003::Pages, {"pages", "Themes11"}, nullptr, "pages"},
+    };
+    for (const auto& c : cases) {
+        TempFolder parent;
+        for (const char* folder : c.folders)
+            parent.MakeDir(folder);
+        if (c.file)
+            parent.Write(c.file, "");
+        EXPECT_EQ(parent / c.found, Folder2003(c.kind, parent.Path())) << c.found << " " << c.folders.size();
+    }
+}
+
+// Templates go into every language folder: the targets of each are logged.
+TEST(CheckFrontPage, TargetsOfEveryLanguage)
+{
+    World world;
+    world.Arrange({k2000Folder}, {k2000, kCommon});
+    world.Folder().MakeDir("Office2000\\templates\\1033");
+    world.Folder().MakeDir("Office2000\\templates\\1031");
+    CInstallDlg wizard;
+    Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+
+    Lines log = {kChecking, k2000Found, "Template language: 1031 (one of the language folders)",
+                 "Template language: 1033 (one of the language folders)", kFor2000[0], kFor2000[1]};
+    for (const char* kind : {"Page", "Web", "Frame"}) {
+        for (const char* lcid : {"1031", "1033"})
+            log.push_back(std::string(kind) + " templates will be installed in {T}\\Office2000\\templates\\" + lcid +
+                          "\\" + ToLower(kind) + "s");
+    }
+    EXPECT_EQ(world(log), outcome.log);
+    ASSERT_EQ(1u, wizard.m_moreTemplateFolders.size());
+    EXPECT_EQ(world("{T}\\Office2000\\templates\\1033\\frames"), wizard.m_moreTemplateFolders[0].frames);
+}
+
+TEST(CheckFrontPage, FrontPage98TemplatesMovedByItsIni)
+{
+    const struct {
+        const char* what;
+        Value root;
+        std::string ini;
+        Lines log;
+    } cases[] = {
+        {"moved to folders that exist", k98,
+         "[FrontPage 3.0]\r\nPageWizardsDir={T}\\Pages\\\r\nWebWizardsDir=\"{T}\\Webs\"\r\n",
+         Lines{kChecking, k98Found, "Templates moved by {T}\\frontpg.ini: PageWizardsDir={T}\\Pages",
+               "Templates moved by {T}\\frontpg.ini: WebWizardsDir={T}\\Webs", kFor98[0], kFor98[1],
+               "Page templates will be installed in {T}\\Pages", "Web templates will be installed in {T}\\Webs",
+               kFor98[4]}},
+        {"a folder that does not exist, one not named by a full path", k98,
+         "[FrontPage 3.0]\r\nPageWizardsDir={T}\\Nowhere\r\nWebWizardsDir=Webs\r\n",
+         Lines{kChecking, k98Found, "Ignored in {T}\\frontpg.ini, not a folder: PageWizardsDir={T}\\Nowhere",
+               "Ignored in {T}\\frontpg.ini, not a folder: WebWizardsDir=Webs"} +
+             kFor98},
+        {"FrontPage 2000 reads no ini", k2000, "[FrontPage 3.0]\r\nPageWizardsDir={T}\\Pages\r\n",
+         Lines{kChecking, k2000Found} + kFor2000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world;
+        world.Arrange({k98Folder, k2000Folder}, {c.root, kCommon});
+        world.Folder().MakeDir("Pages");
+        world.Folder().MakeDir("Webs");
+        world.Folder().Write("frontpg.ini", world(c.ini));
+        CInstallDlg wizard;
+        EXPECT_EQ(world(c.log), world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); }).log);
+    }
 }
 
 } // namespace

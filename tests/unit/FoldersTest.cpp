@@ -3,6 +3,8 @@
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
+#include "res/resource.h"
+#include "win/Language.h"
 
 namespace {
 
@@ -92,25 +94,33 @@ TEST(CreateFolder, RefusedCreationIsReported)
     EXPECT_EQ(0u, shown.find("Failed to create folder:: " + file + "\\sub\nReason: (")) << shown;
 }
 
+// Logged in English; shown in the wizard's language, the system's reason too
+// where the system has it in that language.
 TEST(ReportSystemError, ReasonFromTheSystem)
 {
+    const LANGID german = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
     struct Case {
         DWORD code;
-        const char* prefix;
+        UINT prefix;
         const char* subject;
-        std::string start;    // what the message starts with
+        std::string start;    // what the logged message starts with
         const char* contains; // a piece of the system's text, if any
+        LANGID language = kEnglish;
+        std::string shownStart = std::string(); // when it differs from what is logged
+        const char* shownContains = nullptr;
     };
     const Case cases[] = {
-        {ERROR_ACCESS_DENIED, "File copy failed:", "D:\\x\\y.htm", "File copy failed:: D:\\x\\y.htm\nReason: (5) ",
+        {ERROR_ACCESS_DENIED, IDS_COPY_FAILED, "D:\\x\\y.htm", "File copy failed:: D:\\x\\y.htm\nReason: (5) ",
          "denied"},
-        {ERROR_FILE_NOT_FOUND, "Failed to get system information", "",
+        {ERROR_FILE_NOT_FOUND, IDS_SYSTEM_INFO_FAILED, "",
          "Failed to get system information: \nReason: (2) ", nullptr},
         // The system's text holds insert markers; none are supplied, so they stay as they are.
-        {ERROR_BAD_EXE_FORMAT, "File copy failed:", "A:\\f", "File copy failed:: A:\\f\nReason: (193) ", "%1"},
+        {ERROR_BAD_EXE_FORMAT, IDS_COPY_FAILED, "A:\\f", "File copy failed:: A:\\f\nReason: (193) ", "%1"},
         // No text at all for this code: the reason still names it.
-        {0x20001234, "File copy failed:", "C:\\f", "File copy failed:: C:\\f\nReason: (536875572) ",
+        {0x20001234, IDS_COPY_FAILED, "C:\\f", "File copy failed:: C:\\f\nReason: (536875572) ",
          "Unknown error"},
+        {ERROR_ACCESS_DENIED, IDS_COPY_FAILED, "D:\\x\\y.htm", "File copy failed:: D:\\x\\y.htm\nReason: (5) ",
+         "denied", german, "Fehler beim Kopieren der Datei: D:\\x\\y.htm\nUrsache: (5) ", "verweigert"},
     };
     for (const Case& c : cases) {
         TempFolder folder;
@@ -120,15 +130,22 @@ TEST(ReportSystemError, ReasonFromTheSystem)
             shown = MessageBoxText(box);
             Click(box, IDOK);
         });
+        SetUiLanguage(c.language);
         SetLastError(c.code);
         log.wizard.ReportSystemError(c.prefix, c.subject);
-        EXPECT_EQ(0u, shown.find(c.start)) << shown;
-        if (c.contains) {
-            EXPECT_NE(std::string::npos, shown.find(c.contains)) << shown;
+        SetUiLanguage(kEnglish);
+        const std::string shownStart = c.shownStart.empty() ? c.start : c.shownStart;
+        const char* shownContains = c.shownContains ? c.shownContains : c.contains;
+        EXPECT_EQ(0u, shown.find(shownStart)) << shown;
+        if (shownContains) {
+            EXPECT_NE(std::string::npos, shown.find(shownContains)) << shown;
         }
         std::string logged = c.start;
         logged.replace(logged.find('\n'), 1, "\r\n");
         EXPECT_EQ(0u, log.Body().find(logged)) << log.Body();
+        if (c.contains) {
+            EXPECT_NE(std::string::npos, log.Body().find(c.contains)) << log.Body();
+        }
         EXPECT_EQ(1u, answerer.Seen().size());
     }
 }

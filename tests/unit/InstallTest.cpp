@@ -9,6 +9,8 @@
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "res/resource.h"
+#include "uninstall/KitRemoval.h"
+#include "win/CancelCommand.h"
 #include "win/FileSystem.h"
 #include "win/PendingMessages.h"
 #include "win/Strings.h"
@@ -56,16 +58,56 @@ bool IsFolder(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST(InstallFiles, KitWithoutSourceFoldersSucceedsWithTheBarHidden)
+// The kit's entry in Programs and Features, in the scratch registry.
+bool Registered()
 {
-    InstallWorld world;
-    world.Kit("intro.txt");
-    Shown shown = world.Install();
-    EXPECT_TRUE(shown.result);
-    EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
-    EXPECT_FALSE(shown.barVisible);
-    EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8), kRegistered}), world.Log());
-    EXPECT_TRUE(world.boxes.empty());
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Fernwick Kit", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// An installation that copies no file succeeds, with nothing to remove later:
+// nothing registered, nothing made left behind (empty item folders), and no
+// data folder, unless an earlier installation of the kit keeps it.
+TEST(InstallFiles, KitWithoutFilesRegistersNothingAndLeavesNoDataFolder)
+{
+    {
+        InstallWorld world;
+        world.Kit("intro.txt");
+        Shown shown = world.Install();
+        EXPECT_TRUE(shown.result);
+        EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
+        EXPECT_FALSE(shown.barVisible);
+        EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8)}), world.Log());
+        EXPECT_TRUE(world.boxes.empty());
+        EXPECT_FALSE(Registered());
+        EXPECT_FALSE(PathExists(world.wizard.m_dataFolder));
+    }
+    {
+        InstallWorld world;
+        world.folder.MakeDir("kit\\fp98\\Themes\\bare");
+        world.folder.MakeDir("kit\\common\\Pages\\blank\\images");
+        const auto before = Tree(world.folder / "fp");
+        EXPECT_TRUE(world.Install().result);
+        EXPECT_EQ(before, Tree(world.folder / "fp"));
+        EXPECT_FALSE(Registered());
+        EXPECT_FALSE(PathExists(world.wizard.m_dataFolder));
+    }
+    {
+        // Installed before with a file, then again without: the first stays
+        // registered, with its journal.
+        InstallWorld world;
+        world.Kit("fp98\\Themes\\blue\\blue.css");
+        EXPECT_TRUE(world.Install().result);
+        const std::string journal = ReadFileBytes(world.wizard.m_dataFolder + "\\journal.txt");
+        ASSERT_TRUE(DeleteFileA((world.folder / "kit\\fp98\\Themes\\blue\\blue.css").c_str()));
+        EXPECT_TRUE(world.Install().result);
+        EXPECT_TRUE(Registered());
+        EXPECT_EQ(journal, ReadFileBytes(world.wizard.m_dataFolder + "\\journal.txt"));
+    }
 }
 
 TEST(InstallFiles, EachSourceTreeGoesToItsTargetInPassOrder)
@@ -148,6 +190,53 @@ TEST(InstallFiles, MissingFoldersAreCreatedOutermostFirstExistingOnesReused)
                      Headings(6, 8), kRegistered}),
               world.Log());
     EXPECT_EQ("fp98\\Webs\\loose.htm", ReadFileBytes(world.wizard.m_websFolder + "\\loose.htm"));
+}
+
+// FrontPage reads templates from several language folders: each gets every
+// template, the journal records every copy, and an undo or a removal takes
+// each back.
+TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
+{
+    for (bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "the last copy fails" : "installed, then removed");
+        InstallWorld world;
+        world.wizard.m_moreTemplateFolders = {{world.folder.MakeDir("fp\\1031\\Pages"), world.folder / "fp\\1031\\Webs",
+                                               world.folder / "fp\\1031\\Frames"}};
+        const TemplateFolders& german = world.wizard.m_moreTemplateFolders[0];
+        world.Kit("fp98\\Themes\\blue\\theme.css");
+        world.Kit("fp98\\Pages\\form\\form.htm");
+        world.Kit("common\\Webs\\club\\default.htm");
+        world.Kit("common\\Frames\\banner\\banner.htm");
+        // The German page template is there already: it is replaced, and kept.
+        world.folder.Write("fp\\1031\\Pages\\form\\form.htm", "German form");
+        if (fails)
+            world.folder.MakeDir("fp\\1031\\Frames\\banner\\banner.htm");
+        const auto before = Tree(world.folder / "fp");
+        Shown shown = world.Install();
+        EXPECT_EQ(!fails, shown.result);
+
+        std::vector<std::string> copied;
+        for (const std::string& line : world.Log()) {
+            if (line.rfind("Copied file: ", 0) == 0)
+                copied.push_back(line.substr(13));
+        }
+        const std::vector<std::string> both = {
+            world.wizard.m_themesFolder + "\\blue\\theme.css", world.wizard.m_pagesFolder + "\\form\\form.htm",
+            german.pages + "\\form\\form.htm",                 world.wizard.m_websFolder + "\\club\\default.htm",
+            german.webs + "\\club\\default.htm",               world.wizard.m_framesFolder + "\\banner\\banner.htm",
+            german.frames + "\\banner\\banner.htm"};
+        EXPECT_EQ(std::vector<std::string>(both.begin(), both.end() - (fails ? 1 : 0)), copied);
+        EXPECT_EQ("Total files = 7", world.Log()[1]);
+        if (!fails) {
+            EXPECT_EQ("fp98\\Pages\\form\\form.htm", ReadFileBytes(german.pages + "\\form\\form.htm"));
+            EXPECT_EQ("common\\Frames\\banner\\banner.htm", ReadFileBytes(german.frames + "\\banner\\banner.htm"));
+            std::vector<std::string> kept;
+            EXPECT_TRUE(TakeBackInstallations(world.wizard.m_dataFolder, [](const std::string&) {},
+                                              [](int, int) {}, kept));
+            EXPECT_TRUE(kept.empty());
+        }
+        EXPECT_EQ(before, Tree(world.folder / "fp"));
+    }
 }
 
 TEST(InstallFiles, HiddenSystemAndReadOnlyFilesAreCopiedLikeAnyOther)
@@ -462,6 +551,62 @@ bool WaitForQueuedInput()
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_KEY | QS_MOUSEBUTTON);
     }
     return true;
+}
+
+// What the copy's input filter lets through to the wizard, and in what form:
+// the cancel command however it comes, nothing else. A press of the close box
+// soon after another is a double click to the system, and goes on as the
+// press it is, which the frame tracks as a click of its close box.
+TEST(InstallFiles, WhileCopyingOnlyTheCancelCommandIsKept)
+{
+    struct Case {
+        const char* what;
+        int control; // 0: the dialog itself
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        bool kept;
+        UINT becomes;
+    };
+    const LPARAM altDown = (LPARAM)KF_ALTDOWN << 16;
+    const Case cases[] = {
+        {"Escape at a control", IDC_NEXT, WM_KEYDOWN, VK_ESCAPE, 0, true, WM_KEYDOWN},
+        {"Enter at a control", IDC_NEXT, WM_KEYDOWN, VK_RETURN, 0, false, 0},
+        {"Alt+F4", IDC_NEXT, WM_SYSKEYDOWN, VK_F4, altDown, true, WM_SYSKEYDOWN},
+        {"F4 alone", IDC_NEXT, WM_SYSKEYDOWN, VK_F4, 0, false, 0},
+        {"Cancel pressed", IDCANCEL, WM_LBUTTONDOWN, MK_LBUTTON, 0, true, WM_LBUTTONDOWN},
+        {"Cancel pressed again soon", IDCANCEL, WM_LBUTTONDBLCLK, MK_LBUTTON, 0, true, WM_LBUTTONDBLCLK},
+        {"Next pressed", IDC_NEXT, WM_LBUTTONDOWN, MK_LBUTTON, 0, false, 0},
+        {"Cancel clicked by a program", IDCANCEL, BM_CLICK, 0, 0, true, BM_CLICK},
+        {"Finish clicked by a program", IDOK, BM_CLICK, 0, 0, false, 0},
+        {"close box pressed", 0, WM_NCLBUTTONDOWN, HTCLOSE, 0, true, WM_NCLBUTTONDOWN},
+        {"close box released", 0, WM_NCLBUTTONUP, HTCLOSE, 0, true, WM_NCLBUTTONUP},
+        {"close box pressed again soon", 0, WM_NCLBUTTONDBLCLK, HTCLOSE, 0, true, WM_NCLBUTTONDOWN},
+        {"caption pressed", 0, WM_NCLBUTTONDOWN, HTCAPTION, 0, false, 0},
+        {"caption double-clicked", 0, WM_NCLBUTTONDBLCLK, HTCAPTION, 0, false, 0},
+        {"system menu double-clicked", 0, WM_NCLBUTTONDBLCLK, HTSYSMENU, 0, false, 0},
+        {"SC_CLOSE", 0, WM_SYSCOMMAND, SC_CLOSE, 0, true, WM_SYSCOMMAND},
+        {"SC_MOVE", 0, WM_SYSCOMMAND, SC_MOVE, 0, false, 0},
+        {"WM_CLOSE", 0, WM_CLOSE, 0, 0, true, WM_CLOSE},
+        {"the command IDCANCEL", 0, WM_COMMAND, IDCANCEL, 0, true, WM_COMMAND},
+        {"the command of Next", 0, WM_COMMAND, IDC_NEXT, 0, false, 0},
+    };
+    CInstallDlg wizard;
+    RunInWizard(wizard, [&] {
+        for (const Case& c : cases) {
+            const HWND dialog = wizard.Hwnd();
+            MSG message = {};
+            message.hwnd = c.control ? GetDlgItem(dialog, c.control) : dialog;
+            message.message = c.message;
+            message.wParam = c.wParam;
+            message.lParam = c.lParam;
+            EXPECT_EQ(c.kept, KeepCancelCommand(dialog, message)) << c.what;
+            if (c.kept) {
+                EXPECT_EQ(c.becomes, message.message) << c.what;
+                EXPECT_EQ(c.wParam, message.wParam) << c.what;
+            }
+        }
+    });
 }
 
 // The user's input while files are copied, from the keyboard and the mouse:

@@ -4,7 +4,9 @@
 #include "Text.h"
 #include "app/PackRun.h"
 #include "journal/KitId.h"
+#include "kit/KitFolder.h"
 #include "kit/KitName.h"
+#include "kit/KitRoot.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 
@@ -381,6 +383,62 @@ TEST(KitName, FirstLineWithTextElseTheFolder)
     }
     // A kit on a drive's root: its setup goes there too.
     EXPECT_EQ("C:\\C_-setup.exe", DefaultSetupPath("C:\\"));
+}
+
+// What makes a folder a kit's, for a /KIT folder: its introduction or a root
+// of items, in any letter case; nothing else of a kit will do.
+TEST(KitFolder, HoldsAnIntroductionOrARootOfItems)
+{
+    const struct {
+        const char* what;
+        std::vector<std::string> files;
+        std::vector<std::string> folders;
+        bool kit;
+    } cases[] = {
+        {"an empty folder", {}, {}, false},
+        {"the introduction", {"intro.txt"}, {}, true},
+        {"the introduction in capitals", {"INTRO.TXT"}, {}, true},
+        {"the common root", {}, {"common"}, true},
+        {"the root of FrontPage 98", {}, {"FP98"}, true},
+        {"the root of FrontPage 2000", {}, {"fp2000"}, true},
+        {"the root of FrontPage 2003", {}, {"fp2003"}, true},
+        {"the folder above a kit", {}, {"Harbour kit\\common"}, false},
+        {"a licence and a readme", {"license.txt", "readme.txt"}, {}, false},
+        {"a folder named as the introduction", {}, {"intro.txt"}, false},
+        {"a file named as a root", {"fp98"}, {}, false},
+        {"other folders", {}, {"Themes", "fp2002"}, false},
+    };
+    for (const auto& c : cases) {
+        TempFolder folder;
+        for (const std::string& file : c.files)
+            folder.Write(file, "x");
+        for (const std::string& made : c.folders)
+            folder.MakeDir(made);
+        EXPECT_EQ(c.kit, HoldsKit(folder.Path())) << c.what;
+    }
+}
+
+// FrontPage 2003 takes the kit's fp2003 root in place of fp2000, when the kit has one.
+TEST(VersionRoot, Fp2003ServesFrontPage2003Alone)
+{
+    const struct {
+        FrontPageVersion version;
+        // What the kit has named fp2003: nothing, a folder or a file.
+        const char* fp2003;
+        const char* root;
+    } cases[] = {
+        {FP98, "folder", "fp98"},       {FP2000, "folder", "fp2000"}, {FP2002, "folder", "fp2000"},
+        {FP2003, "folder", "fp2003"},   {FP2003, "", "fp2000"},       {FP2003, "file", "fp2000"},
+    };
+    for (const auto& c : cases) {
+        TempFolder kit;
+        CurrentFolder current(kit.Path());
+        if (std::string(c.fp2003) == "folder")
+            kit.MakeDir("FP2003");
+        else if (*c.fp2003)
+            kit.Write("fp2003", "");
+        EXPECT_EQ(c.root, VersionRoot(c.version)) << c.version << " " << c.fp2003;
+    }
 }
 
 } // namespace

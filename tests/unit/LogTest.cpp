@@ -5,6 +5,8 @@
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
+#include "log/LogText.h"
+#include "win/Handle.h"
 
 namespace {
 
@@ -135,6 +137,39 @@ TEST(Log, UnusableFolderTurnsLoggingOff)
     wizard.WriteLog("nothing");
     wizard.CloseLog();
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "missing").c_str()));
+}
+
+// A log file the command line names is tried before the run changes
+// anything: as the log opens it, an existing one left as it is, a new one
+// made and gone again.
+TEST(Log, NamedLogFileTriedAndLeftAsItWas)
+{
+    TempFolder folder;
+    folder.Write("earlier.log", "an earlier log");
+    folder.MakeDir("a folder.log");
+    const std::string held = folder.Write("held.log", "held");
+    ScopedFile holder(CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.IsValid());
+    const struct {
+        std::string path;
+        DWORD error; // 0: it can be written
+    } cases[] = {
+        {folder / "new.log", 0},
+        {folder / "earlier.log", 0},
+        {folder / "missing\\new.log", ERROR_PATH_NOT_FOUND},
+        {folder / "a folder.log", ERROR_ACCESS_DENIED},
+        {folder / (std::string(MAX_PATH, 'x') + ".log"), ERROR_FILENAME_EXCED_RANGE},
+        {held, ERROR_SHARING_VIOLATION},
+    };
+    const std::map<std::string, std::string> before = Tree(folder.Path());
+    for (const auto& c : cases) {
+        SetLastError(0);
+        EXPECT_EQ(c.error == 0, CanWriteLogFile(c.path)) << c.path;
+        if (c.error != 0) {
+            EXPECT_EQ(c.error, GetLastError()) << c.path;
+        }
+    }
+    EXPECT_EQ(before, Tree(folder.Path()));
 }
 
 TEST(Log, NotLoggingWritesNothing)

@@ -14,6 +14,7 @@
 #include <memory>
 #include <set>
 
+#include "Bytes.h"
 #include "Support.h"
 #include "digest/Sha256.h"
 #include "kit/KitName.h"
@@ -22,8 +23,10 @@
 #include "pack/ProgramImage.h"
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
+#include "win/FileSystem.h"
 #include "win/FolderTree.h"
 #include "win/Handle.h"
+#include "win/ProtectedFolder.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
@@ -106,14 +109,20 @@ std::map<std::string, std::string> Tree(const std::string& folder)
     return tree;
 }
 
-// The names in the system's temporary folder, where unpacking makes its folder.
-std::set<std::string> TemporaryEntries()
+// The system's temporary folder, with its trailing backslash.
+std::string TemporaryFolder()
 {
     wchar_t temp[MAX_PATH + 1];
     DWORD length = GetTempPathW(MAX_PATH + 1, temp);
+    return Utf8(temp, length);
+}
+
+// The names in the system's temporary folder, where unpacking makes its folder.
+std::set<std::string> TemporaryEntries()
+{
     std::set<std::string> names;
     WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW((std::wstring(temp, length) + L"*").c_str(), &found));
+    ScopedFind find(FindFirstFileW(Wide(TemporaryFolder() + "*").c_str(), &found));
     while (find.IsValid()) {
         names.insert(Utf8(found.cFileName, wcslen(found.cFileName)));
         if (!FindNextFileW(find.Get(), &found))
@@ -203,12 +212,13 @@ TEST(PackedKit, KitOfManyScriptsUnpacksAsItWas)
         {"COMMON\\Pages\\桜\\さくら.htm", "<p>桜</p>", FILE_ATTRIBUTE_SYSTEM},
         {"Fp98\\Webs\\🌲forest\\🌲.htm", std::string(100000, 'x'), FILE_ATTRIBUTE_READONLY},
         {"fp2000\\Frames\\empty.htm", "", FILE_ATTRIBUTE_NORMAL},
+        {"FP2003\\Themes\\x\\x.css", "body { color: teal }", FILE_ATTRIBUTE_NORMAL},
     };
     const char* const emptyFolders[] = {"fp2000\\Frames\\空", "fp2000\\Themes"};
     const char* const leftOut[] = {"fernwick.exe", "notes.txt", "fp2002\\Themes\\x\\x.css", "intro.txt.bak"};
 
     for (const char* folder : {"COMMON\\Themes\\θάλασσα", "COMMON\\Pages\\桜", "Fp98\\Webs\\🌲forest",
-                               "fp2000\\Frames\\空", "fp2000\\Themes", "fp2002\\Themes\\x"})
+                               "fp2000\\Frames\\空", "fp2000\\Themes", "fp2002\\Themes\\x", "FP2003\\Themes\\x"})
         ASSERT_TRUE(MakeFolders(kit, folder)) << folder;
     std::map<std::string, std::string> expected;
     for (const auto& file : files)
@@ -239,8 +249,12 @@ TEST(PackedKit, DamagedFileIsCaughtBeforeAnythingIsWritten)
     ScratchFolder scratch;
     Pack(SampleKitFolder(), scratch / "good.exe");
     const PackedParts good = ReadPacked(scratch / "good.exe");
-    auto flipped = [&](size_t at) {
-        std::string bytes = good.bytes;
+    ASSERT_TRUE(SignProgram(scratch.Path(), "good.exe", "signed.exe"));
+    const std::string signedBytes = ReadFileBytes(scratch / "signed.exe");
+    // Its certificate table starts where the setup ended before.
+    const size_t certificates = good.bytes.size();
+    const uint32_t certificatesSize = (uint32_t)(signedBytes.size() - certificates);
+    auto flipped = [&](size_t at, std::string bytes) {
         bytes[at] ^= 0x20;
         return bytes;
     };
@@ -252,12 +266,20 @@ TEST(PackedKit, DamagedFileIsCaughtBeforeAnythingIsWritten)
         {"cut inside the data", good.bytes.substr(0, good.data + 10)},
         {"cut just after the program", good.bytes.substr(0, good.payload + 40)},
         {"bytes added at the end", good.bytes + "more"},
-        {"one byte of the program flipped", flipped(good.payload - 100)},
-        {"one byte of the data flipped", flipped(good.data + 100)},
-        {"one byte of the table flipped", flipped(good.table + kPackEntryFixedSize + 2)},
-        {"one byte of the header flipped", flipped(good.payload + 13)},
-        {"one byte of the digest flipped", flipped(good.bytes.size() - 20)},
-        {"the trailer's payload size changed", flipped(good.bytes.size() - kPackTrailerSize)},
+        {"one byte of the program flipped", flipped(good.payload - 100, good.bytes)},
+        {"one byte of the data flipped", flipped(good.data + 100, good.bytes)},
+        {"one byte of the table flipped", flipped(good.table + kPackEntryFixedSize + 2, good.bytes)},
+        {"one byte of the header flipped", flipped(good.payload + 13, good.bytes)},
+        {"one byte of the digest flipped", flipped(good.bytes.size() - 20, good.bytes)},
+        {"the trailer's payload size changed", flipped(good.bytes.size() - kPackTrailerSize, good.bytes)},
+        // Signed: the certificates are the system's to verify, their table's layout is checked.
+        {"a certificate's length changed by one byte", flipped(certificates + 1, signedBytes)},
+        {"8 bytes added after the certificate table", signedBytes + std::string(8, '\0')},
+        {"800 bytes added after the certificate table", signedBytes + std::string(800, 'x')},
+        {"the certificate table 8 bytes longer, in the headers too",
+         WithCertificateTable(signedBytes + std::string(8, '\0'), (uint32_t)certificates, certificatesSize + 8)},
+        {"anything added, as a certificate table, to an unsigned setup",
+         WithCertificateTable(good.bytes + std::string(4096, 'x'), (uint32_t)certificates, 4096)},
     };
     for (const auto& c : cases) {
         const std::string path = scratch / "damaged.exe";
@@ -426,6 +448,11 @@ TEST(PackedKit, MaliciousEntriesAreRefusedWithNothingLeftBehind)
         {"kit folder a drive", good, "C:"},
         {"kit folder a device", good, "CON"},
         {"kit folder without a name", good, ""},
+        {"kit folder with a slash", good, "k/t"},
+        {"kit folder of 256 characters", good, std::string(256, 'k')},
+        {"name part of 256 characters", Laid({File(std::string(256, 'a') + ".htm", content)})},
+        {"file time the system does not take",
+         changed(good, [](PackEntry& e) { e.written = 0x8000000000000000ull; })},
     };
     for (const auto& c : cases) {
         std::ofstream(path, std::ios::binary | std::ios::trunc) << WritePacked(c.entries, c.kitFolder);
@@ -437,6 +464,52 @@ TEST(PackedKit, MaliciousEntriesAreRefusedWithNothingLeftBehind)
         EXPECT_EQ(before, TemporaryEntries()) << c.what;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("C:\\evil.txt")) << c.what;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((scratch / "evil.txt").c_str())) << c.what;
+    }
+}
+
+// A setup ended from outside leaves its unpack folder behind; the next one
+// removes it, and only such a folder: named for a setup that no longer runs
+// and protected as setups make them.
+TEST(PackedKit, FoldersLeftByEndedSetupsGoWithTheNextOne)
+{
+    ScratchFolder scratch;
+    Pack(SampleKitFolder(), scratch / "setup.exe");
+    // No process has this id, nor the one the name of the last case reads.
+    const std::string ended = "4294967292";
+    const std::string running = std::to_string(GetCurrentProcessId());
+    const struct {
+        std::string name;
+        // Protected as a setup makes it; else anyone may change it (under
+        // Wine, which keeps no access lists: its Unix mode lets everyone write).
+        bool made;
+        bool goes;
+    } cases[] = {
+        {"fernwick-kit-" + ended + "-1", true, true},
+        {"fernwick-kit-" + ended + "-2", false, false},
+        {"fernwick-kit-" + running + "-1", true, false},
+        {"fernwick-kit-" + ended, true, false},
+        {"fernwick-kit-" + ended + "-1x", true, false},
+        {"fernwick-kit-notes", true, false},
+        {"fernwick-kit-4294967300-1", true, false},
+    };
+    const std::string temp = TemporaryFolder();
+    for (const auto& c : cases) {
+        const std::string folder = temp + c.name;
+        ASSERT_TRUE(CreateProtectedFolder(folder, false)) << c.name;
+        ASSERT_TRUE(WriteWide(folder + "\\left.txt", "left behind")) << c.name;
+        if (!c.made) {
+            ASSERT_TRUE(RunShell("chmod a+w " + ShellQuote(UnixPath(folder)))) << c.name;
+            ASSERT_FALSE(IsProtected(folder)) << c.name;
+        }
+    }
+
+    {
+        UnpackedKit unpacked;
+        ASSERT_EQ(UnpackedKit::kUnpacked, unpacked.Unpack(scratch / "setup.exe", nullptr)) << unpacked.Reason();
+    }
+    for (const auto& c : cases) {
+        EXPECT_EQ(!c.goes, PathExists(temp + c.name)) << c.name;
+        RemoveFolderTree(temp + c.name);
     }
 }
 
@@ -516,14 +589,7 @@ TEST(PackedKit, SignedAfterwardsStillUnpacks)
 {
     ScratchFolder scratch;
     Pack(SampleKitFolder(), scratch / "setup.exe");
-    const std::string unixFolder = UnixPath(scratch.Path());
-    ASSERT_TRUE(RunShell("cd " + ShellQuote(unixFolder) +
-                         " && openssl req -x509 -newkey rsa:2048 -nodes -subj '/CN=Fernwick test' -days 2"
-                         " -keyout key.pem -out cert.pem 2>/dev/null"
-                         " && osslsigncode sign -certs cert.pem -key key.pem -n 'Fernwick test' -in setup.exe"
-                         " -out signed.exe >/dev/null"
-                         " && osslsigncode verify -CAfile cert.pem -in signed.exe >/dev/null",
-                         60000));
+    ASSERT_TRUE(SignProgram(scratch.Path(), "setup.exe", "signed.exe"));
     ScopedFile signedFile(CreateFileA((scratch / "signed.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, 0, nullptr));
     ProgramLayout layout;
