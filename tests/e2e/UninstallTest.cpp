@@ -339,26 +339,37 @@ TEST_F(Uninstall, SeenAndRunByTheSystemsListOfPrograms)
 
 TEST_F(Uninstall, KilledHalfWayFinishesWhenRunAgain)
 {
-    // Enough files that the removal is still at work when it is killed.
+    // Enough files that the bar moves before the removal comes to the held one.
     for (int i = 0; i < 600; ++i)
         ASSERT_TRUE(world.WriteFile("kit\\common\\Pages\\many\\page" + std::to_string(i) + ".htm", "<html></html>"));
     const std::map<std::string, std::string> before = Tree(FrontPage());
     ASSERT_TRUE(Install()) << exitCode;
 
-    // Killed while its window shows the bar moving.
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    ASSERT_FALSE(AnswerBox(IDYES).empty());
+    // A theme file in use holds the removal half-way, so that it cannot end
+    // before it is killed: installed before the pages, it is taken back
+    // after them, and an unattended removal waits for it (up to 30 s) with
+    // its window showing the bar.
+    auto lock = std::make_unique<FileLock>(FrontPage() + "\\themes\\Breeze\\theme.css");
+    ASSERT_TRUE(lock->IsHeld());
+    Launch("/UNINSTALL /SILENT", world.Path(""), Program(World::KitDataFolder()));
     ASSERT_TRUE(WaitUntil([&] {
         return (app->Wizard() && app->StatusText() == "Removing Harbour Lights theme pack..." &&
                 app->Control(IDC_PROGRESS).IsVisible() && app->Control(IDC_PROGRESS).ProgressPosition() > 1) ||
                app->HasExited();
     }));
+    ASSERT_FALSE(app->HasExited()) << UninstallLog();
     app->Shot("removing");
     EXPECT_FALSE(app->Control(IDCANCEL).IsEnabled());
     ASSERT_TRUE(app->Kill());
-    ASSERT_EQ(std::string::npos, UninstallLog().find("Uninstallation complete")) << "ended before it was killed";
+    const std::string killed = UninstallLog();
+    const size_t removedFile = killed.find("\r\nRemoved file: ");
+    ASSERT_NE(std::string::npos, removedFile) << killed;
+    EXPECT_NE(std::string::npos, killed.find("\\many\\page", removedFile)) << killed;
+    EXPECT_EQ(std::string::npos, killed.find("Uninstallation complete")) << killed;
+    EXPECT_EQ(std::string::npos, killed.find("Uninstallation failed")) << killed;
     EXPECT_TRUE(EntryExists(kEntry));
 
+    lock.reset();
     ASSERT_TRUE(Remove(World::KitDataFolder()));
     EXPECT_EQ(0u, exitCode) << UninstallLog();
     EXPECT_EQ(before, Tree(FrontPage()));
