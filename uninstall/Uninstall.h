@@ -1,7 +1,11 @@
 // Removing a kit: what "fernwick.exe /UNINSTALL", the command its entry in
 // Programs and Features runs, does (README: "Removing a kit").
 #pragma once
+#include <string>
+
+#include "journal/TakeBack.h"
 #include "run/InstallRun.h"
+#include "win/MessageBox.h"
 
 // The exit codes of a removal.
 enum RemovalExitCode {
@@ -17,3 +21,9 @@ enum RemovalExitCode {
 // which changed files were kept. Writes fernwick-uninstall.log, always.
 // Returns one of RemovalExitCode.
 int RunUninstall(const InstallRun& run);
+
+// What a box tells of the files a walk back left as they are: the changed
+// ones kept (the first few named, all counted), where what they replaced
+// went (the kept originals' folder beside `dataFolder`), and the ones whose
+// original could not be put back. Empty when there are none.
+MessageText KeptText(const KeptFiles& kept, const std::string& dataFolder);
