@@ -93,11 +93,14 @@ public:
     // The journal of the installation (install/Undo.cpp)
     // Sets m_kitName and m_dataFolder, the kit's data folder named by its id.
     void FindDataFolder();
-    // Undoes the kit's installation that was cut short before, logging its
-    // steps; false, after telling the user, when a step failed.
+    // Undoes every kit's installation that was cut short before, logging its
+    // steps; false, after telling the user, when a step failed or a journal
+    // cannot be read.
     bool UndoUnfinishedInstallation();
     // Undoes this installation after a failure or a cancel.
     void UndoInstallation();
+    // The undo's lines go to the log, the window drawn meanwhile.
+    UndoLog UndoLogLine();
 
     // The log (app/InstallDlg.cpp)
     void OpenLog();

@@ -70,9 +70,9 @@ bool Measure(const std::string& base, int repeats)
     CreateDirectoryA(base.c_str(), nullptr);
     CreateDirectoryA(targets.c_str(), nullptr);
     Journal journal;
-    if (!CreateDataFolder(data) || !journal.Begin(data))
+    if (!CreateDataFolder(data) || !journal.Begin(data, {targets}))
         return false;
-    const int root = journal.AddRoot(targets);
+    const int root = 1;
 
     std::printf("| Operation | µs each |\n|---|---:|\n");
     double start = Now();
@@ -137,7 +137,8 @@ bool Measure(const std::string& base, int repeats)
     }
     Row("Keep: a replaced file moved into the backup", Now() - start, repeats);
     // The undo puts the kept files back; then they go too.
-    bool undone = journal.Undo([](const std::string&) {});
+    KeptFiles kept;
+    bool undone = journal.Undo([](const std::string&) {}, kept);
     RemoveFolder(targets, repeats);
     RemoveDirectoryA(base.c_str());
     return undone;

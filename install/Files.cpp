@@ -263,12 +263,10 @@ InstallResult CInstallDlg::CopyPasses()
     }
 
     // The journal is on disk before anything changes.
-    if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder)) {
+    if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder, roots)) {
         ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
         return InstallResult::Failed;
     }
-    for (const std::string& root : roots)
-        m_journal.AddRoot(root);
 
     // The files a pass copied into all its targets, or -1 after a failure or a cancel.
     auto copyPass = [this](const Pass& pass) {
@@ -299,7 +297,8 @@ InstallResult CInstallDlg::CopyPasses()
         // folders, is taken back with the journal, and the data folder
         // with it unless an earlier installation of the kit keeps it.
         if (files == 0) {
-            m_journal.Undo([](const std::string&) {});
+            KeptFiles none;
+            m_journal.Undo([](const std::string&) {}, none);
             return InstallResult::Installed;
         }
         if (m_journal.End()) {

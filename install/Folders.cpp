@@ -8,17 +8,21 @@
 
 bool CInstallDlg::CreateFolder(std::string path)
 {
-    if (PathExists(path))
-        return true;
-    size_t n = path.size();
-    if (n <= 1)
-        return false;
-    size_t slash = path.find_last_of('\\', n - 1);
+    const size_t slash = path.size() > 1 ? path.find_last_of('\\', path.size() - 1) : std::string::npos;
     if (slash == std::string::npos || slash == 0)
-        return false;
+        return PathExists(path);
+    // Made first and asked after: a look for a name that is not there costs
+    // as much as making it (the file system searches the folder for it in
+    // any case), and most folders made have their parent already.
+    std::wstring wide;
+    if (SystemPath(path, wide) && CreateDirectoryW(wide.c_str(), nullptr)) {
+        WriteLog("Created folder " + path);
+        return true;
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS || PathExists(path))
+        return true;
     if (!CreateFolder(path.substr(0, slash)))
         return false;
-    std::wstring wide;
     if (!SystemPath(path, wide) || !CreateDirectoryW(wide.c_str(), nullptr)) {
         ReportSystemError(IDS_CREATE_FOLDER_FAILED, path);
         return false;

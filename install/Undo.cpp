@@ -8,8 +8,22 @@
 #include "journal/Undo.h"
 #include "kit/KitName.h"
 #include "res/resource.h"
+#include "uninstall/Uninstall.h"
 #include "win/MessageBox.h"
 #include "win/ProcessPaths.h"
+
+namespace {
+
+// Tells the user of the files an undo left as they are, changed since they
+// were installed, and where what they replaced went.
+void TellKept(const KeptFiles& kept, const std::string& dataFolder)
+{
+    const MessageText text = KeptText(kept, dataFolder);
+    if (!text.shown.empty())
+        ShowMessage(text, MB_OK | MB_ICONINFORMATION);
+}
+
+} // namespace
 
 void CInstallDlg::FindDataFolder()
 {
@@ -23,12 +37,11 @@ void CInstallDlg::FindDataFolder()
 
 bool CInstallDlg::UndoUnfinishedInstallation()
 {
-    if (!UnfinishedSessionWaits(m_dataFolder))
-        return true;
-    bool undone = UndoUnfinishedSession(m_dataFolder, [this](const std::string& line) {
-        WriteLog(line);
-        m_pendingMessages.Dispatch();
-    });
+    // Of this kit and of every other: an installation cut short may have
+    // replaced a file this one replaces too.
+    KeptFiles kept;
+    bool undone = UndoUnfinishedInstallations(m_dataFolder, UndoLogLine(), kept);
+    TellKept(kept, m_dataFolder);
     if (undone)
         return true;
     // Its journal keeps what is left, and a new installation could not start one.
@@ -40,8 +53,15 @@ void CInstallDlg::UndoInstallation()
 {
     m_copyCancel.StopAsking();
     // A step that fails is logged, and the journal keeps it for the next start.
-    m_journal.Undo([this](const std::string& line) {
+    KeptFiles kept;
+    m_journal.Undo(UndoLogLine(), kept);
+    TellKept(kept, m_dataFolder);
+}
+
+UndoLog CInstallDlg::UndoLogLine()
+{
+    return [this](const std::string& line) {
         WriteLog(line);
         m_pendingMessages.Dispatch();
-    });
+    };
 }

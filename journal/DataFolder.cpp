@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "journal/KitId.h"
 #include "win/FileSystem.h"
+#include "win/Handle.h"
 #include "win/ProtectedFolder.h"
 #include "win/Unicode.h"
 
@@ -31,4 +33,23 @@ bool CreateDataFolder(const std::string& folder)
 bool IsDataFolderTrusted(const std::string& folder)
 {
     return IsProtected(ParentFolder(folder)) && IsProtected(folder);
+}
+
+std::vector<std::string> KitDataFolders(const std::string& parent)
+{
+    std::vector<std::string> folders;
+    WIN32_FIND_DATAW found;
+    ScopedFind find(FindFirstFileW(Wide(parent + "\\*").c_str(), &found));
+    for (bool more = find.IsValid(); more; more = FindNextFileW(find.Get(), &found)) {
+        const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && KitId(name) == name)
+            folders.push_back(parent + "\\" + name);
+    }
+    return folders;
+}
+
+std::string KeptOriginalsFolder(const std::string& dataFolder)
+{
+    // Parentheses are no part of any kit id.
+    return ParentFolder(dataFolder) + "\\(Kept originals)\\" + LastPart(dataFolder);
 }

@@ -5,6 +5,7 @@
 // ever run by the program.
 #pragma once
 #include <string>
+#include <vector>
 
 // The data folder of the kit `kitId` below `commonFiles`, the 32-bit Common
 // Files folder, or below `windowsFolder` when that could not be read
@@ -23,3 +24,13 @@ bool CreateDataFolder(const std::string& folder);
 // CreateDataFolder makes them (see IsProtected), so that nothing in them was
 // planted or changed by anyone but an administrator.
 bool IsDataFolderTrusted(const std::string& folder);
+
+// The data folders of every kit in the folder `parent` ("...\Fernwick"):
+// its sub-folders whose names are kit ids. The folder of kept originals and
+// what a removal leaves until Windows starts again have names no kit id has.
+std::vector<std::string> KitDataFolders(const std::string& parent);
+
+// Where the files the installations of the kit of data folder `dataFolder`
+// replaced go when the user changed what replaced them:
+// "...\Fernwick\(Kept originals)\<kit id>".
+std::string KeptOriginalsFolder(const std::string& dataFolder);

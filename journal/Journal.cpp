@@ -6,6 +6,7 @@
 
 #include "digest/Sha256.h"
 #include "journal/JournalFile.h"
+#include "journal/UndoSteps.h"
 #include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
@@ -23,12 +24,12 @@ std::string UtcNow()
 
 } // namespace
 
-bool Journal::Begin(const std::string& dataFolder)
+bool Journal::Begin(const std::string& dataFolder, const std::vector<std::string>& roots)
 {
     m_folder = dataFolder;
     m_pending.clear();
     m_entries = 0;
-    m_roots.clear();
+    m_roots = roots;
     m_madeFolder.clear();
     m_file.Reset(OpenJournal(dataFolder, JournalAccess::Create));
     if (!m_file.IsValid())
@@ -57,14 +58,10 @@ bool Journal::Begin(const std::string& dataFolder)
         ++m_session;
 
     std::string start = contents.end == 0 ? JournalLine({kJournalHeader}) : std::string();
-    start += JournalLine({kRecordBegin, std::to_string(m_session), UtcNow()});
-    return Write(start, true);
-}
-
-int Journal::AddRoot(const std::string& root)
-{
-    m_roots.push_back(root);
-    return (int)m_roots.size();
+    std::vector<std::string> begin = {kRecordBegin, std::to_string(m_session), UtcNow()};
+    begin.insert(begin.end(), roots.begin(), roots.end());
+    start += JournalLine(begin);
+    return AppendToJournal(m_file.Get(), start, true);
 }
 
 int Journal::AddFolder(const std::string& path)
@@ -87,39 +84,31 @@ int Journal::AddReplacedFile(int root, const std::string& path)
 
 bool Journal::Commit()
 {
-    bool written = m_pending.empty() || Write(m_pending, true);
+    bool written = m_pending.empty() || AppendToJournal(m_file.Get(), m_pending, true);
     m_pending.clear();
     return written;
 }
 
 bool Journal::Keep(int root, const std::string& path)
 {
-    const std::string relative = BackupPath(root, path);
-    if (relative.empty()) {
-        SetLastError(ERROR_BAD_PATHNAME);
-        return false;
-    }
-    const std::string backup = m_folder + "\\" + relative;
-    if (!MakeFolders(ParentFolder(backup)))
-        return false;
-    const std::wstring from = Wide(path);
-    const std::wstring to = LongPath(backup);
-    if (MoveFileExW(from.c_str(), to.c_str(), 0))
+    std::wstring to;
+    if (MoveToBackup(root, path, to))
         return true;
     // Kept before in this installation: what stands at `path` now is its own
     // copy. The move, which never replaces, tells without a look of its own.
     DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
-        GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (!to.empty() && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ||
+                        GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES))
         return true;
     if (error != ERROR_NOT_SAME_DEVICE) {
         SetLastError(error);
         return false;
     }
-    // Copied whole under a name of its own first, then renamed: a backup is
-    // never half written, even when the process is killed in the middle.
+    // Copied whole under a name of its own first, on disk, then renamed: a
+    // backup is never half written, even when the process is killed or the
+    // power fails in the middle, and the original is replaced only then.
     const std::wstring copying = LongPath(Format("%s\\backup\\%d\\copying", m_folder.c_str(), m_session));
-    return CopyFileW(from.c_str(), copying.c_str(), FALSE) && MoveFileExW(copying.c_str(), to.c_str(), 0);
+    return CopyFileToDisk(Wide(path), copying) && MoveFileExW(copying.c_str(), to.c_str(), 0);
 }
 
 void Journal::AddDigest(int entry, unsigned long long size, const std::string& digest)
@@ -130,17 +119,17 @@ void Journal::AddDigest(int entry, unsigned long long size, const std::string& d
 bool Journal::End()
 {
     m_pending += JournalLine({kRecordEnd, std::to_string(m_session)});
-    bool written = Write(m_pending, true);
+    bool written = AppendToJournal(m_file.Get(), m_pending, true);
     m_pending.clear();
     m_file.Reset();
     return written;
 }
 
-bool Journal::Undo(const UndoLog& log)
+bool Journal::Undo(const UndoLog& log, KeptFiles& kept)
 {
     m_pending.clear();
     m_file.Reset();
-    return UndoUnfinishedSession(m_folder, log);
+    return UndoUnfinishedSession(m_folder, log, kept);
 }
 
 int Journal::Add(const std::vector<std::string>& fields)
@@ -149,27 +138,16 @@ int Journal::Add(const std::vector<std::string>& fields)
     return ++m_entries;
 }
 
-bool Journal::Write(const std::string& text, bool flush)
+bool Journal::MoveToBackup(int root, const std::string& path, std::wstring& backup)
 {
-    LARGE_INTEGER end = {};
-    LARGE_INTEGER zero = {};
-    if (!SetFilePointerEx(m_file.Get(), zero, &end, FILE_CURRENT))
+    const std::string relative = BackupPath(root, path);
+    if (relative.empty()) {
+        SetLastError(ERROR_BAD_PATHNAME);
         return false;
-    DWORD written = 0;
-    bool whole = WriteFile(m_file.Get(), text.data(), (DWORD)text.size(), &written, nullptr) != FALSE;
-    if (whole && written != text.size()) {
-        whole = false;
-        SetLastError(ERROR_DISK_FULL);
     }
-    if (whole && flush)
-        whole = FlushFileBuffers(m_file.Get()) != FALSE;
-    if (whole)
-        return true;
-    // Lines that are not on disk whole must not be taken for a record of changes.
-    DWORD error = GetLastError();
-    CutJournal(m_file.Get(), end.QuadPart);
-    SetLastError(error);
-    return false;
+    const std::string full = m_folder + "\\" + relative;
+    backup = LongPath(full);
+    return MakeFolders(ParentFolder(full)) && MoveFileExW(Wide(path).c_str(), backup.c_str(), 0);
 }
 
 std::string Journal::BackupPath(int root, const std::string& path) const
@@ -184,14 +162,7 @@ std::string Journal::BackupPath(int root, const std::string& path) const
 
 bool Journal::MakeFolders(const std::string& folder)
 {
-    if (folder == m_madeFolder || GetFileAttributesW(LongPath(folder).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        m_madeFolder = folder;
-        return true;
-    }
-    const std::string parent = ParentFolder(folder);
-    if (parent.empty() || !MakeFolders(parent))
-        return false;
-    if (!CreateDirectoryW(LongPath(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    if (folder != m_madeFolder && !MakeFolderPath(folder))
         return false;
     m_madeFolder = folder;
     return true;

@@ -27,18 +27,17 @@ public:
     ~Journal() = default;
 
     // Starts the journal of a new installation in the data folder
-    // `dataFolder` (made by CreateDataFolder), on disk before it returns.
+    // `dataFolder` (made by CreateDataFolder), on disk before it returns,
+    // with the target folders `roots` into which it copies files (such as
+    // the themes folder): every path it records lies below one of them. Each
+    // is named to AddReplacedFile and Keep by its number, from 1 in this
+    // order; a file replaced there is kept below the data folder as
+    // "backup\<installation>\<root number>\<path relative to the root>".
     // False, with the last error set, when the journal cannot be written, is
-    // not trusted (ERROR_INVALID_SECURITY_DESCR), is no journal
+    // not trusted (ERROR_INVALID_SECURITY_DESCR), is refused
     // (ERROR_INVALID_DATA), or holds an unfinished installation, which must
     // be undone first (ERROR_BUSY).
-    bool Begin(const std::string& dataFolder);
-
-    // A target folder into which files are copied, such as the themes
-    // folder; its number names it to AddReplacedFile and Keep. A file it
-    // replaces is kept below the data folder as
-    // "backup\<installation>\<root number>\<path relative to the root>".
-    int AddRoot(const std::string& root);
+    bool Begin(const std::string& dataFolder, const std::vector<std::string>& roots);
 
     // The changes about to be made, for the next Commit. Each returns the
     // entry's number, for AddDigest. AddReplacedFile returns 0, and records
@@ -71,16 +70,18 @@ public:
 
     // Takes the installation back, as UndoUnfinishedSession does, from what
     // is on disk; what was added but not committed was never changed.
-    bool Undo(const UndoLog& log);
+    bool Undo(const UndoLog& log, KeptFiles& kept);
 
 private:
     int Add(const std::vector<std::string>& fields);
-    // Appends `text` whole, or nothing of it.
-    bool Write(const std::string& text, bool flush);
     // The backup of `path` relative to the data folder; empty when `path`
     // does not lie below root `root`.
     std::string BackupPath(int root, const std::string& path) const;
     bool MakeFolders(const std::string& folder);
+    // Moves the file or folder `path` below root `root` into its backup
+    // (`backup`, in full; empty when `path` is not below the root), making
+    // the backup's folders; never over another.
+    bool MoveToBackup(int root, const std::string& path, std::wstring& backup);
 
     std::string m_folder;
     ScopedFile m_file;

@@ -52,6 +52,12 @@
 #define IDS_REMOVAL_REFUSED       186
 #define IDS_REGISTER_FAILED       187
 #define IDS_DISPLAY_NAME          188
+// Files a removal or an undo left as they are: where the originals of the
+// changed ones went (%s: the folder), and the files whose originals could
+// not be put back (%d: their number)
+#define IDS_KEPT_ORIGINALS        210
+#define IDS_REMOVAL_UNRESTORED    211
+#define IDS_REMOVAL_UNRESTORED_COUNT 212
 // A packed setup whose file was cut or changed
 #define IDS_SETUP_DAMAGED         200
 // Packing a kit (%s: the setup's path; then its size in bytes), a packing

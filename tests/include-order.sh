@@ -16,6 +16,7 @@ waiting=(
   "install/Files.cpp uninstall/Registration.h"
   "install/Folders.cpp app/InstallDlg.h"
   "install/Undo.cpp app/InstallDlg.h"
+  "install/Undo.cpp uninstall/Uninstall.h"
 )
 
 declare -A rank

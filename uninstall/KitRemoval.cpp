@@ -6,8 +6,7 @@
 #include <map>
 #include <set>
 
-#include "digest/FileDigest.h"
-#include "digest/Sha256.h"
+#include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
 #include "journal/Undo.h"
 #include "journal/UndoSteps.h"
@@ -30,32 +29,9 @@ std::string PathKey(const std::string& path)
 bool Fail(const RemovalLog& log, const std::string& what, const std::string& path)
 {
     DWORD error = GetLastError();
-    log(Format("%s: %s\nReason: %s", what.c_str(), path.c_str(), SystemErrorText(error).c_str()));
+    log(what + ": " + path);
+    log("Reason: " + SystemErrorText(error));
     return false;
-}
-
-enum class FileState { Missing, Same, Different };
-
-// Whether the file `path` is the one `entry` recorded as installed. False,
-// with the last error set, when it cannot be told.
-bool Compare(const std::string& path, const JournalEntry& entry, FileState& state)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(LongPath(path).c_str(), GetFileExInfoStandard, &data)) {
-        state = FileState::Missing;
-        return IsMissing(GetLastError());
-    }
-    const unsigned long long size = (unsigned long long)data.nFileSizeHigh << 32 | data.nFileSizeLow;
-    state = FileState::Different;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !entry.hasDigest || size != entry.size)
-        return true;
-    unsigned long long read = 0;
-    std::string digest;
-    if (!DigestFile(path, read, digest))
-        return false;
-    if (read == entry.size && Sha256::Hex(digest) == entry.digest)
-        state = FileState::Same;
-    return true;
 }
 
 // The journal of another kit, read once: the places where its files and
@@ -65,39 +41,34 @@ struct OtherKit {
     JournalContents contents;
 };
 
-class KitRemoval {
+class KitRemoval : public TakeBack {
 public:
     KitRemoval(const std::string& dataFolder, const RemovalLog& log, const RemovalProgress& progress,
-               std::vector<std::string>& kept)
-        : m_folder(dataFolder), m_log(log), m_progress(progress), m_kept(kept)
+               const RetryWait& retry, KeptFiles& kept)
+        : TakeBack(dataFolder, log, retry, kept), m_progress(progress), m_keptFiles(kept)
     {
     }
 
     bool Run();
+    void Failed(const std::string& what, const std::string& path) override { Fail(Log(), what, path); }
+
+protected:
+    bool FindTheirBackup(const std::string& path, const JournalEntry& installed, TheirBackup& theirs) override;
+    bool HandOver(const TheirBackup& theirs, const std::wstring& before) override;
 
 private:
-    void ReadOtherKits();
+    bool ReadOtherKits();
     void Step();
-    void Mark(int session, size_t entry);
-    // The entries `group` of `session`, all of one path, in the order written.
-    bool TakeBackFile(const JournalSession& session, const std::vector<size_t>& group);
     bool TakeBackFolder(const std::string& path);
-    // Gives what this kit replaced at `path` (the file `before`, or nothing
-    // when empty) to a later kit whose backup holds this kit's file as
-    // `installed` recorded it. `handed` when there was one.
-    bool HandOverFile(const std::string& path, const JournalEntry& installed, const std::wstring& before,
-                      bool& handed);
     // Hands the folder `folder`, which holds files, to a kit that installed
     // some of them, to be removed with that kit when empty.
     bool HandOverFolder(const std::string& folder);
 
-    std::string m_folder;
-    const RemovalLog& m_log;
-    const RemovalProgress& m_progress;
-    std::vector<std::string>& m_kept;
-    ScopedFile m_file;
+    RemovalProgress m_progress;
+    KeptFiles& m_keptFiles;
     std::vector<OtherKit> m_others;
-    // The paths kept as changed: what earlier installations did there stays.
+    // The paths kept as changed: what earlier installations replaced there
+    // goes to the kept originals too.
     std::set<std::string> m_keptKeys;
     // The replaced files with nothing to put back (kRecordGone).
     std::set<std::string> m_goneKeys;
@@ -107,21 +78,9 @@ private:
 
 bool KitRemoval::Run()
 {
-    const std::string journal = m_folder + "\\" + kJournalFile;
-    // An installation cut short is undone as the wizard would undo it.
-    if (UnfinishedSessionWaits(m_folder) && !UndoUnfinishedSession(m_folder, m_log))
-        return false;
-    // Nothing else was installed: the undo took the journal with it.
-    if (GetFileAttributesW(Wide(journal).c_str()) == INVALID_FILE_ATTRIBUTES && IsMissing(GetLastError()))
-        return true;
-    m_file.Reset(OpenJournal(m_folder, JournalAccess::Write));
     JournalContents contents;
-    if (!m_file.IsValid() || !ReadJournal(m_file.Get(), contents))
-        return Fail(m_log, "Failed to read journal", journal);
-    // The marks of what is taken back follow the whole lines.
-    if (!CutJournal(m_file.Get(), contents.end))
-        return Fail(m_log, "Failed to write journal", journal);
-    ReadOtherKits();
+    if (!Open(contents) || !ReadOtherKits())
+        return false;
     for (const std::string& gone : contents.goneFiles)
         m_goneKeys.insert(PathKey(gone));
 
@@ -149,22 +108,17 @@ bool KitRemoval::Run()
                     continue;
                 done = TakeBackFolder(entry.path);
                 if (done)
-                    Mark(session->number, i);
+                    MarkUndone(session->number, i);
                 continue;
             }
-            const std::vector<size_t>& group = groups[PathKey(entry.path)];
+            const std::string key = PathKey(entry.path);
+            const std::vector<size_t>& group = groups[key];
             if (group.back() != i)
                 continue;
-            bool undone = true;
-            for (size_t member : group)
-                undone = undone && entries[member].undone;
-            if (undone)
-                continue;
-            done = TakeBackFile(*session, group);
-            if (done) {
-                for (size_t member : group)
-                    Mark(session->number, member);
-            }
+            const size_t keptBefore = m_keptFiles.changed.size();
+            done = File(*session, group, m_goneKeys.count(key) > 0, m_keptKeys.count(key) > 0);
+            if (m_keptFiles.changed.size() > keptBefore)
+                m_keptKeys.insert(key);
         }
     }
     // Folders of kits removed before, deepest first.
@@ -175,28 +129,25 @@ bool KitRemoval::Run()
         Step();
         done = TakeBackFolder(handed[i]);
     }
-    FlushFileBuffers(m_file.Get());
-    return done;
+    return Flush() && done;
 }
 
-void KitRemoval::ReadOtherKits()
+bool KitRemoval::ReadOtherKits()
 {
-    const std::string parent = ParentFolder(m_folder);
-    WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW(Wide(parent + "\\*").c_str(), &found));
-    for (bool more = find.IsValid(); more; more = FindNextFileW(find.Get(), &found)) {
-        const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
-        const std::string folder = parent + "\\" + name;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == ".." ||
-            PathKey(folder) == PathKey(m_folder))
+    for (const std::string& folder : KitDataFolders(ParentFolder(DataFolder()))) {
+        const std::string journal = folder + "\\" + kJournalFile;
+        if (PathKey(folder) == PathKey(DataFolder()) || !FileExists(journal))
             continue;
-        // Only a journal that passes the data folder's checks is believed.
+        // Only a journal that passes the data folder's checks is believed;
+        // one that does not may name a path this removal touches.
         ScopedFile file(OpenJournal(folder, JournalAccess::Read));
         OtherKit other;
         other.folder = folder;
-        if (file.IsValid() && ReadJournal(file.Get(), other.contents))
-            m_others.push_back(other);
+        if (!file.IsValid() || !ReadJournal(file.Get(), other.contents))
+            return Fail(Log(), "Failed to read journal", JournalPlace(journal, other.contents));
+        m_others.push_back(other);
     }
+    return true;
 }
 
 void KitRemoval::Step()
@@ -206,111 +157,47 @@ void KitRemoval::Step()
         m_progress(m_done, m_total);
 }
 
-void KitRemoval::Mark(int session, size_t entry)
-{
-    // Not flushed: a mark lost only makes a later run repeat a step, which
-    // then changes nothing.
-    const std::string mark = JournalLine({kRecordUndone, std::to_string(session), std::to_string(entry + 1)});
-    DWORD written = 0;
-    WriteFile(m_file.Get(), mark.data(), (DWORD)mark.size(), &written, nullptr);
-}
-
-bool KitRemoval::TakeBackFile(const JournalSession& session, const std::vector<size_t>& group)
-{
-    const JournalEntry& first = session.entries[group.front()];
-    const JournalEntry& installed = session.entries[group.back()];
-    const std::string& path = installed.path;
-    if (m_keptKeys.count(PathKey(path)))
-        return true;
-    // What stood there before: nothing, when the installation made the file
-    // or the kit whose file it replaced is gone; else the backup of the first
-    // entry that replaced it. A later entry's backup is only this
-    // installation's own copy.
-    const bool made = first.kind == JournalEntry::NewFile || m_goneKeys.count(PathKey(path)) > 0;
-    std::wstring backup;
-    if (!made) {
-        backup = LongPath(m_folder + "\\" + first.backup);
-        if (GetFileAttributesW(backup.c_str()) == INVALID_FILE_ATTRIBUTES)
-            backup.clear();
-    }
-    FileState state;
-    if (!Compare(path, installed, state))
-        return Fail(m_log, "Failed to read file", path);
-    bool changed = false;
-    if (state == FileState::Different) {
-        bool handed = false;
-        if (!HandOverFile(path, installed, backup, handed))
-            return false;
-        // A file replaced and its backup gone: put back by a removal that was
-        // cut short.
-        if (handed || (!made && backup.empty()))
-            return true;
-        m_log("Kept changed file: " + path);
-        m_kept.push_back(path);
-        m_keptKeys.insert(PathKey(path));
-        return true;
-    }
-    if (!backup.empty()) {
-        if (!RestoreFile(backup, LongPath(path), changed))
-            return Fail(m_log, "Failed to restore file", path);
-        if (changed)
-            m_log("Restored file: " + path);
-        return true;
-    }
-    if (state == FileState::Missing)
-        return true;
-    if (!RemoveFile(LongPath(path), changed))
-        return Fail(m_log, "Failed to remove file", path);
-    if (changed)
-        m_log("Removed file: " + path);
-    return true;
-}
-
 bool KitRemoval::TakeBackFolder(const std::string& path)
 {
-    bool changed = false;
-    if (RemoveFolder(LongPath(path), changed)) {
-        if (changed)
-            m_log("Removed folder: " + path);
-        return true;
-    }
+    bool stays = false;
+    if (!Folder(path, stays))
+        return false;
     // It holds files of someone else, or changed ones that were kept.
-    if (GetLastError() == ERROR_DIR_NOT_EMPTY)
-        return HandOverFolder(path);
-    return Fail(m_log, "Failed to remove folder", path);
+    return !stays || HandOverFolder(path);
 }
 
-bool KitRemoval::HandOverFile(const std::string& path, const JournalEntry& installed, const std::wstring& before,
-                              bool& handed)
+bool KitRemoval::FindTheirBackup(const std::string& path, const JournalEntry& installed, TheirBackup& theirs)
 {
-    handed = false;
     const std::string key = PathKey(path);
-    for (OtherKit& other : m_others) {
+    for (const OtherKit& other : m_others) {
         for (const JournalSession& session : other.contents.sessions) {
             if (!session.closed)
                 continue;
             for (const JournalEntry& entry : session.entries) {
                 if (entry.undone || entry.kind != JournalEntry::ReplacedFile || PathKey(entry.path) != key)
                     continue;
-                const std::string theirs = other.folder + "\\" + entry.backup;
-                FileState state;
-                if (!Compare(theirs, installed, state) || state != FileState::Same)
+                const std::string backup = other.folder + "\\" + entry.backup;
+                State state = State::Missing;
+                if (!Compare(backup, installed, true, state) || state != State::Same)
                     continue;
-                // Nothing stood there before this kit: the other kit's removal
-                // is told so first, then the backup goes.
-                bool changed = false;
-                if (before.empty() && !AppendJournalRecord(other.folder, {kRecordGone, entry.path}))
-                    return Fail(m_log, "Failed to write journal", other.folder + "\\" + kJournalFile);
-                const bool given = before.empty() ? RemoveFile(LongPath(theirs), changed)
-                                                  : RestoreFile(before, LongPath(theirs), changed);
-                if (!given)
-                    return Fail(m_log, "Failed to restore file", theirs);
-                handed = true;
+                theirs = {other.folder, entry.path, backup};
                 return true;
             }
         }
     }
-    return true;
+    return false;
+}
+
+bool KitRemoval::HandOver(const TheirBackup& theirs, const std::wstring& before)
+{
+    // Nothing stood there before this kit: the other kit's removal is told
+    // so first, then the backup goes.
+    if (before.empty() && !AppendJournalRecord(theirs.dataFolder, {kRecordGone, theirs.path}))
+        return Failing("Failed to write journal", theirs.dataFolder + "\\" + kJournalFile);
+    bool changed = false;
+    const bool given =
+        before.empty() ? RemoveFile(LongPath(theirs.backup), changed) : RestoreFile(before, LongPath(theirs.backup));
+    return given || Failing("Failed to restore file", theirs.backup);
 }
 
 bool KitRemoval::HandOverFolder(const std::string& folder)
@@ -327,7 +214,7 @@ bool KitRemoval::HandOverFolder(const std::string& folder)
         if (!holds)
             continue;
         if (!AppendJournalRecord(other.folder, {kRecordHanded, folder}))
-            return Fail(m_log, "Failed to write journal", other.folder + "\\" + kJournalFile);
+            return Fail(Log(), "Failed to write journal", other.folder + "\\" + kJournalFile);
         other.contents.handedFolders.push_back(folder);
         return true;
     }
@@ -337,41 +224,59 @@ bool KitRemoval::HandOverFolder(const std::string& folder)
 } // namespace
 
 bool TakeBackInstallations(const std::string& dataFolder, const RemovalLog& log, const RemovalProgress& progress,
-                           std::vector<std::string>& kept)
+                           const RetryWait& retry, KeptFiles& kept)
 {
-    KitRemoval removal(dataFolder, log, progress, kept);
+    // Installations cut short, of this kit or any other, are undone first,
+    // as the wizard would undo them.
+    if (!UndoUnfinishedInstallations(dataFolder, log, kept, retry))
+        return false;
+    // Nothing else was installed: the undo took the journal with it.
+    if (!FileExists(dataFolder + "\\" + kJournalFile))
+        return true;
+    KitRemoval removal(dataFolder, log, progress, retry, kept);
     return removal.Run();
 }
 
 bool RemoveWhatIsLeft(const std::string& dataFolder, const std::string& kitId, const std::string& program,
                       const RemovalLog& log)
 {
-    const std::string backups = dataFolder + "\\backup";
-    if (GetFileAttributesW(LongPath(backups).c_str()) != INVALID_FILE_ATTRIBUTES && !RemoveFolderTree(backups))
-        return Fail(log, "Failed to remove folder", backups);
-    if (!RemoveRegistration(kitId))
-        return Fail(log, "Failed to remove registration",
-                    "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-                        RemovalKeyName(kitId));
+    const std::string key = "HKEY_LOCAL_MACHINE\\" + RemovalKeyPath(kitId);
+    // The entry goes last, once nothing else can fail; that it can go is
+    // made sure of first.
+    if (!CanRemoveRegistration(kitId))
+        return Fail(log, "Failed to remove registration", key);
+    // Names no kit id has (in parentheses), so no kit's data folder is ever
+    // in their way, nor they taken for one.
+    const std::string parent = ParentFolder(dataFolder);
+    const std::string parked = parent + "\\" + kitId + " (removed)";
+    const std::string removing = parent + "\\" + kitId + " (removing)";
+    // Left by an earlier removal of a kit of this id, whose program has ended.
+    if (PathExists(removing) && !RemoveFolderTree(removing))
+        return Fail(log, "Failed to remove folder", removing);
     // The running program's file can be renamed, not deleted: it leaves the
-    // data folder for the folder above, whose files no kit reads, and goes
-    // when Windows next starts; a kit installed again before then gets a
-    // data folder, and a program, of its own.
-    if (PathKey(ParentFolder(program)) == PathKey(dataFolder)) {
-        const std::string parked = ParentFolder(dataFolder) + "\\" + kitId + ".removed";
-        if (!MoveFileExW(Wide(program).c_str(), Wide(parked).c_str(), MOVEFILE_REPLACE_EXISTING))
-            return Fail(log, "Failed to remove file", program);
-        if (!MoveFileExW(Wide(parked).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-            return Fail(log, "Failed to remove file", parked);
-        // The folder above goes with it when no other kit is left by then.
-        MoveFileExW(Wide(ParentFolder(dataFolder)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    }
-    const std::string journal = dataFolder + "\\" + kJournalFile;
-    bool changed = false;
-    if (!RemoveFile(Wide(journal), changed))
-        return Fail(log, "Failed to remove file", journal);
-    if (!RemoveFolder(Wide(dataFolder), changed))
+    // data folder for the folder above, and goes when Windows next starts.
+    const bool running = PathKey(ParentFolder(program)) == PathKey(dataFolder);
+    if (running && !MoveFileExW(Wide(program).c_str(), Wide(parked).c_str(), MOVEFILE_REPLACE_EXISTING))
+        return Fail(log, "Failed to remove file", program);
+    // The whole data folder leaves in one rename, or stays as it was, with
+    // the program back in it, for the removal to run again.
+    if (!MoveFileExW(Wide(dataFolder).c_str(), Wide(removing).c_str(), 0)) {
+        DWORD error = GetLastError();
+        if (running)
+            MoveFileExW(Wide(parked).c_str(), Wide(program).c_str(), 0);
+        SetLastError(error);
         return Fail(log, "Failed to remove folder", dataFolder);
+    }
+    if (!RemoveRegistration(kitId))
+        return Fail(log, "Failed to remove registration", key);
+    // What the folder held is no kit's any more: anything that cannot go
+    // now goes with the next removal of a kit of this id.
+    RemoveFolderTree(removing);
+    if (running) {
+        MoveFileExW(Wide(parked).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        // The folder above goes with it when no other kit is left by then.
+        MoveFileExW(Wide(parent).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
     return true;
 }
 

@@ -99,6 +99,11 @@ std::string RemovalKeyName(const std::string& kitId)
     return "Fernwick " + kitId;
 }
 
+std::string RemovalKeyPath(const std::string& kitId)
+{
+    return kUninstallKey + RemovalKeyName(kitId);
+}
+
 bool RegisterForRemoval(const KitRegistration& kit, std::string& subject)
 {
     const std::string program = kit.dataFolder + "\\" + kRemovalProgram;
@@ -116,7 +121,7 @@ bool RegisterForRemoval(const KitRegistration& kit, std::string& subject)
         return false;
 
     const std::string keyName = RemovalKeyName(kit.kitId);
-    subject = "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + keyName;
+    subject = "HKEY_LOCAL_MACHINE\\" + RemovalKeyPath(kit.kitId);
     HKEY opened = nullptr;
     LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, Wide(kUninstallKey + keyName).c_str(), 0, nullptr, 0,
                                   KEY_SET_VALUE, nullptr, &opened, nullptr);
@@ -126,8 +131,9 @@ bool RegisterForRemoval(const KitRegistration& kit, std::string& subject)
     }
     ScopedKey key(opened);
     const std::string command = "\"" + program + "\" /UNINSTALL";
+    // The name last: the list shows no entry without one, so an entry cut
+    // short while it is written is never shown, nor run.
     const bool written =
-        SetString(key.get(), "DisplayName", Format(LoadResString(IDS_DISPLAY_NAME).c_str(), kit.kitName.c_str())) &&
         SetString(key.get(), "UninstallString", command) &&
         SetString(key.get(), "QuietUninstallString", command + " /VERYSILENT") &&
         SetString(key.get(), "DisplayIcon", program + ",0") &&
@@ -135,7 +141,8 @@ bool RegisterForRemoval(const KitRegistration& kit, std::string& subject)
         SetString(key.get(), "InstallDate", Today()) &&
         SetNumber(key.get(), "EstimatedSize", InstalledKilobytes(kit.dataFolder)) &&
         SetNumber(key.get(), "NoModify", 1) && SetNumber(key.get(), "NoRepair", 1) &&
-        SetString(key.get(), "InstallLocation", kit.themesFolder);
+        SetString(key.get(), "InstallLocation", kit.themesFolder) &&
+        SetString(key.get(), "DisplayName", Format(LoadResString(IDS_DISPLAY_NAME).c_str(), kit.kitName.c_str()));
     if (written)
         return true;
     // An entry without all its values would show, or run, something wrong.
@@ -148,7 +155,18 @@ bool RegisterForRemoval(const KitRegistration& kit, std::string& subject)
 
 bool RemoveRegistration(const std::string& kitId)
 {
-    LONG status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(kUninstallKey + RemovalKeyName(kitId)).c_str());
+    LONG status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(RemovalKeyPath(kitId)).c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
+        return true;
+    SetLastError((DWORD)status);
+    return false;
+}
+
+bool CanRemoveRegistration(const std::string& kitId)
+{
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(RemovalKeyPath(kitId)).c_str(), 0, DELETE, &opened);
+    ScopedKey key(opened);
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND)
         return true;
     SetLastError((DWORD)status);

@@ -9,6 +9,8 @@ extern const char kRemovalProgram[];
 
 // "Fernwick <kit id>": the entry's key below the system's Uninstall key.
 std::string RemovalKeyName(const std::string& kitId);
+// The entry's key below HKEY_LOCAL_MACHINE.
+std::string RemovalKeyPath(const std::string& kitId);
 
 struct KitRegistration {
     std::string kitName;
@@ -31,3 +33,6 @@ bool RegisterForRemoval(const KitRegistration& kit, std::string& subject);
 // Removes the entry of kit `kitId`. True when it is gone, also when there was
 // none; false with the last error set.
 bool RemoveRegistration(const std::string& kitId);
+// Whether RemoveRegistration may remove it: true when this program may
+// delete the key, or there is none; false with the last error set.
+bool CanRemoveRegistration(const std::string& kitId);

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "install/Questions.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
 #include "log/LogFile.h"
@@ -11,6 +12,7 @@
 #include "uninstall/KitRemoval.h"
 #include "win/FileSystem.h"
 #include "win/MessageBox.h"
+#include "win/PendingMessages.h"
 #include "win/ProcessPaths.h"
 #include "win/Strings.h"
 
@@ -39,20 +41,41 @@ bool IsKitDataFolder(const std::string& folder)
            FileExists(folder + "\\" + kJournalFile);
 }
 
-MessageText KeptText(const std::vector<std::string>& kept)
+// `heading`, the first few of `files` and their count (`count`).
+MessageText FileList(UINT heading, const std::vector<std::string>& files, UINT count)
 {
-    MessageText text = LoadMessage(IDS_REMOVAL_KEPT);
-    for (size_t i = 0; i < kept.size() && i < kKeptNamed; ++i)
-        text += "\n" + kept[i];
+    MessageText text = LoadMessage(heading);
+    for (size_t i = 0; i < files.size() && i < kKeptNamed; ++i)
+        text += "\n" + files[i];
     text += "\n";
-    text += FormatMessageText(IDS_REMOVAL_KEPT_COUNT, (int)kept.size());
+    text += FormatMessageText(count, (int)files.size());
     return text;
 }
 
 } // namespace
 
+MessageText KeptText(const KeptFiles& kept, const std::string& dataFolder)
+{
+    MessageText text;
+    if (!kept.changed.empty())
+        text = FileList(IDS_REMOVAL_KEPT, kept.changed, IDS_REMOVAL_KEPT_COUNT);
+    if (!kept.originals.empty()) {
+        text += "\n";
+        text += FormatMessageText(IDS_KEPT_ORIGINALS, ParentFolder(KeptOriginalsFolder(dataFolder)).c_str());
+    }
+    if (!kept.unrestored.empty()) {
+        if (!text.shown.empty())
+            text += "\n\n";
+        text += FileList(IDS_REMOVAL_UNRESTORED, kept.unrestored, IDS_REMOVAL_UNRESTORED_COUNT);
+    }
+    return text;
+}
+
 int RunUninstall(const CommandLine& line, const RemovalWindow& window)
 {
+    // A folder cannot be removed while it is a process's current folder:
+    // the removal reads nothing relative to its own.
+    EnterSystemFolder();
     LogFile log;
     OpenRemovalLog(log, line);
     const bool asks = !line.IsUnattended();
@@ -76,10 +99,18 @@ int RunUninstall(const CommandLine& line, const RemovalWindow& window)
         return kExitRemovalDeclined;
     }
 
-    std::vector<std::string> kept;
+    KeptFiles kept;
     const RemovalLog logLine = [&log](const std::string& line) { log.WriteLog(line); };
+    // An unattended removal waits for a file in use as an unattended
+    // installation does; one a person watches tells them at once.
+    PendingMessages pending;
+    RetryWait retry;
+    if (!asks)
+        retry = [&pending](DWORD since) {
+            return WaitToRetry(since, [&pending] { pending.DispatchNow(); }, [] { return false; });
+        };
     auto work = [&](const RemovalProgress& progress) {
-        return TakeBackInstallations(dataFolder, logLine, progress, kept) &&
+        return TakeBackInstallations(dataFolder, logLine, progress, retry, kept) &&
                RemoveWhatIsLeft(dataFolder, kitId, program, logLine);
     };
     const bool removed =
@@ -89,9 +120,10 @@ int RunUninstall(const CommandLine& line, const RemovalWindow& window)
     if (asks) {
         MessageText text = removed ? FormatMessageText(IDS_REMOVED, kitName.c_str())
                                    : FormatMessageText(IDS_REMOVAL_FAILED, kitName.c_str(), log.Path().c_str());
-        if (!kept.empty()) {
+        const MessageText keptText = KeptText(kept, dataFolder);
+        if (!keptText.shown.empty()) {
             text += "\n\n";
-            text += KeptText(kept);
+            text += keptText;
         }
         ShowMessage(text, MB_OK | (removed ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
     }

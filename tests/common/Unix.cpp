@@ -188,13 +188,13 @@ bool SmallDisk::MakeReadOnly()
     return m_mounted && RunShell("mount -o remount,ro " + ShellQuote(m_unixFolder));
 }
 
-FileLock::FileLock(const std::string& path)
+FileLock::FileLock(const std::string& path, bool othersMayRead)
 {
     static int locks = 0;
     std::string eventName = "FernwickTestLock-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++locks);
     HANDLE held = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
     std::string commandLine = QuoteArgument(TestProgramFolder() + "\\file_locker.exe") + " " + QuoteArgument(path) +
-                              " " + QuoteArgument(eventName);
+                              " " + QuoteArgument(eventName) + (othersMayRead ? " read" : "");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     if (held && CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

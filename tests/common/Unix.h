@@ -68,10 +68,11 @@ private:
 };
 
 // Another process holding `path` open with no sharing at all, so that no one
-// else can open it, to read or to write, while the object lives.
+// else can open it, to read or to write, while the object lives; with
+// `othersMayRead`, others may read it, but neither write, rename nor delete it.
 class FileLock {
 public:
-    explicit FileLock(const std::string& path);
+    explicit FileLock(const std::string& path, bool othersMayRead = false);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;

@@ -4,8 +4,10 @@
 #include "WizardTest.h"
 
 #include <algorithm>
+#include <cstring>
 #include <regex>
 
+#include "Bytes.h"
 #include "Text.h"
 #include "Unix.h"
 
@@ -138,6 +140,17 @@ protected:
         return world.Path("kit2");
     }
 
+    // Removes the kit as its user does, answering the question Yes; the text
+    // of the box that tells the outcome, once the removal has ended.
+    std::string RemoveAsUser()
+    {
+        Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
+        EXPECT_EQ("Remove Harbour Lights theme pack and restore the files it replaced?", AnswerBox(IDYES));
+        const std::string told = AnswerBox(IDOK);
+        EXPECT_TRUE(app->WaitForExit());
+        return told;
+    }
+
     // Waits for the message box of the running program and answers it with
     // `button`; its text, or empty when none came.
     std::string AnswerBox(int button)
@@ -201,13 +214,10 @@ TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
     const std::string changed = FrontPage() + "\\themes\\Breeze\\theme.css";
     ASSERT_TRUE(WriteFileBytes(changed, "body { color: red; }"));
 
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    EXPECT_EQ("Remove Harbour Lights theme pack and restore the files it replaced?", AnswerBox(IDYES));
     EXPECT_EQ("Harbour Lights theme pack was removed.\n\nThese files were changed since the installation and were "
               "kept:\n" +
                   changed + "\nFiles kept: 1",
-              AnswerBox(IDOK));
-    ASSERT_TRUE(app->WaitForExit());
+              RemoveAsUser());
     EXPECT_EQ(0u, app->ExitCode());
 
     std::map<std::string, std::string> expected = before;
@@ -220,7 +230,7 @@ TEST_F(Uninstall, ChangedFileKeptEverythingElseAsBefore)
     EXPECT_FALSE(PathExists(World::KitDataFolder()));
     // The running program went when it could: it waits beside the data
     // folder for Windows to start again.
-    const std::string parked = World::DataFolders() + "\\Harbour Lights theme pack.removed";
+    const std::string parked = World::DataFolders() + "\\Harbour Lights theme pack (removed)";
     EXPECT_NE(std::string::npos, PendingRemovals().find(parked + "|")) << PendingRemovals();
 
     // The log: its header, the kit, every step, the outcome.
@@ -329,26 +339,37 @@ TEST_F(Uninstall, SeenAndRunByTheSystemsListOfPrograms)
 
 TEST_F(Uninstall, KilledHalfWayFinishesWhenRunAgain)
 {
-    // Enough files that the removal is still at work when it is killed.
+    // Enough files that the bar moves before the removal comes to the held one.
     for (int i = 0; i < 600; ++i)
         ASSERT_TRUE(world.WriteFile("kit\\common\\Pages\\many\\page" + std::to_string(i) + ".htm", "<html></html>"));
     const std::map<std::string, std::string> before = Tree(FrontPage());
     ASSERT_TRUE(Install()) << exitCode;
 
-    // Killed while its window shows the bar moving.
-    Launch("/UNINSTALL", world.Path(""), Program(World::KitDataFolder()));
-    ASSERT_FALSE(AnswerBox(IDYES).empty());
+    // A theme file in use holds the removal half-way, so that it cannot end
+    // before it is killed: installed before the pages, it is taken back
+    // after them, and an unattended removal waits for it (up to 30 s) with
+    // its window showing the bar.
+    auto lock = std::make_unique<FileLock>(FrontPage() + "\\themes\\Breeze\\theme.css");
+    ASSERT_TRUE(lock->IsHeld());
+    Launch("/UNINSTALL /SILENT", world.Path(""), Program(World::KitDataFolder()));
     ASSERT_TRUE(WaitUntil([&] {
         return (app->Wizard() && app->StatusText() == "Removing Harbour Lights theme pack..." &&
                 app->Control(IDC_PROGRESS).IsVisible() && app->Control(IDC_PROGRESS).ProgressPosition() > 1) ||
                app->HasExited();
     }));
+    ASSERT_FALSE(app->HasExited()) << UninstallLog();
     app->Shot("removing");
     EXPECT_FALSE(app->Control(IDCANCEL).IsEnabled());
     ASSERT_TRUE(app->Kill());
-    ASSERT_EQ(std::string::npos, UninstallLog().find("Uninstallation complete")) << "ended before it was killed";
+    const std::string killed = UninstallLog();
+    const size_t removedFile = killed.find("\r\nRemoved file: ");
+    ASSERT_NE(std::string::npos, removedFile) << killed;
+    EXPECT_NE(std::string::npos, killed.find("\\many\\page", removedFile)) << killed;
+    EXPECT_EQ(std::string::npos, killed.find("Uninstallation complete")) << killed;
+    EXPECT_EQ(std::string::npos, killed.find("Uninstallation failed")) << killed;
     EXPECT_TRUE(EntryExists(kEntry));
 
+    lock.reset();
     ASSERT_TRUE(Remove(World::KitDataFolder()));
     EXPECT_EQ(0u, exitCode) << UninstallLog();
     EXPECT_EQ(before, Tree(FrontPage()));
@@ -458,7 +479,8 @@ TEST_P(Endings, ExitCodeAndLog)
         EXPECT_FALSE(AnswerBox(ending.answer).empty());
         ASSERT_TRUE(app->WaitForExit());
     } else {
-        ASSERT_TRUE(RunToEnd(ending.arguments, world.Path(""), program));
+        // An unattended run waits for a file held 30 seconds before it fails.
+        ASSERT_TRUE(RunToEnd(ending.arguments, world.Path(""), program, ending.held ? 2 * kTimeoutMs : kTimeoutMs));
         EXPECT_EQ(ending.window, showedWindow);
     }
     EXPECT_EQ(ending.exitCode, app->ExitCode());
@@ -473,10 +495,13 @@ TEST_P(Endings, ExitCodeAndLog)
         EXPECT_EQ(ending.removed ? before : installed, Tree(FrontPage()));
         return;
     }
-    // The failure is told, and the journal keeps what is left to do.
+    // The failure is told, after the unattended run has waited for the file
+    // as an unattended installation does, and the journal keeps what is
+    // left to do.
     const std::string held = FrontPage() + "\\" + ending.held;
     EXPECT_TRUE(PathExists(held));
-    EXPECT_NE(std::string::npos, UninstallLog().find("\r\nFailed to read file: " + held + "\r\nReason: (32) "))
+    EXPECT_NE(std::string::npos, UninstallLog().find("\r\nFile in use: " + held + "\r\nGave up waiting\r\nFailed to read file: " +
+                                                     held + "\r\nReason: (32) "))
         << UninstallLog();
     lock.reset();
     ASSERT_TRUE(Remove(World::KitDataFolder()));
@@ -487,6 +512,293 @@ TEST_P(Endings, ExitCodeAndLog)
 
 INSTANTIATE_TEST_SUITE_P(Removal, Endings, testing::ValuesIn(kEndings),
                          [](const testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+
+
+// The lines of a log that tell of files left as they are.
+std::vector<std::string> KeptLines(const std::string& log)
+{
+    std::vector<std::string> kept;
+    for (const std::string& line : Lines(log)) {
+        for (const char* prefix : {"Kept changed file: ", "Original kept as: ", "Original not restored: "}) {
+            if (line.compare(0, strlen(prefix), prefix) == 0)
+                kept.push_back(line);
+        }
+    }
+    return kept;
+}
+
+LONGLONG FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(WideOf(path).c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (LONGLONG)data.nFileSizeHigh << 32 | data.nFileSizeLow;
+}
+
+// A restore across volumes cut short, by a kill or a full disk: run again, the
+// removal finishes it, and the original is back whole, never taken for a
+// change of the user's.
+class RestoreCutShort : public Uninstall, public testing::WithParamInterface<bool> {};
+
+TEST_P(RestoreCutShort, FinishesWhenRunAgain)
+{
+    const bool killed = GetParam();
+    const LONGLONG size = killed ? 128 << 20 : 6 << 20;
+    SmallDisk disk(world.Path("disk"), killed ? "160m" : "12m");
+    ASSERT_TRUE(disk.IsMounted());
+    MappedDrive drive(disk.Folder());
+    ASSERT_TRUE(drive.IsMapped());
+    const std::string frontPage = drive.Root() + "\\FrontPage";
+    const std::string theme = frontPage + "\\themes\\harbour\\theme.css";
+    const std::string original = world.Path("original.css");
+    ASSERT_TRUE(world.InstallFrontPage98At(frontPage));
+    ASSERT_TRUE(MakeFolders(frontPage + "\\themes\\harbour"));
+    ASSERT_TRUE(RunShell("head -c " + std::to_string(size) + " /dev/urandom > " + ShellQuote(UnixPath(world.Path(""))) +
+                         "/original.css && cp " + ShellQuote(UnixPath(original)) + " " +
+                         ShellQuote(UnixPath(frontPage + "\\themes\\harbour") + "/theme.css")));
+    ASSERT_TRUE(Install()) << exitCode;
+    const LONGLONG installed = FileSize(theme);
+
+    const std::string copy = theme + ".fernwick-restoring";
+    std::unique_ptr<FileLock> filler;
+    if (killed) {
+        // Killed once the original is a megabyte on its way back.
+        Launch("/UNINSTALL /VERYSILENT", world.Path(""), Program(World::KitDataFolder()));
+        ASSERT_TRUE(WaitUntil([&] {
+            const LONGLONG written = std::max(FileSize(copy), FileSize(theme) == installed ? -1 : FileSize(theme));
+            return (written > (1 << 20) && written < size) || app->HasExited();
+        }, kTimeoutMs, 1));
+        ASSERT_TRUE(app->Kill());
+        ASSERT_TRUE(app->WaitForExit());
+        ASSERT_EQ(std::string::npos, UninstallLog().find("Uninstallation complete")) << "ended before it was killed";
+    } else {
+        // The disk fills while the original comes back, and is freed then.
+        ASSERT_TRUE(RunShell("fallocate -l $(( $(stat -f -c '%a*%S' " + ShellQuote(UnixPath(disk.Folder())) +
+                             ") - " + std::to_string(size / 2) + " )) " + ShellQuote(UnixPath(disk.Folder()) + "/filler")));
+        ASSERT_TRUE(Remove(World::KitDataFolder()));
+        EXPECT_EQ(4u, exitCode) << UninstallLog();
+        EXPECT_NE(std::string::npos, UninstallLog().find("\r\nFailed to restore file: " + theme + "\r\nReason: (112) "))
+            << UninstallLog();
+        EXPECT_TRUE(EntryExists(kEntry));
+        ASSERT_TRUE(RunShell("rm " + ShellQuote(UnixPath(disk.Folder()) + "/filler")));
+    }
+
+    ASSERT_TRUE(Remove(World::KitDataFolder()));
+    EXPECT_EQ(0u, exitCode) << UninstallLog();
+    EXPECT_NE(std::string::npos, UninstallLog().find("\r\nRestored file: " + theme + "\r\n")) << UninstallLog();
+    EXPECT_TRUE(KeptLines(UninstallLog()).empty()) << UninstallLog();
+    EXPECT_TRUE(RunShell("cmp -s " + ShellQuote(UnixPath(original)) + " " + ShellQuote(UnixPath(theme))));
+    EXPECT_FALSE(PathExists(copy));
+    EXPECT_FALSE(EntryExists(kEntry));
+}
+
+INSTANTIATE_TEST_SUITE_P(Across, RestoreCutShort, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Killed" : "DiskFull");
+                         });
+
+// A second kit over the same files, cut short; the first kit is removed,
+// then the second started again: every original is back.
+TEST_F(Uninstall, KitCutShortOverTheSameFilesUndoneBeforeTheRemovalOfTheOther)
+{
+    const int kFiles = 60;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "themes\\harbour\\part" + std::to_string(i) + ".css";
+        ASSERT_TRUE(world.WriteFile("FrontPage\\" + name, "original " + std::to_string(i)));
+        ASSERT_TRUE(world.WriteFile("kit\\common\\" + name, "first kit " + std::to_string(i)));
+        ASSERT_TRUE(world.WriteFile("kit2\\common\\" + name, SeededBytes(i, 64 * 1024)));
+    }
+    // Enough more that the second kit is still at work when it is killed.
+    for (int i = 0; i < 3 * kFiles; ++i)
+        ASSERT_TRUE(world.WriteFile("kit2\\common\\themes\\harbour\\zpart" + std::to_string(i) + ".css",
+                                    SeededBytes(i, 64 * 1024)));
+    const std::string second = AddSecondKit();
+    const std::map<std::string, std::string> before = Tree(FrontPage());
+    ASSERT_TRUE(Install()) << exitCode;
+    ASSERT_TRUE(DeleteFileA(world.LogPath().c_str()));
+    Launch("/VERYSILENT \"/KIT=" + second + "\"", world.Path(""));
+    ASSERT_TRUE(WaitUntil([&] { return Log().find("\\part40.css") != std::string::npos || app->HasExited(); }, kTimeoutMs, 1));
+    ASSERT_TRUE(app->Kill());
+    ASSERT_EQ(std::string::npos, Log().find(kDoneText)) << "ended before it was killed";
+
+    ASSERT_TRUE(Remove(World::KitDataFolder()));
+    EXPECT_EQ(0u, exitCode) << UninstallLog();
+    EXPECT_TRUE(KeptLines(UninstallLog()).empty()) << UninstallLog();
+    EXPECT_NE(std::string::npos, UninstallLog().find("\r\nInstallation of another kit cut short: ")) << UninstallLog();
+    EXPECT_EQ(before, Tree(FrontPage()));
+
+    // Started again, the second kit's wizard has nothing left to undo.
+    ASSERT_TRUE(DeleteFileA(world.LogPath().c_str()));
+    app = std::make_unique<App>(ExeFolder() + "\\fernwick.exe", second, ShotFolder());
+    ASSERT_TRUE(app->WaitForWizard()) << app->Describe();
+    ASSERT_TRUE(app->PassStart()) << app->Describe();
+    ASSERT_TRUE(app->Cancel(CancelBy::Button)) << app->Describe();
+    EXPECT_EQ(std::string::npos, Log().find("Undoing the installation")) << Log();
+    EXPECT_EQ(before, Tree(FrontPage()));
+    EXPECT_FALSE(PathExists(World::DataFolders() + "\\" + kSecondKitId));
+    EXPECT_TRUE(World::RemovalEntries().empty());
+}
+
+// One changed character in the middle of a finished installation's journal:
+// the journal is refused, by the removal and by the wizard, and nothing changes.
+TEST_F(Uninstall, DamagedJournalLineRefusedChangingNothing)
+{
+    ASSERT_TRUE(Install()) << exitCode;
+    const std::string journal = World::KitDataFolder() + "\\journal.txt";
+    std::string text = ReadFileBytes(journal);
+    const size_t at = text.find("\\notice\\");
+    ASSERT_NE(std::string::npos, at);
+    text[at + 1] = 'N';
+    ASSERT_TRUE(WriteFileBytes(journal, text));
+    const std::string line = std::to_string(1 + std::count(text.begin(), text.begin() + at, '\n'));
+    const std::map<std::string, std::string> installed = Tree(FrontPage());
+    const std::map<std::string, std::string> data = Tree(World::KitDataFolder());
+
+    ASSERT_TRUE(Remove(World::KitDataFolder()));
+    EXPECT_EQ(4u, exitCode) << UninstallLog();
+    EXPECT_TRUE(LogEndsWith(UninstallLog(), {"Failed to read journal: " + journal + ", line " + line,
+                                             "Reason: (13) Invalid data.", "", "Uninstallation failed"}))
+        << UninstallLog();
+    EXPECT_EQ(installed, Tree(FrontPage()));
+    EXPECT_EQ(data, Tree(World::KitDataFolder()));
+    EXPECT_TRUE(EntryExists(kEntry));
+
+    ASSERT_NO_FATAL_FAILURE(Start());
+    app->Control(IDC_NEXT).Click();
+    EXPECT_EQ(kFailedText, app->WaitForMessageBox());
+    app->AnswerMessageBox("failed");
+    EXPECT_EQ(WithLogNote(kFailedText), app->StatusText());
+    EXPECT_NE(std::string::npos, Log().find("\r\nFailed to read journal: " + journal + ", line " + line + "\r\n"));
+    EXPECT_EQ(installed, Tree(FrontPage()));
+    EXPECT_EQ(data, Tree(World::KitDataFolder()));
+}
+
+// A backup deleted by hand: the file it would have put back over stays as
+// the kit installed it, and the user is told.
+TEST_F(Uninstall, MissingBackupLeavesTheInstalledFileAndSaysSo)
+{
+    ASSERT_TRUE(Install()) << exitCode;
+    const std::string theme = FrontPage() + "\\themes\\harbour\\theme.css";
+    const std::string backup = World::KitDataFolder() + "\\backup\\1\\1\\harbour\\theme.css";
+    ASSERT_TRUE(DeleteFileA(backup.c_str()));
+    const std::string installed = ReadFileBytes(theme);
+
+    EXPECT_EQ("Harbour Lights theme pack was removed.\n\nThese files were left as the kit installed them: their "
+              "backups are missing, so the files they replaced could not be put back:\n" +
+                  theme + "\nFiles not restored: 1",
+              RemoveAsUser());
+    EXPECT_EQ(0u, app->ExitCode());
+    EXPECT_EQ(installed, ReadFileBytes(theme));
+    EXPECT_NE(std::string::npos,
+              UninstallLog().find("\r\nOriginal not restored: " + theme + "\r\nBackup missing: " + backup + "\r\n"))
+        << UninstallLog();
+    EXPECT_FALSE(EntryExists(kEntry));
+}
+
+// The end of a removal that fails (its program held by a scanner) leaves the
+// entry, the journal and the program, and the removal runs again; no kit's
+// name is in the way of what a removal leaves.
+struct EndCase {
+    const char* name;
+    bool scanned;
+};
+
+class RemovalEnd : public Uninstall, public testing::WithParamInterface<EndCase> {};
+
+TEST_P(RemovalEnd, FailsLeavingAllToRunAgainOrFinishes)
+{
+    const std::map<std::string, std::string> before = Tree(FrontPage());
+    ASSERT_TRUE(Install()) << exitCode;
+    const std::string program = Program(World::KitDataFolder());
+    // A kit whose id is the name the removal's program took before.
+    ASSERT_TRUE(world.WriteFile("kit3\\intro.txt", "Harbour Lights theme pack.removed\r\n"));
+    ASSERT_TRUE(world.WriteFile("kit3\\common\\Pages\\other\\other.htm", "other"));
+    ASSERT_TRUE(Install(world.Path("kit3"))) << exitCode;
+    const std::string other = World::DataFolders() + "\\Harbour Lights theme pack.removed";
+    if (GetParam().scanned) {
+        FileLock scanner(program, true);
+        ASSERT_TRUE(scanner.IsHeld());
+        ASSERT_TRUE(Remove(World::KitDataFolder()));
+        EXPECT_EQ(4u, exitCode) << UninstallLog();
+        EXPECT_NE(std::string::npos, UninstallLog().find("\r\nFailed to remove file: " + program + "\r\nReason: (32) "))
+            << UninstallLog();
+        EXPECT_TRUE(EntryExists(kEntry));
+        EXPECT_TRUE(PathExists(World::KitDataFolder() + "\\journal.txt"));
+        EXPECT_TRUE(PathExists(program));
+    }
+    ASSERT_TRUE(Remove(World::KitDataFolder()));
+    EXPECT_EQ(0u, exitCode) << UninstallLog();
+    EXPECT_FALSE(EntryExists(kEntry));
+    EXPECT_FALSE(PathExists(World::KitDataFolder()));
+    EXPECT_TRUE(PathExists(Program(other)));
+    EXPECT_TRUE(EntryExists("Fernwick Harbour Lights theme pack.removed"));
+    std::map<std::string, std::string> expected = before;
+    expected["pages\\"] = "";
+    expected["pages\\other\\"] = "";
+    expected["pages\\other\\other.htm"] = "other";
+    EXPECT_EQ(expected, Tree(FrontPage()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Removal, RemovalEnd,
+                         testing::Values(EndCase{"ProgramHeldByAScanner", true}, EndCase{"OtherKitNamedLikeItsLeftovers", false}),
+                         [](const testing::TestParamInfo<EndCase>& info) { return std::string(info.param.name); });
+
+// A kit whose id is what a removal once left its program as installs at
+// once, and a removal started inside its own data folder leaves it first.
+TEST_F(Uninstall, NothingLeftInTheWayOfALaterKitNorOfItself)
+{
+    ASSERT_TRUE(Install()) << exitCode;
+    Launch("/UNINSTALL /VERYSILENT", World::KitDataFolder(), Program(World::KitDataFolder()));
+    ASSERT_TRUE(app->WaitForExit());
+    EXPECT_EQ(0u, app->ExitCode()) << UninstallLog();
+    EXPECT_FALSE(PathExists(World::KitDataFolder()));
+    EXPECT_FALSE(EntryExists(kEntry));
+
+    ASSERT_TRUE(world.WriteFile("kit\\intro.txt", "Harbour Lights theme pack.removed\r\n"));
+    ASSERT_TRUE(Install()) << exitCode << Log();
+    EXPECT_TRUE(EntryExists("Fernwick Harbour Lights theme pack.removed"));
+}
+
+// A changed file kept by a removal that then failed is named again by the
+// run that completes it.
+TEST_F(Uninstall, KeptFileNamedByTheRunThatCompletes)
+{
+    ASSERT_TRUE(Install()) << exitCode;
+    const std::string changed = FrontPage() + "\\frames\\banner\\banner.htm";
+    ASSERT_TRUE(WriteFileBytes(changed, "my banner"));
+    std::unique_ptr<FileLock> lock = std::make_unique<FileLock>(FrontPage() + "\\themes\\Breeze\\theme.css");
+    ASSERT_TRUE(lock->IsHeld());
+    EXPECT_NE(std::string::npos, RemoveAsUser().find("could not be removed completely"));
+    EXPECT_EQ(4u, app->ExitCode());
+    lock.reset();
+
+    EXPECT_EQ("Harbour Lights theme pack was removed.\n\nThese files were changed since the installation and were "
+              "kept:\n" + changed + "\nFiles kept: 1",
+              RemoveAsUser());
+    EXPECT_EQ(0u, app->ExitCode());
+    EXPECT_EQ(std::vector<std::string>{"Kept changed file: " + changed}, KeptLines(UninstallLog())) << UninstallLog();
+    EXPECT_EQ("my banner", ReadFileBytes(changed));
+}
+
+// An unattended removal waits for a file in use, as an unattended installation does.
+TEST_F(Uninstall, UnattendedRemovalWaitsForAFileInUse)
+{
+    const std::map<std::string, std::string> before = Tree(FrontPage());
+    ASSERT_TRUE(Install()) << exitCode;
+    const std::string held = FrontPage() + "\\themes\\harbour\\harbour.inf";
+    std::unique_ptr<FileLock> lock = std::make_unique<FileLock>(held);
+    ASSERT_TRUE(lock->IsHeld());
+    Launch("/UNINSTALL /VERYSILENT", world.Path(""), Program(World::KitDataFolder()));
+    ASSERT_TRUE(WaitUntil([&] { return UninstallLog().find("File in use: " + held) != std::string::npos || app->HasExited(); }));
+    EXPECT_FALSE(app->HasExited()) << UninstallLog();
+    lock.reset();
+    ASSERT_TRUE(app->WaitForExit());
+    EXPECT_EQ(0u, app->ExitCode()) << UninstallLog();
+    const std::string log = UninstallLog();
+    EXPECT_EQ(log.find("File in use: "), log.rfind("File in use: ")) << log;
+    EXPECT_EQ(std::string::npos, log.find("Gave up waiting")) << log;
+    EXPECT_EQ(before, Tree(FrontPage()));
+}
 
 } // namespace
 } // namespace e2e

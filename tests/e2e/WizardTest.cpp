@@ -117,7 +117,8 @@ std::string WizardTest::Text(UINT id) const
     return ProgramText(language, id);
 }
 
-bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder, const std::string& exe)
+bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folder, const std::string& exe,
+                          DWORD timeoutMs)
 {
     Launch(arguments, folder, exe);
     showedWindow = false;
@@ -128,7 +129,7 @@ bool WizardTest::RunToEnd(const std::string& arguments, const std::string& folde
             showedWindow = app->HasAnyWindow() || showedWindow;
             return exited;
         },
-        kTimeoutMs, 1);
+        timeoutMs, 1);
     exitCode = app->ExitCode();
     return ended;
 }

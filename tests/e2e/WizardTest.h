@@ -43,9 +43,9 @@ protected:
     // Text `id` of the program's string table in the wizard's language.
     std::string Text(UINT id) const;
     // Launches it and waits for its end, looking for its windows all the
-    // while. False when it did not end in time.
+    // while. False when it did not end within `timeoutMs`.
     bool RunToEnd(const std::string& arguments, const std::string& folder = std::string(),
-                  const std::string& exe = std::string());
+                  const std::string& exe = std::string(), DWORD timeoutMs = kTimeoutMs);
     // What the last RunToEnd saw.
     DWORD exitCode = STILL_ACTIVE;
     bool showedWindow = false;

@@ -138,7 +138,7 @@ TEST(DataFolder, JournalTrustedOnlyWhileOnlyAdministratorsCanChangeIt)
         const std::string created = folder / "created.css";
         {
             Journal journal;
-            ASSERT_TRUE(journal.Begin(data));
+            ASSERT_TRUE(journal.Begin(data, {folder.Path()}));
             journal.AddNewFile(created);
             ASSERT_TRUE(journal.Commit());
             folder.Write("created.css", "x");
@@ -149,18 +149,20 @@ TEST(DataFolder, JournalTrustedOnlyWhileOnlyAdministratorsCanChangeIt)
         }
 
         EXPECT_EQ(c.foldersTrusted, CreateDataFolder(data));
-        EXPECT_EQ(c.trusted, UnfinishedSessionWaits(data));
+        EXPECT_EQ(c.trusted, UnfinishedInstallationIn(data));
         Journal another;
-        EXPECT_FALSE(another.Begin(data));
+        EXPECT_FALSE(another.Begin(data, {folder.Path()}));
         EXPECT_EQ(c.trusted ? (DWORD)ERROR_BUSY : (DWORD)ERROR_INVALID_SECURITY_DESCR, GetLastError());
         std::vector<std::string> lines;
-        EXPECT_EQ(c.trusted, UndoUnfinishedSession(data, [&](const std::string& line) { lines.push_back(line); }));
+        KeptFiles kept;
+        EXPECT_EQ(c.trusted,
+                  UndoUnfinishedSession(data, [&](const std::string& line) { lines.push_back(line); }, kept));
         if (c.trusted) {
             EXPECT_EQ(std::vector<std::string>({"Undoing the installation...", "Removed file: " + created,
                                                 "Installation undone"}),
                       lines);
         } else {
-            EXPECT_EQ(std::vector<std::string>({"Undoing the installation...", "Undo failed: " + data + "\\journal.txt",
+            EXPECT_EQ(std::vector<std::string>({"Failed to read journal: " + data + "\\journal.txt",
                                                 "Reason: " + SystemErrorText(ERROR_INVALID_SECURITY_DESCR)}),
                       lines);
             EXPECT_EQ("x", ReadFileBytes(created));

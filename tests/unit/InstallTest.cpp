@@ -231,10 +231,11 @@ TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
         if (!fails) {
             EXPECT_EQ("fp98\\Pages\\form\\form.htm", ReadFileBytes(german.pages + "\\form\\form.htm"));
             EXPECT_EQ("common\\Frames\\banner\\banner.htm", ReadFileBytes(german.frames + "\\banner\\banner.htm"));
-            std::vector<std::string> kept;
+            KeptFiles kept;
             EXPECT_TRUE(TakeBackInstallations(world.wizard.m_dataFolder, [](const std::string&) {},
-                                              [](int, int) {}, kept));
-            EXPECT_TRUE(kept.empty());
+                                              [](int, int) {}, RetryWait(), kept));
+            EXPECT_TRUE(kept.changed.empty());
+            EXPECT_TRUE(kept.unrestored.empty());
         }
         EXPECT_EQ(before, Tree(world.folder / "fp"));
     }

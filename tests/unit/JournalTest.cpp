@@ -4,6 +4,7 @@
 // installations, on the same volume and on another.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -12,6 +13,9 @@
 #include "journal/DataFolder.h"
 #include "journal/Journal.h"
 #include "journal/JournalFile.h"
+#include "journal/Undo.h"
+#include "uninstall/KitRemoval.h"
+#include "win/FileSystem.h"
 #include "win/SystemError.h"
 
 namespace {
@@ -24,6 +28,34 @@ bool Exists(const std::string& path)
 void MakeReadOnly(const std::string& path)
 {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+void Overwrite(const std::string& path, const std::string& text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), (DWORD)text.size(), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Reads the journal `path`; false, with the last error, when it is refused.
+bool Read(const std::string& path, JournalContents& contents)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool read = ReadJournal(file, contents);
+    DWORD error = GetLastError();
+    CloseHandle(file);
+    SetLastError(error);
+    return read;
+}
+
+// `records` as the lines of a journal of the current format.
+std::string JournalText(const std::vector<std::vector<std::string>>& records)
+{
+    std::string text = JournalLine({kJournalHeader});
+    for (const std::vector<std::string>& record : records)
+        text += JournalLine(record);
+    return text;
 }
 
 // A kit's data folder, a kit and a themes folder that an earlier
@@ -60,6 +92,12 @@ struct JournalWorld {
     }
 
     std::string Journal() const { return data + "\\journal.txt"; }
+    // Where the file an installation replaced at `path` goes when the user changed what replaced it.
+    std::string KeptOriginal(int session, const std::string& path) const
+    {
+        return folder / ("Fernwick\\(Kept originals)\\Harbour Lights\\" + std::to_string(session) + "\\" +
+                         path.substr(0, 1) + path.substr(2));
+    }
 
     TempFolder folder;
     std::string data;
@@ -69,7 +107,8 @@ struct JournalWorld {
 std::vector<std::string> Undo(const std::string& data, bool expected = true)
 {
     std::vector<std::string> lines;
-    EXPECT_EQ(expected, UndoUnfinishedSession(data, [&](const std::string& line) { lines.push_back(line); }));
+    KeptFiles kept;
+    EXPECT_EQ(expected, UndoUnfinishedSession(data, [&](const std::string& line) { lines.push_back(line); }, kept));
     return lines;
 }
 
@@ -105,7 +144,7 @@ struct Step {
 // theme.css replaced (by the version's copy, then by the common one), 6 the
 // read-only bullet.gif replaced, 8 common.htm.
 const Step kSteps[] = {
-    {"begun", [](Installation& i) { return i.journal.Begin(i.world.data) && (i.root = i.journal.AddRoot(i.world.root)) == 1; }},
+    {"begun", [](Installation& i) { return i.journal.Begin(i.world.data, {i.world.root}) && (i.root = 1); }},
     {"first folder's entries committed",
      [](Installation& i) {
          i.journal.AddFolder(i.T("new"));
@@ -225,10 +264,10 @@ TEST(Journal, UndoFromEveryPointOfAnInstallationCutShort)
         InstallSteps(world, c.killedAfter);
         Inflict(c.damage, world.Journal());
 
-        EXPECT_TRUE(UnfinishedSessionWaits(world.data));
+        EXPECT_TRUE(UnfinishedInstallationIn(world.data));
         EXPECT_EQ(world.UndoLines(c.lines), Undo(world.data));
         EXPECT_EQ(before, Tree(world.root));
-        EXPECT_FALSE(UnfinishedSessionWaits(world.data));
+        EXPECT_FALSE(UnfinishedInstallationIn(world.data));
         // Nothing else was ever installed from there: the data folder went with the journal.
         EXPECT_FALSE(Exists(world.folder / "Fernwick"));
     }
@@ -239,7 +278,7 @@ TEST(Journal, UndoFromEveryPointOfAnInstallationCutShort)
     const auto installed = Tree(world.root);
     EXPECT_EQ("common theme", installed.at("old\\theme.css"));
     EXPECT_EQ("new bullet (read-only)", installed.at("old\\bullet.gif"));
-    EXPECT_FALSE(UnfinishedSessionWaits(world.data));
+    EXPECT_FALSE(UnfinishedInstallationIn(world.data));
     EXPECT_EQ(std::vector<std::string>(), Undo(world.data));
     EXPECT_EQ(installed, Tree(world.root));
 }
@@ -258,14 +297,18 @@ TEST(Journal, UndoCutShortRunsAgainToTheEnd)
         InstallSteps(world, kClosed - 1);
         size_t logged = 0;
         try {
-            UndoUnfinishedSession(world.data, [&](const std::string&) {
-                if (logged++ == k)
-                    throw Interrupted();
-            });
+            KeptFiles kept;
+            UndoUnfinishedSession(
+                world.data,
+                [&](const std::string&) {
+                    if (logged++ == k)
+                        throw Interrupted();
+                },
+                kept);
             ADD_FAILURE() << "not cut short";
         } catch (const Interrupted&) {
         }
-        EXPECT_TRUE(UnfinishedSessionWaits(world.data));
+        EXPECT_TRUE(UnfinishedInstallationIn(world.data));
         EXPECT_EQ(world.UndoLines(std::vector<std::string>(steps.begin() + k, steps.end())), Undo(world.data));
         EXPECT_EQ(before, Tree(world.root));
         EXPECT_EQ(std::vector<std::string>(), Undo(world.data));
@@ -290,7 +333,7 @@ TEST(Journal, UndoStepThatFailsIsLoggedAndKeptForLater)
         expected.push_back("Undo failed: " + world.root + "\\new");
         expected.push_back("Reason: " + SystemErrorText(ERROR_DIR_NOT_EMPTY));
         EXPECT_EQ(expected, Undo(world.data, false));
-        EXPECT_TRUE(UnfinishedSessionWaits(world.data));
+        EXPECT_TRUE(UnfinishedInstallationIn(world.data));
         EXPECT_TRUE(Exists(held));
     }
     // Once the other program lets go, the undo finishes what is left.
@@ -343,8 +386,8 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
 
         // The first installation replaces the theme and is closed.
         Journal first;
-        ASSERT_TRUE(first.Begin(world.data));
-        int root = first.AddRoot(themes);
+        ASSERT_TRUE(first.Begin(world.data, {themes}));
+        int root = 1;
         int entry = first.AddReplacedFile(root, theme);
         ASSERT_TRUE(first.Commit() && first.Keep(root, theme) && copy("first.css", theme));
         unsigned long long size = 0;
@@ -357,9 +400,9 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
         // The second replaces it again, and the page, adds a file, and is killed.
         {
             Journal second;
-            ASSERT_TRUE(second.Begin(world.data));
-            int themesRoot = second.AddRoot(themes);
-            int pagesRoot = second.AddRoot(pages);
+            ASSERT_TRUE(second.Begin(world.data, {themes, pages}));
+            int themesRoot = 1;
+            int pagesRoot = 2;
             second.AddReplacedFile(themesRoot, theme);
             second.AddReplacedFile(pagesRoot, page);
             second.AddNewFile(added);
@@ -404,6 +447,268 @@ TEST(Journal, BackupsOfTwoInstallationsStayApart)
         EXPECT_EQ(9u, session.entries[0].size);
         // SHA-256 of "first kit".
         EXPECT_EQ("a6f3db98535296b746045878de3d9f5d91f69fca24ad4ea9f0b90721588729a3", session.entries[0].digest);
+    }
+}
+
+TEST(Journal, ADamagedByteRefusesItButInTheLastLineALineCutShortLeaves)
+{
+    JournalWorld world;
+    InstallSteps(world, kClosed);
+    ASSERT_TRUE(AppendJournalRecord(world.data, {kRecordKitName, "Harbour Lights"}));
+    const std::string whole = ReadFileBytes(world.Journal());
+    const size_t lastLine = whole.rfind("\r\n", whole.size() - 3) + 2;
+    const auto installed = Tree(world.root);
+    int line = 1;
+    for (size_t at = 0; at < whole.size(); line += whole[at++] == '\n') {
+        std::string damaged = whole;
+        damaged[at] ^= 0x20;
+        Overwrite(world.Journal(), damaged);
+        JournalContents contents;
+        if (at >= lastLine) {
+            ASSERT_TRUE(Read(world.Journal(), contents)) << at;
+            EXPECT_EQ((LONGLONG)lastLine, contents.end) << at;
+            ASSERT_EQ(1u, contents.sessions.size()) << at;
+            EXPECT_TRUE(contents.sessions[0].closed) << at;
+            EXPECT_EQ("", contents.kitName) << at;
+            continue;
+        }
+        ASSERT_FALSE(Read(world.Journal(), contents)) << at;
+        EXPECT_EQ((DWORD)ERROR_INVALID_DATA, GetLastError()) << at;
+        EXPECT_EQ(line, contents.damagedLine) << at;
+    }
+    // Refused, the journal changes nothing, and says where it is damaged.
+    std::string damaged = whole;
+    const size_t at = whole.find("\r\nfile\t") + 4;
+    damaged[at] = 'x';
+    Overwrite(world.Journal(), damaged);
+    KeptFiles kept;
+    std::vector<std::string> lines;
+    EXPECT_FALSE(UndoUnfinishedInstallations(world.data, [&](const std::string& text) { lines.push_back(text); }, kept));
+    const int damagedLine = 1 + (int)std::count(whole.begin(), whole.begin() + at, '\n');
+    EXPECT_EQ(std::vector<std::string>({"Failed to read journal: " + world.Journal() + ", line " + std::to_string(damagedLine),
+                                        "Reason: " + SystemErrorText(ERROR_INVALID_DATA)}),
+              lines);
+    EXPECT_EQ(installed, Tree(world.root));
+    EXPECT_EQ(damaged, ReadFileBytes(world.Journal()));
+}
+
+TEST(Journal, PathsOnlyBelowTheTargetFoldersItsInstallationRecorded)
+{
+    JournalWorld world;
+    const std::string& t = world.root;
+    const std::vector<std::string> begin = {kRecordBegin, "1", "2026-12-08T05:40:00Z", t};
+    struct Case {
+        const char* what;
+        std::vector<std::string> record;
+        bool read;
+    };
+    const Case cases[] = {
+        {"a file below it", {kRecordFile, t + "\\new\\new.css"}, true},
+        {"a file elsewhere", {kRecordFile, "C:\\windows\\system.ini"}, false},
+        {"the folder itself as a file", {kRecordFile, t}, false},
+        {"a file out of it by ..", {kRecordFile, t + "\\..\\outside.css"}, false},
+        {"a file out of it by /..", {kRecordFile, t + "\\new/../../outside.css"}, false},
+        {"a relative file", {kRecordFile, "new\\new.css"}, false},
+        {"a stream", {kRecordFile, t + "\\new.css:hidden"}, false},
+        {"a folder below it", {kRecordFolder, t + "\\new"}, true},
+        {"the folder itself, made", {kRecordFolder, t}, true},
+        {"a folder on the way to it", {kRecordFolder, ParentFolder(t)}, true},
+        {"a folder elsewhere", {kRecordFolder, "C:\\windows\\system32"}, false},
+        {"a replaced file and its backup", {kRecordReplace, t + "\\old\\theme.css", "backup\\1\\1\\old\\theme.css"}, true},
+        {"a backup of another folder", {kRecordReplace, t + "\\old\\theme.css", "backup\\1\\2\\old\\theme.css"}, false},
+        {"a backup of another installation", {kRecordReplace, t + "\\old\\theme.css", "backup\\2\\1\\old\\theme.css"}, false},
+        {"a backup out of the data folder", {kRecordReplace, t + "\\old\\theme.css", "backup\\1\\1\\..\\..\\journal.txt"}, false},
+        {"a record of no kind", {"copy", t + "\\new.css"}, false},
+    };
+    for (const Case& c : cases) {
+        Overwrite(world.Journal(), JournalText({begin, c.record}));
+        JournalContents contents;
+        EXPECT_EQ(c.read, Read(world.Journal(), contents)) << c.what;
+        EXPECT_EQ(c.read ? 0 : 3, contents.damagedLine) << c.what;
+    }
+    // Records of no installation lie where one recorded, too.
+    const std::vector<std::string> end = {kRecordEnd, "1"};
+    const Case after[] = {
+        {"a file gone below it", {kRecordGone, t + "\\old\\theme.css"}, true},
+        {"a file gone elsewhere", {kRecordGone, "C:\\windows\\system.ini"}, false},
+        {"a folder handed below it", {kRecordHanded, t + "\\new"}, true},
+        {"a folder handed elsewhere", {kRecordHanded, "D:\\other"}, false},
+    };
+    for (const Case& c : after) {
+        Overwrite(world.Journal(), JournalText({begin, end, c.record}));
+        JournalContents contents;
+        EXPECT_EQ(c.read, Read(world.Journal(), contents)) << c.what;
+    }
+}
+
+TEST(Journal, FirstFormatReadAndWrittenInTheCurrentOneFromItsFirstChange)
+{
+    JournalWorld world;
+    const std::string created = world.root + "\\new.css";
+    const std::string replaced = world.root + "\\old\\theme.css";
+    world.folder.Write("Themes\\new.css", "new style");
+    world.folder.Write("Fernwick\\Harbour Lights\\backup\\1\\1\\old\\theme.css", "original theme");
+    world.folder.Write("Themes\\old\\theme.css", "new theme");
+    // SHA-256 of "new style" and "new theme".
+    const std::vector<std::string> lines = {
+        "Fernwick journal 1",
+        "begin\t1\t2026-01-02T03:04:05Z",
+        "file\t" + created,
+        "replace\t" + replaced + "\tbackup\\1\\1\\old\\theme.css",
+        "digest\t1\t9\t5ab52f129c89f069b3b95b2ffccf5e37a22725b5d6c2595fef230be06168aa16",
+        "digest\t2\t9\t22d62406a550a32b5c03704259bde395f4d242f3d2f4e5547c498d48f348c88b",
+        "end\t1",
+        "kit\tHarbour Lights",
+    };
+    std::string first;
+    for (const std::string& line : lines)
+        first += line + "\r\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        bool read;
+        size_t sessions;
+        const char* kitName;
+    };
+    const Case cases[] = {
+        {"as written", first, true, 1, "Harbour Lights"},
+        {"its last line cut", first.substr(0, first.size() - 6), true, 1, ""},
+        {"a line before the last no record", first.substr(0, first.find("end\t")) + "end\tx\r\nkit\tH\r\n", false, 0, ""},
+    };
+    for (const Case& c : cases) {
+        Overwrite(world.Journal(), c.text);
+        JournalContents contents;
+        ASSERT_EQ(c.read, Read(world.Journal(), contents)) << c.what;
+        EXPECT_EQ(c.read ? 0 : 7, contents.damagedLine) << c.what;
+        ASSERT_EQ(c.sessions, contents.sessions.size()) << c.what;
+        EXPECT_EQ(c.kitName, contents.kitName) << c.what;
+        if (c.sessions) {
+            EXPECT_TRUE(contents.sessions[0].roots.empty()) << c.what;
+            EXPECT_EQ(2u, contents.sessions[0].entries.size()) << c.what;
+        }
+    }
+    // Its first change rewrites it whole in the current format.
+    Overwrite(world.Journal(), first);
+    ASSERT_TRUE(AppendJournalRecord(world.data, {kRecordHanded, world.root + "\\new"}));
+    std::string current = JournalLine({kJournalHeader});
+    for (size_t i = 1; i < lines.size(); ++i) {
+        std::vector<std::string> fields;
+        for (size_t start = 0, tab = 0; tab != std::string::npos; start = tab + 1)
+            fields.push_back(lines[i].substr(start, (tab = lines[i].find('\t', start)) - start));
+        current += JournalLine(fields);
+    }
+    current += JournalLine({kRecordHanded, world.root + "\\new"});
+    EXPECT_EQ(current, ReadFileBytes(world.Journal()));
+    EXPECT_FALSE(Exists(world.data + "\\journal.new"));
+}
+
+// The digests on disk tell what the user changed since: that stays, with
+// what it replaced kept beside the data folder, and the folder it is in.
+TEST(Journal, UndoKeepsWhatTheUserChangedWithWhatItReplaced)
+{
+    JournalWorld world;
+    InstallSteps(world, kClosed - 1);
+    const std::string changedNew = world.root + "\\new\\new.css";
+    const std::string changedBullet = world.root + "\\old\\bullet.gif";
+    SetFileAttributesA(changedBullet.c_str(), FILE_ATTRIBUTE_NORMAL);
+    world.folder.Write("Themes\\new\\new.css", "my style");
+    world.folder.Write("Themes\\old\\bullet.gif", "my bullet");
+    const std::string original = world.KeptOriginal(1, changedBullet);
+    EXPECT_EQ(world.UndoLines({kFileHtm, kRestoredTheme, "Kept changed file: " + changedBullet,
+                               "Original kept as: " + original, kFileGif, "Kept changed file: " + changedNew,
+                               kFolderImages}),
+              Undo(world.data));
+    const auto tree = Tree(world.root);
+    EXPECT_EQ("my style", tree.at("new\\new.css"));
+    EXPECT_EQ("my bullet", tree.at("old\\bullet.gif"));
+    EXPECT_EQ("original theme", tree.at("old\\theme.css"));
+    EXPECT_EQ("original bullet", ReadFileBytes(original));
+    EXPECT_FALSE(Exists(world.data));
+}
+
+// Across volumes a restore copies beside the target, then renames over it;
+// one the journal says began is finished, whatever stands at the target.
+TEST(Journal, RestoreCutShortIsFinishedNeverTakenForAChange)
+{
+    JournalWorld world;
+    SmallDisk disk(world.folder / "disk", "4m");
+    ASSERT_TRUE(disk.IsMounted());
+    MappedDrive drive(disk.Folder());
+    ASSERT_TRUE(drive.IsMapped());
+    const std::string themes = drive.Root() + "\\Themes";
+    const std::string target = themes + "\\moss.css";
+    ASSERT_TRUE(CreateDirectoryA(themes.c_str(), nullptr));
+    Overwrite(target, "original moss");
+    world.folder.Write("kit\\moss.css", "new moss");
+    {
+        Journal journal;
+        ASSERT_TRUE(journal.Begin(world.data, {themes}));
+        const int entry = journal.AddReplacedFile(1, target);
+        ASSERT_TRUE(journal.Commit() && journal.Keep(1, target));
+        ASSERT_TRUE(CopyFileA((world.folder / "kit\\moss.css").c_str(), target.c_str(), FALSE));
+        unsigned long long size = 0;
+        std::string digest;
+        ASSERT_TRUE(DigestFile(target, size, digest));
+        journal.AddDigest(entry, size, digest);
+        ASSERT_TRUE(journal.Commit());
+    }
+    // Killed in the middle of putting it back: the copy beside it half made,
+    // the target neither as installed nor as it was.
+    ASSERT_TRUE(AppendJournalRecord(world.data, {kRecordRestore, "1", "1"}));
+    Overwrite(target + ".fernwick-restoring", "origi");
+    Overwrite(target, "new mo");
+    EXPECT_EQ(std::vector<std::string>({"Undoing the installation...", "Restored file: " + target, "Installation undone"}),
+              Undo(world.data));
+    EXPECT_EQ((std::map<std::string, std::string>{{"moss.css", "original moss"}}), Tree(themes));
+}
+
+// Before anything touches a path, the unfinished installations of every kit
+// are undone; a journal that cannot be read stops it all, changing nothing.
+TEST(Journal, EveryKitsUnfinishedInstallationUndoneFirst)
+{
+    struct Case {
+        const char* what;
+        bool damaged;
+    };
+    for (const Case& c : {Case{"another kit cut short", false}, Case{"its journal damaged", true}}) {
+        SCOPED_TRACE(c.what);
+        JournalWorld world;
+        const auto before = Tree(world.root);
+        // This kit finished; another, over the same files, was cut short.
+        InstallSteps(world, kClosed);
+        const std::string other = DataFolderPath(world.folder.Path(), "", "Other kit");
+        ASSERT_TRUE(CreateDataFolder(other));
+        world.folder.Write("kit\\other.css", "other theme");
+        {
+            Journal journal;
+            ASSERT_TRUE(journal.Begin(other, {world.root}));
+            journal.AddReplacedFile(1, world.root + "\\old\\theme.css");
+            ASSERT_TRUE(journal.Commit() && journal.Keep(1, world.root + "\\old\\theme.css"));
+            ASSERT_TRUE(CopyFileA((world.folder / "kit\\other.css").c_str(), (world.root + "\\old\\theme.css").c_str(), FALSE));
+        }
+        std::string journal = ReadFileBytes(other + "\\journal.txt");
+        if (c.damaged) {
+            journal[journal.find("begin") + 1] = 'x';
+            Overwrite(other + "\\journal.txt", journal);
+        }
+        std::vector<std::string> lines;
+        KeptFiles kept;
+        EXPECT_EQ(!c.damaged, UndoUnfinishedInstallations(world.data, [&](const std::string& line) { lines.push_back(line); }, kept));
+        const std::vector<std::string> expected =
+            c.damaged ? std::vector<std::string>{"Failed to read journal: " + other + "\\journal.txt, line 2",
+                                                 "Reason: " + SystemErrorText(ERROR_INVALID_DATA)}
+                      : std::vector<std::string>{"Installation of another kit cut short: " + other,
+                                                 "Undoing the installation...",
+                                                 "Restored file: " + world.root + "\\old\\theme.css",
+                                                 "Installation undone"};
+        EXPECT_EQ(expected, lines);
+        EXPECT_EQ(c.damaged ? "other theme" : "common theme", Tree(world.root).at("old\\theme.css"));
+        EXPECT_EQ(c.damaged, Exists(other));
+        if (c.damaged)
+            continue;
+        // This kit's removal then puts back what was there before it.
+        EXPECT_TRUE(TakeBackInstallations(world.data, [](const std::string&) {}, nullptr, RetryWait(), kept));
+        EXPECT_EQ(before, Tree(world.root));
     }
 }
 

@@ -6,7 +6,9 @@
 #include <algorithm>
 
 #include "Text.h"
+#include "journal/JournalFile.h"
 #include "win/Dialog.h"
+#include "win/Handle.h"
 
 namespace {
 
@@ -381,4 +383,12 @@ testing::AssertionResult SameText(const std::string& expected, const std::string
                                        << " bytes part at byte " << at << ": expected \""
                                        << expected.substr(from, 80) << "\", got \"" << actual.substr(from, 80)
                                        << "\"";
+}
+
+bool UnfinishedInstallationIn(const std::string& dataFolder)
+{
+    ScopedFile file(OpenJournal(dataFolder, JournalAccess::Read));
+    JournalContents contents;
+    return file.IsValid() && ReadJournal(file.Get(), contents) && !contents.sessions.empty() &&
+           !contents.sessions.back().closed;
 }

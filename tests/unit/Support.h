@@ -135,6 +135,10 @@ std::map<std::string, std::string> Tree(const std::string& folder, const std::st
 // could not be made.
 bool MakeUnreadable(const std::string& path);
 
+// Whether the journal of the data folder `dataFolder` holds an installation
+// that was never closed, waiting to be undone; false when it cannot be read.
+bool UnfinishedInstallationIn(const std::string& dataFolder);
+
 // Compares two texts that may be megabytes long; a failure shows only where
 // they part, not the whole texts.
 testing::AssertionResult SameText(const std::string& expected, const std::string& actual);
