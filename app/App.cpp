@@ -5,6 +5,8 @@
 
 #include "app/InstallDlg.h"
 #include "app/PackRun.h"
+#include "app/WorkDlg.h"
+#include "log/LogFile.h"
 #include "log/LogText.h"
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
@@ -22,25 +24,38 @@ namespace {
 
 // In unattended runs every box goes to the wizard's log instead (all but
 // the question a person asks for by pressing Cancel in a /SILENT run).
-void SilenceInto(CInstallDlg& wizard)
+void SilenceInto(CInstallDlg& wizard, const InstallRun& run)
 {
-    if (wizard.m_run.IsUnattended())
+    if (run.IsUnattended())
         SilenceMessages([&wizard](const std::string& text, UINT style) { return wizard.Silenced(text, style); });
+}
+
+// `text` alone in a log of its own, when the run keeps a log and it can be
+// written; an unattended run shows no box meanwhile.
+void LogAlone(const InstallRun& run, const std::string& text)
+{
+    if (run.IsUnattended())
+        SilenceMessages([](const std::string&, UINT) { return IDOK; });
+    LogSystem system;
+    if (!ReadLogSystem(system))
+        ShowMessage(SystemErrorMessage(IDS_SYSTEM_INFO_FAILED, "", GetLastError()), MB_ICONEXCLAMATION | MB_OK);
+    const std::string path = run.WantsLog() ? InstallLogPath(run.Line().logFile) : std::string();
+    SilenceMessages(nullptr);
+    if (path.empty())
+        return;
+    LogFile log;
+    if (log.OpenLog(path, system, run.Line().arguments))
+        log.WriteLog(text);
 }
 
 // Shows `text` in a box; a run without any window writes it to a log of its
 // own instead, when it can write one. Returns `exitCode`.
 int Tell(const InstallRun& run, const MessageText& text, UINT icon, int exitCode)
 {
-    if (run.HasWindow()) {
+    if (run.HasWindow())
         ShowMessage(text, MB_OK | icon);
-        return exitCode;
-    }
-    CInstallDlg wizard;
-    wizard.m_run = run;
-    SilenceInto(wizard);
-    wizard.LogAlone(text.logged);
-    SilenceMessages(nullptr);
+    else
+        LogAlone(run, text.logged);
     return exitCode;
 }
 
@@ -71,29 +86,30 @@ bool LogFileRefused(const InstallRun& run)
 
 int RunWizard(const InstallRun& run)
 {
-    CInstallDlg wizard;
-    wizard.m_run = run;
-    SilenceInto(wizard);
+    CInstallDlg wizard(run);
+    SilenceInto(wizard, run);
     if (run.HasWindow()) {
-        Dialog::SetMain(&wizard);
-        wizard.DoModal();
-        Dialog::SetMain(nullptr);
+        wizard.DoModalAsMain();
     } else {
         wizard.RunWithoutWindow();
     }
     SilenceMessages(nullptr);
-    return wizard.m_run.ExitCode();
+    return wizard.ExitCode();
+}
+
+// Shows `text` and the progress of `work` in the wizard's window while it runs.
+bool ShowWork(const std::string& text, const CWorkDlg::Work& work)
+{
+    CWorkDlg window(text, work);
+    window.DoModalAsMain();
+    return window.Succeeded();
 }
 
 // A packed setup that cannot run its kit: the text goes to the log where
 // one can be written, and to a box where the run has a window.
 int RefuseSetup(const InstallRun& run, const MessageText& text)
 {
-    CInstallDlg wizard;
-    wizard.m_run = run;
-    SilenceInto(wizard);
-    wizard.LogAlone(text.logged);
-    SilenceMessages(nullptr);
+    LogAlone(run, text.logged);
     if (run.HasWindow())
         ShowMessage(text, MB_OK | MB_ICONSTOP);
     return kExitSetupDamaged;
@@ -158,6 +174,7 @@ int RunSetup(const InstallRun& run)
 int CInstallApp::Run()
 {
     ProgressBar::Register();
+    SetMessageCaption(IDS_APP_TITLE);
     InstallRun run(ProcessArguments());
     // From the first box on: also a command line at fault is told in the language it names.
     const std::string& tag = run.Line().language;
@@ -176,7 +193,7 @@ int CInstallApp::Run()
     if (run.Line().help)
         return Tell(run, LoadMessage(IDS_HELP), MB_ICONINFORMATION, kExitInstalled);
     if (run.Line().uninstall)
-        return RunUninstall(run);
+        return RunUninstall(run.Line(), ShowWork);
     if (run.Line().pack)
         return RunPacking(run);
     if (LogFileRefused(run))

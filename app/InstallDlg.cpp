@@ -1,10 +1,11 @@
 #include "app/InstallDlg.h"
 
+#include "kit/Introduction.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
-CInstallDlg::CInstallDlg() : Dialog(IDD_WIZARD)
+CInstallDlg::CInstallDlg(const InstallRun& run) : Dialog(IDD_WIZARD), m_run(run)
 {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
@@ -88,4 +89,41 @@ void CInstallDlg::SetStatusText(std::string text)
         if (over)
             RedrawWindow(over, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
+}
+
+void CInstallDlg::OpenLog()
+{
+    const std::string path = InstallLogPath(m_run.Line().logFile);
+    if (path.empty()) {
+        m_logging = false;
+        return;
+    }
+    if (m_run.IsUnattended())
+        m_log.SkipRepeats();
+    m_logging = m_log.OpenLog(path, m_system, m_run.Line().arguments);
+}
+
+void CInstallDlg::WriteLog(std::string text)
+{
+    m_log.WriteLog(text);
+}
+
+LogLine CInstallDlg::Logger()
+{
+    return [this](const std::string& line) { WriteLog(line); };
+}
+
+void CInstallDlg::CloseLog()
+{
+    if (!m_logging)
+        return;
+    m_log.CloseLog();
+    m_logging = false;
+}
+
+void CInstallDlg::CollectSystemInfo()
+{
+    m_system = LogSystem();
+    if (!ReadLogSystem(m_system))
+        ReportSystemError(IDS_SYSTEM_INFO_FAILED, "");
 }

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "frontpage/TemplateLanguages.h"
-#include "frontpage/Version.h"
+#include "frontpage/Detection.h"
 #include "install/CopyCancel.h"
 #include "install/FileCopy.h"
 #include "journal/Journal.h"
-#include "kit/KitItem.h"
+#include "log/LogFile.h"
 #include "run/InstallRun.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
@@ -30,8 +29,12 @@ enum class InstallResult { Installed, Failed, Cancelled };
 
 class CInstallDlg : public Dialog {
 public:
-    CInstallDlg();
+    // A wizard for `run`.
+    explicit CInstallDlg(const InstallRun& run = InstallRun());
     ~CInstallDlg() override;
+
+    // The exit code of how the run ended.
+    int ExitCode() const { return m_run.ExitCode(); }
 
     // Stage machine and final page (app/Stages.cpp)
     void OnNext();
@@ -47,9 +50,6 @@ public:
     // Unattended runs (app/Unattended.cpp)
     // /VERYSILENT: the stages one after the other, without any window.
     void RunWithoutWindow();
-    // A bad command line or the help in a run without any window: `text`
-    // alone in a log of its own, when the run keeps a log and it can be written.
-    void LogAlone(const std::string& text);
     // Answers a box in place of the user (see SilenceMessages): its text to
     // the log; 0 to show it after all.
     int Silenced(const std::string& text, UINT style);
@@ -63,24 +63,8 @@ public:
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
 
-    // The kit (kit/)
-    std::string ReadIntroduction();
-    bool CheckKit();
-    // Appends the items of kit root `root` to the four item lists; false on a
-    // descriptor read error.
-    bool ScanKit(std::string root);
-    bool ShowLicence();
-
-    // FrontPage detection (frontpage/)
-    // True when a non-empty value was read into `out` (one trailing backslash
-    // removed). False with `out` empty, or "fatal" when opening the key was
-    // refused and the user has been told.
-    bool ReadRegistryString(std::string key, std::string valueName, std::string& out);
-    bool CheckFrontPage();
-    void ChooseVersion();
-    // The template folders of every language that gets the templates: those
-    // of m_pagesFolder, m_websFolder and m_framesFolder first.
-    std::vector<TemplateFolders> AllTemplateFolders() const;
+    // The log's lines from work that knows no log file.
+    LogLine Logger();
 
     // File installation (install/)
     InstallResult InstallFiles();
@@ -118,7 +102,7 @@ public:
     // The undo's lines go to the log, the window drawn meanwhile.
     UndoLog UndoLogLine();
 
-    // The log (log/)
+    // The log (app/InstallDlg.cpp)
     void OpenLog();
     // Appends `text` as one line (several when it holds line feeds) while the log is open.
     void WriteLog(std::string text);
@@ -129,6 +113,8 @@ protected:
     void DoDataExchange(bool fromControls) override;
     // The work of the current stage, for OnNext.
     void RunStage();
+    // What the detection of FrontPage is asked in this run.
+    DetectionRequest DetectionFor();
     // The eight copy passes of InstallFiles, each change journaled first.
     InstallResult CopyPasses();
     // The files of the kit tree `source`, for CopyFolder's count.
@@ -156,11 +142,24 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
 
 public:
+    // The copy stage's state, which its unit tests set up and read.
+    ProgressBar m_progress;
+    // Where the kit's items go.
+    FrontPageTarget m_target;
+    // The run keeps a log, and it is open.
+    bool m_logging = false;
+    LogFile m_log;
+    // The system the log's header tells of.
+    LogSystem m_system;
+    // The kit's name, and its data folder, which keeps its journal and backups.
+    std::string m_kitName;
+    std::string m_dataFolder;
+
+private:
     // What the command line asks of this run, and how it ended.
     InstallRun m_run;
     Button m_aboutButton;
     Button m_viewReadmeBox;
-    ProgressBar m_progress;
     Button m_logBox;
     Button m_cancelButton;
     Button m_nextButton;
@@ -169,49 +168,11 @@ public:
     BOOL m_viewReadme = FALSE;
     HICON m_hIcon = nullptr;
     WizardStage m_stage = WizardStage::Start;
-    FrontPageVersion m_version = FP98;
-    std::string m_frontPageFolder;
-    std::string m_windowsFolder;
-    std::string m_versionFolder;
-    std::string m_themesFolder;
-    std::string m_pagesFolder;
-    std::string m_websFolder;
-    std::string m_framesFolder;
-    // FrontPage reads templates from several language folders: they all get
-    // every template, those of the first in the three fields above.
-    std::vector<TemplateFolders> m_moreTemplateFolders;
-    std::string m_logPath = "install.log";
-    bool m_logging = false;
-    // A write to the open log failed (its disk is full): it keeps the lines
-    // written before, whole, and takes no more.
-    bool m_logFailed = false;
-    // The text last written to the log: in unattended runs, where a box's
-    // text goes to the log, a text the log has just said is not said twice.
-    std::string m_lastLogText;
-    bool m_found98 = false;
-    bool m_foundCurrent = false;
-    bool m_found2000 = false;
-    bool m_found2002 = false;
-    bool m_found2003 = false;
-    FrontPageVersion m_currentVersion = FPNone;
-    std::vector<std::unique_ptr<KitItem>> m_themes;
-    std::vector<std::string> m_pageTemplates;
-    std::vector<std::string> m_webTemplates;
-    std::vector<std::string> m_frameTemplates;
-    ScopedFile m_logFile;
-    int m_osPlatform = 0;
-    int m_osMajorVersion = 0;
-    int m_osMinorVersion = 0;
-    std::string m_osServicePack;
-    std::string m_userName;
     // Keeps the wizard drawn and answering while files are counted and copied.
     PendingMessages m_pendingMessages;
     // A stage's work is running: a click sent to the wizard meanwhile must
     // not start another.
     bool m_stageRunning = false;
-    // The kit's name, and its data folder, which keeps its journal and backups.
-    std::string m_kitName;
-    std::string m_dataFolder;
     Journal m_journal;
     // The journal's number of the target folder being copied into.
     int m_journalRoot = 0;

@@ -8,9 +8,6 @@
 
 namespace {
 
-// Its tick comes after the window has painted, so the packing is seen from its start.
-const UINT_PTR kStartTimer = 1;
-
 std::string FileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -23,75 +20,27 @@ std::string FileSize(const std::string& path)
 
 CPackDlg::CPackDlg(const std::string& program, const std::string& kitFolder, const std::string& output,
                    bool unattended)
-    : Dialog(IDD_WIZARD), m_program(program), m_kitFolder(kitFolder), m_output(output), m_unattended(unattended)
+    : CWorkDlg(Format(LoadResString(IDS_PACKING).c_str(), output.c_str()),
+               [this, program, kitFolder, output](const Progress& progress) {
+                   return PackKit(program, kitFolder, output, progress, m_reason);
+               }),
+      m_output(output), m_unattended(unattended)
 {
 }
 
-void CPackDlg::DoDataExchange(bool fromControls)
+void CPackDlg::OnWorkDone()
 {
-    if (fromControls)
-        return;
-    m_nextButton.Attach(Item(IDC_NEXT));
-    m_finishButton.Attach(Item(IDOK));
-    m_statusText.Attach(Item(IDC_STATUS_TEXT));
-    m_progress.Attach(Item(IDC_PROGRESS));
-}
-
-BOOL CPackDlg::OnInitDialog()
-{
-    SetIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP)));
-    // Packing asks nothing, cannot be stopped and keeps no log: the text, the
-    // bar and the buttons' row, where "Finish" ends it.
-    for (int id : {IDC_ABOUT, IDC_VIEW_README, IDC_CREATE_LOG})
-        ShowWindow(Item(id), SW_HIDE);
-    EnableWindow(Item(IDCANCEL), FALSE);
-    m_nextButton.Enable(false);
-    m_finishButton.Enable(false);
-    SetStatusText(Format(LoadResString(IDS_PACKING).c_str(), m_output.c_str()));
-    m_progress.SetPos(0);
-    SetTimer(Hwnd(), kStartTimer, USER_TIMER_MINIMUM, nullptr);
-    return TRUE;
-}
-
-bool CPackDlg::OnTimer(UINT_PTR id)
-{
-    if (id != kStartTimer)
-        return false;
-    KillTimer(Hwnd(), kStartTimer);
-    Pack();
-    return true;
-}
-
-void CPackDlg::SetStatusText(const std::string& text)
-{
-    m_statusText.SetStatus(text, m_progress.Hwnd());
-    // The text area lies under the bar: paint the text, then the bar over it.
-    UpdateWindow(m_statusText.Hwnd());
-    RedrawWindow(m_progress.Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-}
-
-void CPackDlg::ShowProgress(int done, int total)
-{
-    m_progress.FollowSteps(done, total);
-    m_pendingMessages.Dispatch();
-}
-
-void CPackDlg::Pack()
-{
-    std::string reason;
-    m_packed = PackKit(m_program, m_kitFolder, m_output,
-                       [this](int done, int total) { ShowProgress(done, total); }, reason);
-    m_progress.SetQuiet(false);
+    const bool packed = Succeeded();
     // The reason may take the whole text area, which the bar would cover.
-    m_progress.Show(m_packed);
-    const MessageText text = m_packed ? FormatMessageText(IDS_PACKED, m_output.c_str(), FileSize(m_output).c_str())
-                                      : FormatMessageText(IDS_PACK_FAILED, reason.c_str());
+    m_progress.Show(packed);
+    const MessageText text = packed ? FormatMessageText(IDS_PACKED, m_output.c_str(), FileSize(m_output).c_str())
+                                    : FormatMessageText(IDS_PACK_FAILED, m_reason.c_str());
     SetStatusText(text.shown);
     if (m_unattended) {
         EndDialog(IDOK);
         return;
     }
-    if (!m_packed)
+    if (!packed)
         ShowMessage(text, MB_OK | MB_ICONSTOP);
     m_finishButton.Enable(true);
     m_finishButton.SetDefault(true);

@@ -26,8 +26,6 @@ int RunPacking(const InstallRun& run)
         return PackKit(program, kitFolder, output, nullptr, reason) ? kExitPacked : kExitPackFailed;
     }
     CPackDlg window(program, kitFolder, output, run.IsUnattended());
-    Dialog::SetMain(&window);
-    window.DoModal();
-    Dialog::SetMain(nullptr);
-    return window.Packed() ? kExitPacked : kExitPackFailed;
+    window.DoModalAsMain();
+    return window.Succeeded() ? kExitPacked : kExitPackFailed;
 }

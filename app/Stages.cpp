@@ -1,6 +1,9 @@
 // The three stages behind "Next >", the cancel command and the final page.
 #include "app/InstallDlg.h"
 
+#include "frontpage/VersionDlg.h"
+#include "kit/KitCheck.h"
+#include "kit/Licence.h"
 #include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/ProcessPaths.h"
@@ -56,7 +59,29 @@ void OpenReadme()
     CloseHandle(process.hProcess);
 }
 
+// Who answers the licence agreement in `run`.
+LicenceAnswer LicenceAnswerFor(const InstallRun& run)
+{
+    if (run.Line().acceptLicence)
+        return LicenceAnswer::CommandLine;
+    return run.IsUnattended() ? LicenceAnswer::NotOnCommandLine : LicenceAnswer::User;
+}
+
 } // namespace
+
+DetectionRequest CInstallDlg::DetectionFor()
+{
+    DetectionRequest request;
+    request.wanted = m_run.Line().version;
+    // An unattended run asks nothing: it takes the default.
+    if (!m_run.IsUnattended())
+        request.choose = [this](const FoundVersions& found, FrontPageVersion version) {
+            return ChooseVersion(found, version, Logger());
+        };
+    request.windowsFolder = m_system.windowsFolder;
+    request.log = Logger();
+    return request;
+}
 
 void CInstallDlg::OnNext()
 {
@@ -88,19 +113,24 @@ void CInstallDlg::RunStage()
             Finish(IDS_INSTALL_FAILED);
             return;
         }
-        if (!CheckFrontPage()) {
+        SetStatusText(IDS_SEARCHING);
+        const std::optional<FrontPageTarget> target = CheckFrontPage(DetectionFor());
+        if (!target) {
             Finish(IDS_INSTALL_FAILED);
             return;
         }
-        if (!CheckKit()) {
+        m_target = *target;
+        const std::optional<KitContents> kit = CheckKit(m_target.versionFolder, Logger());
+        if (!kit) {
             Finish(IDS_INSTALL_FAILED);
             return;
         }
+        SetStatusText(KitSummary(*kit, Logger()));
         m_stage = WizardStage::Licence;
         return;
     }
     case WizardStage::Licence:
-        if (!ShowLicence()) {
+        if (!ShowLicence(LicenceAnswerFor(m_run), Logger(), [this] { m_pendingMessages.Dispatch(); })) {
             Finish(IDS_INSTALL_CANCELLED);
             return;
         }
@@ -146,7 +176,7 @@ void CInstallDlg::Finish(UINT id)
                                             : Outcome::Failed);
     std::string text = LoadResString(id);
     if (m_logging)
-        text += "\n" + Format(LoadResString(IDS_LOG_WRITTEN).c_str(), m_logPath.c_str());
+        text += "\n" + Format(LoadResString(IDS_LOG_WRITTEN).c_str(), m_log.Path().c_str());
     SetStatusText(text);
 
     // An unattended run never opens the readme.

@@ -18,16 +18,6 @@ void CInstallDlg::RunWithoutWindow()
         OnNext();
 }
 
-void CInstallDlg::LogAlone(const std::string& text)
-{
-    CollectSystemInfo();
-    m_logging = m_run.WantsLog();
-    if (m_logging)
-        OpenLog();
-    WriteLog(text);
-    CloseLog();
-}
-
 int CInstallDlg::Silenced(const std::string& text, UINT style)
 {
     const UINT buttons = style & MB_TYPEMASK;

@@ -30,6 +30,8 @@ struct CommandLine {
     std::string arguments;
 
     bool IsUnattended() const { return ui != UiMode::Interactive; }
+    // False for /VERYSILENT, which has no window at all.
+    bool HasWindow() const { return ui != UiMode::VerySilent; }
 };
 
 // Splits `arguments` into words the way the C run-time splits a command line:

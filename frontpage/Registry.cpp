@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "app/InstallDlg.h"
 #include "res/resource.h"
+#include "win/Handle.h"
 #include "win/MessageBox.h"
 #include "win/Unicode.h"
 
@@ -26,7 +26,6 @@ const char* const g_sharedThemes = "\\Microsoft Shared\\themes";
 const char* const g_regExplorer = "Windows\\CurrentVersion\\Explorer\\";
 const char* const g_regTempFilesCache = "VolumeCaches\\Temporary files";
 const char* const g_regFolder = "folder";
-const char* const g_commonFolder = "common";
 
 namespace {
 
@@ -109,12 +108,13 @@ LONG ReadMachineNumber(const std::string& key, const std::string& valueName, DWO
     return ERROR_SUCCESS;
 }
 
-bool CInstallDlg::ReadRegistryString(std::string key, std::string valueName, std::string& out)
+RegistryRead ReadRegistryString(const std::string& key, const std::string& valueName, std::string& out)
 {
-    LONG status = ReadMachineString(key, valueName, out);
-    if (status == ERROR_ACCESS_DENIED) {
-        ShowMessage(IDS_NO_PRIVILEGE, MB_OK | MB_ICONSTOP);
-        out = "fatal";
-    }
-    return status == ERROR_SUCCESS;
+    const LONG status = ReadMachineString(key, valueName, out);
+    if (status == ERROR_SUCCESS)
+        return RegistryRead::Read;
+    if (status != ERROR_ACCESS_DENIED)
+        return RegistryRead::Missing;
+    ShowMessage(IDS_NO_PRIVILEGE, MB_OK | MB_ICONSTOP);
+    return RegistryRead::Refused;
 }

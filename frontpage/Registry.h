@@ -24,8 +24,6 @@ extern const char* const g_sharedThemes;
 extern const char* const g_regExplorer;
 extern const char* const g_regTempFilesCache;
 extern const char* const g_regFolder;
-// The kit's root of items for every FrontPage version.
-extern const char* const g_commonFolder;
 
 // Reads the string value `valueName` of `key` (below the Microsoft key of
 // HKEY_LOCAL_MACHINE\Software) into `out` without telling the user
@@ -33,6 +31,13 @@ extern const char* const g_commonFolder;
 // backslash removed, an expandable string expanded); otherwise the reason,
 // ERROR_ACCESS_DENIED when opening the key was refused, with `out` empty.
 LONG ReadMachineString(const std::string& key, const std::string& valueName, std::string& out);
+
+// How a read of a registry string went.
+enum class RegistryRead { Read, Missing, Refused };
+
+// Reads a string value as ReadMachineString does. When opening the key was
+// refused, the user is told that they lack the privilege (Refused).
+RegistryRead ReadRegistryString(const std::string& key, const std::string& valueName, std::string& out);
 
 // Reads the number (REG_DWORD) `valueName` of `key`, as ReadMachineString
 // reads a string: ERROR_SUCCESS, or the reason it could not be read.

@@ -1,7 +1,6 @@
 // The version choice: which FrontPage to install for when several are installed.
 #include "frontpage/VersionDlg.h"
 
-#include "app/InstallDlg.h"
 #include "res/resource.h"
 
 namespace {
@@ -118,32 +117,33 @@ void CVersionDlg::CheckOnly(const Button& clicked)
     }
 }
 
-void CInstallDlg::ChooseVersion()
+FrontPageVersion ChooseVersion(const FoundVersions& found, FrontPageVersion version, const LogLine& log)
 {
     CVersionDlg dialog;
-    dialog.m_has98 = m_found98;
-    dialog.m_has2000 = m_found2000;
-    dialog.m_has2002 = m_found2002;
-    dialog.m_has2003 = m_found2003;
-    dialog.m_defaultVersion = m_currentVersion;
+    dialog.m_has98 = found.found98;
+    dialog.m_has2000 = found.found2000;
+    dialog.m_has2002 = found.found2002;
+    dialog.m_has2003 = found.found2003;
+    dialog.m_defaultVersion = found.current;
     // A dialog that cannot be shown counts as closed: the default stays.
     if (dialog.DoModal() != IDOK) {
-        WriteLog("User cancelled selection dialog - using default");
-        return;
+        log("User cancelled selection dialog - using default");
+        return version;
     }
     std::string versionText;
     if (dialog.m_radio98 == 0) {
-        m_version = FP98;
+        version = FP98;
         versionText = "98";
     } else if (dialog.m_radio2000 == 0) {
-        m_version = FP2000;
+        version = FP2000;
         versionText = "2000";
     } else if (dialog.m_radio2002 == 0) {
-        m_version = FP2002;
+        version = FP2002;
         versionText = "2002";
     } else if (dialog.m_radio2003 == 0) {
-        m_version = FP2003;
+        version = FP2003;
         versionText = "2003";
     }
-    WriteLog("User chose to install for FrontPage " + versionText);
+    log("User chose to install for FrontPage " + versionText);
+    return version;
 }

@@ -1,5 +1,6 @@
 // The choice between several installed FrontPage versions (template 136).
 #pragma once
+#include "frontpage/Detection.h"
 #include "frontpage/Version.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
@@ -38,3 +39,8 @@ private:
     // Unchecks every radio but `clicked`.
     void CheckOnly(const Button& clicked);
 };
+
+// Asks the user which of the versions `found` to install for, with the
+// registered program's version checked; `version`, the default, when the
+// dialog is closed without a choice. Logs the answer.
+FrontPageVersion ChooseVersion(const FoundVersions& found, FrontPageVersion version, const LogLine& log);

@@ -14,6 +14,7 @@
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
 #include "journal/KitId.h"
+#include "kit/KitRoot.h"
 #include "res/resource.h"
 #include "uninstall/Registration.h"
 #include "win/CancelCommand.h"
@@ -220,21 +221,21 @@ InstallResult CInstallDlg::CopyPasses()
         roots.push_back(folder);
         targets.push_back({folder, (int)roots.size()});
     };
-    addRoot(m_themesFolder, themes);
-    for (const TemplateFolders& language : AllTemplateFolders()) {
+    addRoot(m_target.themesFolder, themes);
+    for (const TemplateFolders& language : m_target.AllTemplateFolders()) {
         addRoot(language.pages, pages);
         addRoot(language.webs, webs);
         addRoot(language.frames, frames);
     }
     // Version-specific before common, so that a common file replaces its namesake.
     const Pass passes[] = {
-        {"Copying version-specific themes...", m_versionFolder + "\\themes", themes},
+        {"Copying version-specific themes...", m_target.versionFolder + "\\themes", themes},
         {"Copying common themes...", common + "\\themes", themes},
-        {"Copying version-specific page templates...", m_versionFolder + "\\pages", pages},
+        {"Copying version-specific page templates...", m_target.versionFolder + "\\pages", pages},
         {"Copying common page templates...", common + "\\pages", pages},
-        {"Copying version-specific web templates...", m_versionFolder + "\\webs", webs},
+        {"Copying version-specific web templates...", m_target.versionFolder + "\\webs", webs},
         {"Copying common web templates...", common + "\\webs", webs},
-        {"Copying version-specific frame templates...", m_versionFolder + "\\frames", frames},
+        {"Copying version-specific frame templates...", m_target.versionFolder + "\\frames", frames},
         {"Copying common frame templates...", common + "\\frames", frames},
     };
 
@@ -305,7 +306,7 @@ InstallResult CInstallDlg::CopyPasses()
             // it is still installed, and its journal is kept: the user is
             // told, and the next installation of the kit registers it.
             const std::string kitId = KitId(m_kitName);
-            KitRegistration kit{m_kitName, kitId, m_dataFolder, m_themesFolder, ProgramFilePath()};
+            KitRegistration kit{m_kitName, kitId, m_dataFolder, m_target.themesFolder, ProgramFilePath()};
             std::string subject;
             if (RegisterForRemoval(kit, subject))
                 WriteLog("Registered for removal as " + RemovalKeyName(kitId));

@@ -32,7 +32,7 @@ void CInstallDlg::FindDataFolder()
     std::string commonFiles;
     ReadMachineString(g_regCurrentVersion, g_regCommonFilesDir, commonFiles);
     m_kitName = KitName(CurrentFolderPath());
-    m_dataFolder = DataFolderPath(commonFiles, m_windowsFolder, KitId(m_kitName));
+    m_dataFolder = DataFolderPath(commonFiles, m_system.windowsFolder, KitId(m_kitName));
 }
 
 bool CInstallDlg::UndoUnfinishedInstallation()

@@ -1,5 +1,5 @@
-// The introduction on the wizard's first page: the head of the kit's "intro.txt".
-#include "app/InstallDlg.h"
+#include "kit/Introduction.h"
+
 #include "res/resource.h"
 #include "win/Strings.h"
 #include "win/TextFile.h"
@@ -26,7 +26,7 @@ bool ReadHead(TextFile& file, std::string& text)
 
 } // namespace
 
-std::string CInstallDlg::ReadIntroduction()
+std::string ReadIntroduction()
 {
     std::string text;
     TextFile file;

@@ -1,5 +1,5 @@
-// The licence step at the second "Next >": the kit's "license.txt", accepted or not.
-#include "app/InstallDlg.h"
+#include "kit/Licence.h"
+
 #include "kit/LicenceDlg.h"
 #include "win/TextFile.h"
 
@@ -37,7 +37,7 @@ void AppendShown(std::string& text, const std::string& line)
 
 } // namespace
 
-bool CInstallDlg::ShowLicence()
+bool ShowLicence(LicenceAnswer answer, const LogLine& log, const std::function<void()>& whileReading)
 {
     CLicenceDlg dialog;
     {
@@ -48,7 +48,7 @@ bool CInstallDlg::ShowLicence()
             // passed over as if the kit had none.
             if (!file.IsMissing())
                 return false;
-            WriteLog("No licence file supplied");
+            log("No licence file supplied");
             return true;
         }
         ULONGLONG size = 0;
@@ -56,13 +56,13 @@ bool CInstallDlg::ShowLicence()
             return false;
         // Refused from its size alone: such a file is not read at all.
         if (size > kMaxLicenceSize) {
-            WriteLog("Licence file too large");
+            log("Licence file too large");
             return false;
         }
         // Shown whole, however long its lines (none is longer than the file);
         // the wizard stays drawn while a large one is read.
         file.SetLineLimit((size_t)kMaxLicenceSize);
-        file.SetBlockRead([this] { m_pendingMessages.Dispatch(); });
+        file.SetBlockRead(whileReading);
         // Half an agreement is never offered for acceptance.
         bool read = file.ForEachLine([&](const std::string& line) {
             AppendShown(dialog.m_text, line);
@@ -72,18 +72,20 @@ bool CInstallDlg::ShowLicence()
             return false;
     }
     // Read all the same: an agreement that cannot be read cannot be accepted.
-    if (m_run.Line().acceptLicence) {
-        WriteLog("Licence accepted on the command line");
+    switch (answer) {
+    case LicenceAnswer::CommandLine:
+        log("Licence accepted on the command line");
         return true;
-    }
-    if (m_run.IsUnattended()) {
-        WriteLog("Licence not accepted on the command line");
+    case LicenceAnswer::NotOnCommandLine:
+        log("Licence not accepted on the command line");
         return false;
+    case LicenceAnswer::User:
+        break;
     }
     if (dialog.DoModal() != IDOK) {
-        WriteLog("User rejected licence");
+        log("User rejected licence");
         return false;
     }
-    WriteLog("User accepted licence");
+    log("User accepted licence");
     return true;
 }

@@ -1,8 +1,8 @@
-// The scan of one kit root into the four item lists, with the theme descriptors.
+// The scan of the kit roots into the four item lists, with the theme descriptors.
 #include <cstdlib>
 #include <cstring>
 
-#include "app/InstallDlg.h"
+#include "kit/KitContents.h"
 #include "win/FileSystem.h"
 #include "win/Strings.h"
 #include "win/TextFile.h"
@@ -51,26 +51,30 @@ void AppendNames(const std::string& folder, std::vector<std::string>& list)
 
 } // namespace
 
-bool CInstallDlg::ScanKit(std::string root)
+KitContents ScanKit(const std::vector<std::string>& roots)
 {
-    bool ok = true;
-    std::string themes = root + "\\Themes";
-    for (const std::string& folder : SubFolders(themes)) {
-        std::string name = ToLower(folder);
-        std::string path = ToLower(themes + "\\" + folder);
-        // Each theme starts afresh: a descriptor without a title or version
-        // must not inherit those of the theme before it.
-        std::string title;
-        double version = 0;
-        // After a read error the remaining descriptors are still read, but
-        // no further theme is listed: the kit is refused as a whole.
-        if (!ReadDescriptor(path + "\\" + name + ".inf", title, version))
-            ok = false;
-        if (ok)
-            m_themes.push_back(std::make_unique<KitItem>(name, title, version));
+    KitContents kit;
+    for (const std::string& root : roots) {
+        if (!kit.readable)
+            break;
+        std::string themes = root + "\\Themes";
+        for (const std::string& folder : SubFolders(themes)) {
+            std::string name = ToLower(folder);
+            std::string path = ToLower(themes + "\\" + folder);
+            // Each theme starts afresh: a descriptor without a title or version
+            // must not inherit those of the theme before it.
+            std::string title;
+            double version = 0;
+            // After a read error the remaining descriptors are still read, but
+            // no further theme is listed: the kit is refused as a whole.
+            if (!ReadDescriptor(path + "\\" + name + ".inf", title, version))
+                kit.readable = false;
+            if (kit.readable)
+                kit.themes.emplace_back(name, title, version);
+        }
+        AppendNames(root + "\\Pages", kit.pageTemplates);
+        AppendNames(root + "\\Webs", kit.webTemplates);
+        AppendNames(root + "\\Frames", kit.frameTemplates);
     }
-    AppendNames(root + "\\Pages", m_pageTemplates);
-    AppendNames(root + "\\Webs", m_webTemplates);
-    AppendNames(root + "\\Frames", m_frameTemplates);
-    return ok;
+    return kit;
 }

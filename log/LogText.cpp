@@ -6,7 +6,9 @@
 #include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/Handle.h"
+#include "win/Language.h"
 #include "win/Strings.h"
+#include "win/SystemError.h"
 #include "win/Unicode.h"
 
 namespace {
@@ -92,6 +94,16 @@ std::string DefaultLogFolder()
     return folder;
 }
 
+std::string InstallLogPath(const std::string& named)
+{
+    if (!named.empty())
+        return named;
+    std::string folder;
+    if (ReadRegistryString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, folder) != RegistryRead::Read)
+        folder = DefaultLogFolder();
+    return folder.empty() ? std::string() : folder + "\\fernwick.log";
+}
+
 bool CanWriteLogFile(const std::string& path)
 {
     std::wstring wide;
@@ -129,4 +141,14 @@ bool AppendWhole(HANDLE file, const std::string& bytes)
     SetFilePointerEx(file, end, nullptr, FILE_BEGIN);
     SetEndOfFile(file);
     return false;
+}
+
+MessageText SystemErrorMessage(UINT prefixId, const std::string& subject, DWORD error)
+{
+    MessageText message;
+    message.shown = Format(LoadResString(IDS_SYSTEM_ERROR).c_str(), LoadResString(prefixId).c_str(), subject.c_str(),
+                           SystemErrorText(error, UiLanguage()).c_str());
+    message.logged = Format(LoadLogString(IDS_SYSTEM_ERROR).c_str(), LoadLogString(prefixId).c_str(), subject.c_str(),
+                            SystemErrorText(error).c_str());
+    return message;
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "win/MessageBox.h"
+
 // The system the header tells of.
 struct LogSystem {
     int platform = 0;
@@ -31,6 +33,12 @@ std::string LogClosing();
 // without a trailing backslash, empty when neither can be read.
 std::string DefaultLogFolder();
 
+// The installation log's file: `named`, the one the command line names (a
+// full path), else fernwick.log in the folder of temporary files; empty when
+// there is none. The user is told when the registry refuses them that
+// folder's key.
+std::string InstallLogPath(const std::string& named);
+
 // Whether the log file the command line names can be written as the log
 // opens it: an existing file is opened and left as it is, a new one made and
 // removed again. False, with the last error set, when it cannot (its folder
@@ -45,3 +53,8 @@ std::string LogLineBytes(const std::string& text);
 // Appends `bytes` to `file` in one write. A write that is not whole is cut
 // off again, so the file ends with the last line written whole; false then.
 bool AppendWhole(HANDLE file, const std::string& bytes);
+
+// The failure of a system call, for a box and a log alike: string-table text
+// `prefixId`, `subject`, and the system's reason for `error` (in the wizard's
+// language where the system has it, in English for the log).
+MessageText SystemErrorMessage(UINT prefixId, const std::string& subject, DWORD error);

@@ -10,6 +10,7 @@
 #include "pack/FileStreams.h"
 #include "pack/PackDigest.h"
 #include "pack/ProgramImage.h"
+#include "win/FileSystem.h"
 #include "win/Handle.h"
 #include "win/Strings.h"
 #include "win/SystemError.h"
@@ -20,7 +21,6 @@ namespace {
 const size_t kChunkSize = 256 * 1024;
 // As zip -9: the smallest deflate output, whatever it costs.
 const int kLevel = 9;
-const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 const char* const kKitFiles[] = {"intro.txt", "license.txt", "readme.txt"};
 const char* const kKitTrees[] = {"common", "fp98", "fp2000", "fp2003"};
@@ -105,7 +105,7 @@ bool KitPacker::Add(const WIN32_FIND_DATAW& found, const std::wstring& name)
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         entry.kind = kPackFolder;
     } else {
-        entry.attributes = found.dwFileAttributes & kKeptAttributes;
+        entry.attributes = found.dwFileAttributes & kPackedAttributes;
         entry.written = Join(found.ftLastWriteTime.dwHighDateTime, found.ftLastWriteTime.dwLowDateTime);
         entry.size = Join(found.nFileSizeHigh, found.nFileSizeLow);
         ++m_files;
@@ -116,12 +116,8 @@ bool KitPacker::Add(const WIN32_FIND_DATAW& found, const std::wstring& name)
 
 bool KitPacker::ListKit()
 {
-    WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW((m_kit + L"\\*").c_str(), &found));
-    if (!find.IsValid())
-        return Fail("Cannot read folder", m_kit);
     std::vector<std::wstring> trees;
-    do {
+    const Listing listing = FindEntries(m_kit + L"\\*", [&](const WIN32_FIND_DATAW& found) {
         bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         bool tree = folder && IsOneOf(found.cFileName, kKitTrees, std::size(kKitTrees));
         if ((tree || (!folder && IsOneOf(found.cFileName, kKitFiles, std::size(kKitFiles)))) &&
@@ -129,8 +125,11 @@ bool KitPacker::ListKit()
             return false;
         if (tree)
             trees.push_back(found.cFileName);
-    } while (FindNextFileW(find.Get(), &found));
-    if (GetLastError() != ERROR_NO_MORE_FILES)
+        return true;
+    });
+    if (listing == Listing::Stopped)
+        return false;
+    if (listing == Listing::Failed)
         return Fail("Cannot read folder", m_kit);
     for (const std::wstring& tree : trees) {
         if (!ListTree(tree))
@@ -143,23 +142,19 @@ bool KitPacker::ListKit()
 bool KitPacker::ListTree(const std::wstring& name)
 {
     const std::wstring folder = m_kit + L"\\" + name;
-    WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW((folder + L"\\*").c_str(), &found));
-    if (!find.IsValid())
-        return Fail("Cannot read folder", folder);
     std::vector<std::wstring> folders;
-    do {
-        std::wstring child = found.cFileName;
-        if (child == L"." || child == L"..")
-            continue;
-        if (!Add(found, name + L"\\" + child))
+    const Listing listing = FindEntries(folder + L"\\*", [&](const WIN32_FIND_DATAW& found) {
+        const std::wstring child = name + L"\\" + found.cFileName;
+        if (!Add(found, child))
             return false;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            folders.push_back(name + L"\\" + child);
-    } while (FindNextFileW(find.Get(), &found));
-    if (GetLastError() != ERROR_NO_MORE_FILES)
+            folders.push_back(child);
+        return true;
+    });
+    if (listing == Listing::Stopped)
+        return false;
+    if (listing == Listing::Failed)
         return Fail("Cannot read folder", folder);
-    find.Reset();
     for (const std::wstring& sub : folders) {
         if (!ListTree(sub))
             return false;

@@ -6,6 +6,8 @@
 //
 // and, once signed, the certificate table. Integers are little-endian.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,13 +37,16 @@ struct PackHeader {
     std::string kitFolder = "kit";
 };
 
+// The attributes a file keeps through packing; the copy stage copies them on.
+const DWORD kPackedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
 // One file or folder of the kit. Folders carry only their name: all sizes,
 // the offset, the CRC and the attributes are 0.
 struct PackEntry {
     std::string name; // relative to the kit folder, UTF-8, '\' between parts
     uint8_t kind = kPackFile;
     uint8_t method = kPackStored;
-    uint32_t attributes = 0; // FILE_ATTRIBUTE_READONLY, HIDDEN and SYSTEM
+    uint32_t attributes = 0; // of kPackedAttributes
     uint64_t written = 0;    // last write time (FILETIME)
     uint64_t size = 0;       // unpacked
     uint64_t packedSize = 0; // in the data

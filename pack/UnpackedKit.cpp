@@ -9,6 +9,7 @@
 #include "pack/FileStreams.h"
 #include "pack/PackDigest.h"
 #include "pack/ProgramImage.h"
+#include "win/FileSystem.h"
 #include "win/FolderTree.h"
 #include "win/Handle.h"
 #include "win/ProtectedFolder.h"
@@ -21,8 +22,6 @@ namespace {
 const size_t kChunkSize = 64 * 1024;
 // The latest time a file can be given: later ones read as negative.
 const uint64_t kLatestFileTime = 0x7FFFFFFFFFFFFFFFull;
-// The attributes a file keeps through packing; the copy stage copies them on.
-const DWORD kKeptAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // Why the table's entry may not be unpacked, or empty when it may. Its data
 // must begin where the data of the file before it ends (`offset`), so no two
@@ -93,19 +92,15 @@ bool ProcessRuns(DWORD id)
 // no one else may change it), whose setup no longer runs.
 void RemoveAbandonedFolders(const std::string& temp)
 {
-    WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW(Wide(temp + kFolderPrefix + "*").c_str(), &found));
-    if (!find.IsValid())
-        return;
     std::vector<std::string> abandoned;
-    do {
+    FindEntries(Wide(temp + kFolderPrefix + "*"), [&](const WIN32_FIND_DATAW& found) {
         const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
         const DWORD setup = SetupOfFolder(name);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && setup != 0 && !ProcessRuns(setup) &&
             IsProtected(temp + name))
             abandoned.push_back(temp + name);
-    } while (FindNextFileW(find.Get(), &found));
-    find.Reset();
+        return true;
+    });
     for (const std::string& folder : abandoned)
         RemoveFolderTree(folder);
 }
@@ -350,7 +345,7 @@ bool UnpackedKit::UnpackFile(FileReader& data, z_stream_s& stream, const PackEnt
     if (!SetFileTime(out.Get(), nullptr, nullptr, &written))
         return Failed("Cannot write", path);
     out.Reset();
-    DWORD attributes = entry.attributes & kKeptAttributes;
+    DWORD attributes = entry.attributes & kPackedAttributes;
     if (attributes != 0 && !SetFileAttributesW(Wide(path).c_str(), attributes))
         return Failed("Cannot write", path);
     return true;

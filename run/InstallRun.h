@@ -49,7 +49,7 @@ public:
     // /SILENT or /VERYSILENT: nothing is asked, no box is shown.
     bool IsUnattended() const { return m_line.IsUnattended(); }
     // False for /VERYSILENT, which has no window at all.
-    bool HasWindow() const { return m_line.ui != UiMode::VerySilent; }
+    bool HasWindow() const { return m_line.HasWindow(); }
     // The log is on unless /NOLOG, as the "Create log file" box is.
     bool WantsLog() const { return m_line.log != LogChoice::Off; }
 

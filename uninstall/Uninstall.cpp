@@ -7,12 +7,10 @@
 #include "install/Questions.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
-#include "log/LogText.h"
+#include "log/LogFile.h"
 #include "res/resource.h"
 #include "uninstall/KitRemoval.h"
-#include "uninstall/RemovalDlg.h"
 #include "win/FileSystem.h"
-#include "win/Handle.h"
 #include "win/MessageBox.h"
 #include "win/PendingMessages.h"
 #include "win/ProcessPaths.h"
@@ -23,38 +21,17 @@ namespace {
 // The kept files the final box names; the rest it counts.
 const size_t kKeptNamed = 5;
 
-// The removal's log, written whatever the command line says of logs.
-class RemovalLogFile {
-public:
-    // Opens "fernwick-uninstall.log" in the folder the installation log goes
-    // to and writes its header.
-    explicit RemovalLogFile(const InstallRun& run)
-    {
-        const std::string folder = run.Line().logFile.empty() ? DefaultLogFolder() : ParentFolder(run.Line().logFile);
-        if (folder.empty())
-            return;
-        m_path = folder + "\\fernwick-uninstall.log";
-        std::wstring path;
-        m_file.Reset(SystemPath(m_path, path) ? CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)
-                                              : INVALID_HANDLE_VALUE);
-        LogSystem system;
-        ReadLogSystem(system);
-        Write(LogHeader(system, run.Line().arguments));
-    }
-    ~RemovalLogFile() { Write(LogClosing()); }
-
-    const std::string& Path() const { return m_path; }
-    void Write(const std::string& text)
-    {
-        if (m_file.IsValid() && !AppendWhole(m_file.Get(), LogLineBytes(text)))
-            m_file.Reset();
-    }
-
-private:
-    std::string m_path;
-    ScopedFile m_file;
-};
+// Opens the removal's log, written whatever the command line says of logs:
+// "fernwick-uninstall.log" in the folder the installation log goes to.
+void OpenRemovalLog(LogFile& log, const CommandLine& line)
+{
+    const std::string folder = line.logFile.empty() ? DefaultLogFolder() : ParentFolder(line.logFile);
+    if (folder.empty())
+        return;
+    LogSystem system;
+    ReadLogSystem(system);
+    log.OpenLog(folder + "\\fernwick-uninstall.log", system, line.arguments);
+}
 
 // Where this program may remove a kit from: a data folder the data folder's
 // checks trust, below a "Fernwick" folder, with a journal.
@@ -94,17 +71,18 @@ MessageText KeptText(const KeptFiles& kept, const std::string& dataFolder)
     return text;
 }
 
-int RunUninstall(const InstallRun& run)
+int RunUninstall(const CommandLine& line, const RemovalWindow& window)
 {
     // A folder cannot be removed while it is a process's current folder:
     // the removal reads nothing relative to its own.
     EnterSystemFolder();
-    RemovalLogFile log(run);
-    const bool asks = !run.IsUnattended();
+    LogFile log;
+    OpenRemovalLog(log, line);
+    const bool asks = !line.IsUnattended();
     const std::string program = ProgramFilePath();
     const std::string dataFolder = ParentFolder(program);
     if (program.empty() || !IsKitDataFolder(dataFolder)) {
-        log.Write(LoadLogString(IDS_REMOVAL_REFUSED));
+        log.WriteLog(LoadLogString(IDS_REMOVAL_REFUSED));
         if (asks)
             ShowMessage(IDS_REMOVAL_REFUSED, MB_OK | MB_ICONSTOP);
         return kExitRemovalRefused;
@@ -114,15 +92,15 @@ int RunUninstall(const InstallRun& run)
     if (kitName.empty())
         kitName = kitId;
 
-    log.Write("Uninstalling " + kitName);
+    log.WriteLog("Uninstalling " + kitName);
     if (asks && ShowMessage(FormatMessageText(IDS_REMOVAL_CONFIRM, kitName.c_str()),
                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-        log.Write("User cancelled uninstallation");
+        log.WriteLog("User cancelled uninstallation");
         return kExitRemovalDeclined;
     }
 
     KeptFiles kept;
-    const RemovalLog logLine = [&log](const std::string& line) { log.Write(line); };
+    const RemovalLog logLine = [&log](const std::string& line) { log.WriteLog(line); };
     // An unattended removal waits for a file in use as an unattended
     // installation does; one a person watches tells them at once.
     PendingMessages pending;
@@ -135,17 +113,9 @@ int RunUninstall(const InstallRun& run)
         return TakeBackInstallations(dataFolder, logLine, progress, retry, kept) &&
                RemoveWhatIsLeft(dataFolder, kitId, program, logLine);
     };
-    bool removed = false;
-    if (run.HasWindow()) {
-        CRemovalDlg window(Format(LoadResString(IDS_REMOVING).c_str(), kitName.c_str()), work);
-        Dialog::SetMain(&window);
-        window.DoModal();
-        Dialog::SetMain(nullptr);
-        removed = window.Succeeded();
-    } else {
-        removed = work(nullptr);
-    }
-    log.Write(removed ? "Uninstallation complete" : "Uninstallation failed");
+    const bool removed =
+        line.HasWindow() ? window(Format(LoadResString(IDS_REMOVING).c_str(), kitName.c_str()), work) : work(nullptr);
+    log.WriteLog(removed ? "Uninstallation complete" : "Uninstallation failed");
 
     if (asks) {
         MessageText text = removed ? FormatMessageText(IDS_REMOVED, kitName.c_str())

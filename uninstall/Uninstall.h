@@ -1,10 +1,12 @@
 // Removing a kit: what "fernwick.exe /UNINSTALL", the command its entry in
 // Programs and Features runs, does (README: "Removing a kit").
 #pragma once
+#include <functional>
 #include <string>
 
+#include "cmdline/CommandLine.h"
 #include "journal/TakeBack.h"
-#include "run/InstallRun.h"
+#include "uninstall/KitRemoval.h"
 #include "win/MessageBox.h"
 
 // The exit codes of a removal.
@@ -15,12 +17,17 @@ enum RemovalExitCode {
     kExitRemovalFailed = 4,
 };
 
+// Shows `text` and the progress of `work` in a window while the work runs;
+// returns what the work returned.
+using RemovalWindow =
+    std::function<bool(const std::string& text, const std::function<bool(const RemovalProgress&)>& work)>;
+
 // Removes the kit whose data folder holds this program: asks first (unless
 // the run is unattended), takes back its installations with the progress in
-// the wizard's window (none in /VERYSILENT runs), then tells the outcome and
-// which changed files were kept. Writes fernwick-uninstall.log, always.
-// Returns one of RemovalExitCode.
-int RunUninstall(const InstallRun& run);
+// `window` (none in /VERYSILENT runs), then tells the outcome and which
+// changed files were kept. Writes fernwick-uninstall.log, always. Returns one
+// of RemovalExitCode.
+int RunUninstall(const CommandLine& line, const RemovalWindow& window);
 
 // What a box tells of the files a walk back left as they are: the changed
 // ones kept (the first few named, all counted), where what they replaced

@@ -26,6 +26,14 @@ void Centre(HWND hwnd)
 
 } // namespace
 
+INT_PTR Dialog::DoModalAsMain()
+{
+    SetMain(this);
+    const INT_PTR result = DoModal();
+    SetMain(nullptr);
+    return result;
+}
+
 INT_PTR Dialog::DoModal()
 {
     HWND owner = s_main == this ? nullptr : MainWindow();

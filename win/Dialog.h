@@ -13,6 +13,9 @@ public:
     // Runs the dialog modally, owned by the main window (none for the main window
     // itself); returns the value given to EndDialog, or -1 when it cannot be created.
     INT_PTR DoModal();
+    // Runs the dialog modally as the main window, the owner of every other
+    // dialog and box while it runs.
+    INT_PTR DoModalAsMain();
 
     HWND Hwnd() const { return m_hwnd; }
 

@@ -1,7 +1,5 @@
 #include "win/FileSystem.h"
 
-#include <windows.h>
-
 #include <cwchar>
 
 #include "win/Handle.h"
@@ -46,23 +44,36 @@ bool IsFullPath(const std::string& path)
     return (path.size() >= 3 && path[1] == ':' && path[2] == '\\') || path.rfind("\\\\", 0) == 0;
 }
 
+Listing FindEntries(const std::wstring& pattern, const std::function<bool(const WIN32_FIND_DATAW& entry)>& each)
+{
+    WIN32_FIND_DATAW entry;
+    ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
+    if (!find.IsValid())
+        return Listing::Failed;
+    do {
+        if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
+            continue;
+        if (!each(entry))
+            return Listing::Stopped;
+    } while (FindNextFileW(find.Get(), &entry));
+    // Kept past the closing of the search.
+    const DWORD error = GetLastError();
+    find.Reset();
+    SetLastError(error);
+    return error == ERROR_NO_MORE_FILES ? Listing::Whole : Listing::Failed;
+}
+
 std::vector<std::string> SubFolders(const std::string& folder)
 {
     std::vector<std::string> names;
     std::wstring pattern;
     if (!SystemPath(folder + "\\*.*", pattern))
         return names;
-    WIN32_FIND_DATAW entry;
-    ScopedFind find(FindFirstFileW(pattern.c_str(), &entry));
-    if (!find.IsValid())
-        return names;
-    do {
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
-        if (wcscmp(entry.cFileName, L".") == 0 || wcscmp(entry.cFileName, L"..") == 0)
-            continue;
-        names.push_back(Utf8(entry.cFileName));
-    } while (FindNextFileW(find.Get(), &entry));
+    FindEntries(pattern, [&names](const WIN32_FIND_DATAW& entry) {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            names.push_back(Utf8(entry.cFileName));
+        return true;
+    });
     return names;
 }
 

@@ -1,5 +1,8 @@
 // Paths for the system's file functions, and existence tests on the file system.
 #pragma once
+#include <windows.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,18 @@ bool FolderExists(const std::string& path);
 // True when `path` is a full path: a drive and a backslash (C:\...), or a
 // network path (\\server\...).
 bool IsFullPath(const std::string& path);
+
+// How a folder's listing ended.
+enum class Listing {
+    Whole,   // every entry was listed
+    Stopped, // the caller stopped it
+    Failed,  // nothing matched, or the listing was cut short: the last error says why
+};
+
+// Calls `each` with every entry the search `pattern` (a path for the system's
+// file functions, "<folder>\*" for a whole folder) finds but "." and "..", in
+// the order the file system gives them, until `each` returns false.
+Listing FindEntries(const std::wstring& pattern, const std::function<bool(const WIN32_FIND_DATAW& entry)>& each);
 
 // The names of the sub-folders of `folder`, in the order the file system gives
 // them; none when the folder is missing.

@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 
-#include "res/resource.h"
 #include "win/Dialog.h"
 #include "win/Language.h"
 #include "win/Strings.h"
@@ -14,6 +13,12 @@ MessageSilencer& Silencer()
 {
     static MessageSilencer silencer;
     return silencer;
+}
+
+UINT& CaptionId()
+{
+    static UINT id = 0;
+    return id;
 }
 
 } // namespace
@@ -61,7 +66,7 @@ int ShowMessage(const MessageText& text, UINT style)
     HWND main = Dialog::MainWindow();
     HWND owner = main ? GetLastActivePopup(main) : nullptr;
     const std::wstring wideText = Wide(text.shown);
-    const std::wstring caption = Wide(LoadResString(IDS_APP_TITLE));
+    const std::wstring caption = Wide(LoadResString(CaptionId()));
     // The buttons in the wizard's language where the system has it, else in the system's.
     int answer = MessageBoxExW(owner, wideText.c_str(), caption.c_str(), style, UiLanguage());
     return answer != 0 ? answer : MessageBoxW(owner, wideText.c_str(), caption.c_str(), style);
@@ -70,6 +75,11 @@ int ShowMessage(const MessageText& text, UINT style)
 int ShowMessage(UINT id, UINT style)
 {
     return ShowMessage(LoadMessage(id), style);
+}
+
+void SetMessageCaption(UINT id)
+{
+    CaptionId() = id;
 }
 
 void SilenceMessages(MessageSilencer silencer)

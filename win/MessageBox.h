@@ -1,4 +1,5 @@
-// The one message box of the program: captioned with the application title.
+// The one message box of the program: captioned with the application's title,
+// which the application names (SetMessageCaption).
 #pragma once
 #include <windows.h>
 
@@ -21,6 +22,10 @@ MessageText LoadMessage(UINT id);
 // String-table entry `id` in both languages, each formatted printf-style with
 // the same values (every translation has the format's conversions in order).
 MessageText FormatMessageText(UINT id, ...);
+
+// From now on boxes are captioned with string-table entry `id`, loaded in the
+// wizard's language as each box is shown.
+void SetMessageCaption(UINT id);
 
 // Shows `text` modally over the application's active window; returns the button pressed.
 int ShowMessage(const MessageText& text, UINT style);

@@ -2,9 +2,9 @@
 // one but administrators can have put or changed anything there.
 #include <gtest/gtest.h>
 
-#include "KitWizard.h"
 #include "Support.h"
 #include "Text.h"
+#include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "journal/DataFolder.h"
 #include "journal/Journal.h"
@@ -90,19 +90,21 @@ TEST(DataFolder, OfTheKitInTheCurrentFolder)
         {"its key refused", true, "Harbour Lights", CommonFiles::Refused, "C:\\Win\\Fernwick\\Harbour Lights"},
     };
     for (const Case& c : cases) {
-        KitWizard kit;
-        const std::string folder = kit.logFolder.MakeDir("Dock kit");
+        ScratchRegistry registry;
+        TempFolder scratch;
+        const std::string folder = scratch.MakeDir("Dock kit");
         if (c.hasIntro)
-            kit.logFolder.Write("Dock kit\\intro.txt", c.intro);
+            scratch.Write("Dock kit\\intro.txt", c.intro);
         if (c.commonFiles == CommonFiles::Set)
-            kit.registry.SetString(g_regCurrentVersion, g_regCommonFilesDir, "C:\\Shared\\");
+            registry.SetString(g_regCurrentVersion, g_regCommonFilesDir, "C:\\Shared\\");
         if (c.commonFiles == CommonFiles::Refused)
-            kit.registry.DenyAccess(g_regCurrentVersion);
-        kit.wizard.m_windowsFolder = "C:\\Win";
+            registry.DenyAccess(g_regCurrentVersion);
+        CInstallDlg wizard;
+        wizard.m_system.windowsFolder = "C:\\Win";
         CurrentFolder current(folder);
         ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
-        kit.wizard.FindDataFolder();
-        EXPECT_EQ(c.folder, kit.wizard.m_dataFolder) << c.what;
+        wizard.FindDataFolder();
+        EXPECT_EQ(c.folder, wizard.m_dataFolder) << c.what;
         EXPECT_TRUE(answerer.Seen().empty()) << c.what << ": a box was shown";
     }
 }

@@ -5,13 +5,16 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "InstallWorld.h"
 #include "Support.h"
-#include "app/InstallDlg.h"
+#include "frontpage/Detection.h"
 #include "frontpage/Folders2003.h"
 #include "frontpage/Registry.h"
 #include "frontpage/TemplateLanguages.h"
+#include "frontpage/VersionDlg.h"
+#include "log/LogFile.h"
 #include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/Strings.h"
@@ -200,6 +203,7 @@ std::function<void(HWND)> Answering(const Answer& answer, Lines& checked)
 // What one detection did.
 struct Outcome {
     bool result = false;
+    std::optional<FrontPageTarget> target;
     Lines log;
     // The texts of the message boxes shown, in order.
     Lines boxes;
@@ -250,7 +254,7 @@ public:
     }
 
     // Runs the detection with the log open; `answer` answers a version dialog.
-    Outcome Detect(CInstallDlg& wizard, const std::function<void(HWND)>& answer)
+    Outcome Detect(const std::function<void(HWND)>& answer)
     {
         Outcome outcome;
         ModalAnswerer answerer([&](HWND window) {
@@ -262,13 +266,18 @@ public:
             outcome.dialogs.push_back(Radios(window));
             answer(window);
         });
-        wizard.m_logging = true;
+        LogFile log;
+        EXPECT_TRUE(log.OpenLog(m_folder / "fernwick.log", LogSystem(), ""));
+        DetectionRequest request;
+        request.log = [&log](const std::string& line) { log.WriteLog(line); };
+        request.choose = [&request](const FoundVersions& found, FrontPageVersion version) {
+            return ChooseVersion(found, version, request.log);
+        };
         // Where FrontPage 98 reads frontpg.ini.
-        wizard.m_windowsFolder = m_folder.Path();
-        wizard.OpenLog();
-        EXPECT_TRUE(wizard.m_logging);
-        outcome.result = wizard.CheckFrontPage();
-        wizard.CloseLog();
+        request.windowsFolder = m_folder.Path();
+        outcome.target = CheckFrontPage(request);
+        outcome.result = outcome.target.has_value();
+        log.CloseLog();
         outcome.log = BodyLines(ReadFileBytes(m_folder / "fernwick.log"));
         return outcome;
     }
@@ -327,16 +336,15 @@ TEST(CheckFrontPage, OneVersionOrNone)
         world.Arrange(c.installed, c.values);
         for (const char* key : c.denied)
             world.Deny(key);
-        CInstallDlg wizard;
-        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+        Outcome outcome = world.Detect([](HWND dialog) { Click(dialog, IDOK); });
 
         EXPECT_EQ(c.result, outcome.result);
         EXPECT_EQ(world(c.log), outcome.log);
         EXPECT_EQ(c.boxes, outcome.boxes);
         EXPECT_TRUE(outcome.dialogs.empty());
         if (c.result) {
-            EXPECT_EQ(c.version, wizard.m_version);
-            EXPECT_EQ(c.versionFolder, wizard.m_versionFolder);
+            EXPECT_EQ(c.version, outcome.target->version);
+            EXPECT_EQ(c.versionFolder, outcome.target->versionFolder);
         }
     }
 }
@@ -402,9 +410,8 @@ TEST(CheckFrontPage, SeveralVersionsAskTheUser)
         SCOPED_TRACE(c.what);
         World world;
         world.Arrange(c.installed, c.values);
-        CInstallDlg wizard;
         Lines checked;
-        Outcome outcome = world.Detect(wizard, Answering(c.answer, checked));
+        Outcome outcome = world.Detect(Answering(c.answer, checked));
 
         EXPECT_TRUE(outcome.result);
         EXPECT_EQ(world(c.log), outcome.log);
@@ -415,8 +422,9 @@ TEST(CheckFrontPage, SeveralVersionsAskTheUser)
         for (int id : c.answer.clicks)
             clicked.push_back(RadioName(id));
         EXPECT_EQ(clicked, checked);
-        EXPECT_EQ(c.version, wizard.m_version);
-        EXPECT_EQ(c.versionFolder, wizard.m_versionFolder);
+        ASSERT_TRUE(outcome.target);
+        EXPECT_EQ(c.version, outcome.target->version);
+        EXPECT_EQ(c.versionFolder, outcome.target->versionFolder);
     }
 }
 
@@ -469,8 +477,7 @@ TEST(CheckFrontPage, TemplatesMoveToDriveC)
         const std::string root = onDrive({c.root.data})[0];
         world.Set({c.root.key, c.root.name, root.c_str(), REG_SZ});
         world.Set(kCommon);
-        CInstallDlg wizard;
-        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+        Outcome outcome = world.Detect([](HWND dialog) { Click(dialog, IDOK); });
 
         EXPECT_TRUE(outcome.result);
         Lines log = {kChecking, c.found};
@@ -490,8 +497,7 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
     world.Set(k98);
     world.Set(k2000);
     world.Set(kCommon);
-    CInstallDlg wizard;
-    Outcome outcome = world.Detect(wizard, [](HWND dialog) {
+    Outcome outcome = world.Detect([](HWND dialog) {
         // Keys go to the window in front: the dialog, once it is there. No
         // version is checked yet and the first radio is disabled: the focus
         // starts on OK.
@@ -516,7 +522,8 @@ TEST(ChooseVersion, DisabledRadiosIgnoreMouseAndKeyboard)
     EXPECT_EQ(Lines{"2003- 2002- 2000+ 98-"}, outcome.dialogs);
     // A disabled radio checked by any of that input would have unchecked 2000,
     // and Enter would have confirmed its version instead.
-    EXPECT_EQ(FP2000, wizard.m_version);
+    ASSERT_TRUE(outcome.target);
+    EXPECT_EQ(FP2000, outcome.target->version);
     EXPECT_EQ(world(Lines{kChecking, k2000Found, "User chose to install for FrontPage 2000"} + kFor2000),
               outcome.log);
 }
@@ -555,11 +562,11 @@ TEST(CheckFrontPage, EveryVersionAlonePairsAndAllFour)
         const bool several = set & (set - 1);
         if (several)
             log.push_back("User chose to install for FrontPage ");
-        CInstallDlg wizard;
-        Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+        Outcome outcome = world.Detect([](HWND dialog) { Click(dialog, IDOK); });
 
         // The newest is the default, which OK without a click keeps.
-        EXPECT_EQ(versions[newest].version, wizard.m_version);
+        ASSERT_TRUE(outcome.target);
+        EXPECT_EQ(versions[newest].version, outcome.target->version);
         EXPECT_EQ(world(log + *versions[newest].targets), outcome.log);
         EXPECT_EQ(several ? Lines{radios} : Lines{}, outcome.dialogs);
     }
@@ -631,8 +638,7 @@ TEST(CheckFrontPage, TargetsOfEveryLanguage)
     world.Arrange({k2000Folder}, {k2000, kCommon});
     world.Folder().MakeDir("Office2000\\templates\\1033");
     world.Folder().MakeDir("Office2000\\templates\\1031");
-    CInstallDlg wizard;
-    Outcome outcome = world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); });
+    Outcome outcome = world.Detect([](HWND dialog) { Click(dialog, IDOK); });
 
     Lines log = {kChecking, k2000Found, "Template language: 1031 (one of the language folders)",
                  "Template language: 1033 (one of the language folders)", kFor2000[0], kFor2000[1]};
@@ -642,8 +648,9 @@ TEST(CheckFrontPage, TargetsOfEveryLanguage)
                           "\\" + ToLower(kind) + "s");
     }
     EXPECT_EQ(world(log), outcome.log);
-    ASSERT_EQ(1u, wizard.m_moreTemplateFolders.size());
-    EXPECT_EQ(world("{T}\\Office2000\\templates\\1033\\frames"), wizard.m_moreTemplateFolders[0].frames);
+    ASSERT_TRUE(outcome.target);
+    ASSERT_EQ(1u, outcome.target->moreTemplateFolders.size());
+    EXPECT_EQ(world("{T}\\Office2000\\templates\\1033\\frames"), outcome.target->moreTemplateFolders[0].frames);
 }
 
 TEST(CheckFrontPage, FrontPage98TemplatesMovedByItsIni)
@@ -675,8 +682,7 @@ TEST(CheckFrontPage, FrontPage98TemplatesMovedByItsIni)
         world.Folder().MakeDir("Pages");
         world.Folder().MakeDir("Webs");
         world.Folder().Write("frontpg.ini", world(c.ini));
-        CInstallDlg wizard;
-        EXPECT_EQ(world(c.log), world.Detect(wizard, [](HWND dialog) { Click(dialog, IDOK); }).log);
+        EXPECT_EQ(world(c.log), world.Detect([](HWND dialog) { Click(dialog, IDOK); }).log);
     }
 }
 

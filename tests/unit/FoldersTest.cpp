@@ -19,7 +19,7 @@ struct LoggingWizard {
     // The lines written after the six header lines.
     std::string Body()
     {
-        std::string log = ReadFileBytes(wizard.m_logPath);
+        std::string log = ReadFileBytes(wizard.m_log.Path());
         size_t start = 0;
         for (int line = 0; line < 6; ++line)
             start = log.find("\r\n", start) + 2;

@@ -55,10 +55,10 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     ASSERT_TRUE(disk.IsMounted());
     MappedDrive drive(disk.Folder());
     ASSERT_TRUE(drive.IsMapped());
-    world.wizard.m_themesFolder = drive.Root() + "\\Themes";
-    ASSERT_TRUE(CreateDirectoryA(world.wizard.m_themesFolder.c_str(), nullptr));
+    world.wizard.m_target.themesFolder = drive.Root() + "\\Themes";
+    ASSERT_TRUE(CreateDirectoryA(world.wizard.m_target.themesFolder.c_str(), nullptr));
     // An earlier installation's folder, which this one fills.
-    std::string earlier = world.wizard.m_themesFolder + "\\big";
+    std::string earlier = world.wizard.m_target.themesFolder + "\\big";
     CreateDirectoryA(earlier.c_str(), nullptr);
     std::vector<std::string> sources;
     for (int i = 0; i < 8; ++i) {
@@ -86,7 +86,7 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     }
     EXPECT_EQ(std::vector<std::string>(copied.rbegin(), copied.rend()), removed);
     const std::map<std::string, std::string> before = {{"big\\", ""}};
-    EXPECT_EQ(before, Tree(world.wizard.m_themesFolder));
+    EXPECT_EQ(before, Tree(world.wizard.m_target.themesFolder));
 }
 
 struct Unreplaceable {
@@ -120,7 +120,7 @@ TEST(InstallFault, TargetsThatCannotBeReplaced)
          "File copy failed:", "blue\\theme.css", ERROR_PATH_NOT_FOUND},
         {"a target path longer than the system allows",
          [](InstallWorld& world) -> std::shared_ptr<void> {
-             world.wizard.m_themesFolder = world.folder.MakeDir("fp\\" + std::string(200, 'd')) + "\\" +
+             world.wizard.m_target.themesFolder = world.folder.MakeDir("fp\\" + std::string(200, 'd')) + "\\" +
                                            std::string(60, 'e');
              return std::make_shared<int>(0);
          },
@@ -133,7 +133,7 @@ TEST(InstallFault, TargetsThatCannotBeReplaced)
         std::shared_ptr<void> spoiled = c.spoil(world);
         Shown shown = world.Install();
         EXPECT_FALSE(shown.result) << c.what;
-        std::string subject = world.wizard.m_themesFolder + (*c.subject ? "\\" : "") + c.subject;
+        std::string subject = world.wizard.m_target.themesFolder + (*c.subject ? "\\" : "") + c.subject;
         ExpectReportThenUndo(world, std::string(c.prefix) + ": " + subject, c.code);
         // Nothing of the later passes was tried.
         for (const std::string& line : world.Log())
@@ -195,8 +195,8 @@ TEST(InstallFault, LogDiskFullTheInstallationGoesOn)
     Shown shown = world.Install();
     EXPECT_TRUE(shown.result);
     for (int i = 0; i < kFiles; ++i)
-        EXPECT_EQ(std::to_string(i), ReadFileBytes(world.wizard.m_themesFolder + "\\blue\\file" + std::to_string(i) + ".css"));
-    std::string bytes = ReadFileBytes(world.wizard.m_logPath);
+        EXPECT_EQ(std::to_string(i), ReadFileBytes(world.wizard.m_target.themesFolder + "\\blue\\file" + std::to_string(i) + ".css"));
+    std::string bytes = ReadFileBytes(world.wizard.m_log.Path());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2)) << "the last line is cut";
     std::vector<std::string> copied = CopiedFiles(world.Log());
@@ -220,10 +220,10 @@ TEST(InstallFault, NamesOfEveryKind)
         {u8"Κύμα", "????"},       {u8"桜の庭", "???"},   {u8"😀 smile", "? smile"},
     };
     InstallWorld world;
-    world.wizard.m_themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe.name + "\\Themes");
+    world.wizard.m_target.themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe.name + "\\Themes");
     const std::string loggedFolder = world.folder / ("Front Page 2000.x\\" + cafe.logged + "\\Themes");
     const std::string longItem = "long";
-    size_t room = MAX_PATH - 1 - (WideOf(world.wizard.m_themesFolder).size() + 1 + longItem.size() + 1);
+    size_t room = MAX_PATH - 1 - (WideOf(world.wizard.m_target.themesFolder).size() + 1 + longItem.size() + 1);
     for (const Name& name : names)
         world.folder.Write("kit\\fp98\\themes\\" + name.name + "\\" + name.name + ".css", name.name);
     world.folder.MakeDir("kit\\fp98\\themes\\" + longItem);
@@ -235,12 +235,12 @@ TEST(InstallFault, NamesOfEveryKind)
     EXPECT_TRUE(shown.result) << (world.boxes.empty() ? "" : world.boxes[0]);
     std::vector<std::string> copied = CopiedFiles(world.Log());
     for (const Name& name : names) {
-        std::string target = world.wizard.m_themesFolder + "\\" + name.name + "\\" + name.name + ".css";
+        std::string target = world.wizard.m_target.themesFolder + "\\" + name.name + "\\" + name.name + ".css";
         EXPECT_EQ(name.name, ReadFileBytes(target)) << name.name;
         std::string logged = loggedFolder + "\\" + name.logged + "\\" + name.logged + ".css";
         EXPECT_NE(copied.end(), std::find(copied.begin(), copied.end(), logged)) << name.name;
     }
-    std::string longTarget = world.wizard.m_themesFolder + "\\" + longItem + "\\" + longName;
+    std::string longTarget = world.wizard.m_target.themesFolder + "\\" + longItem + "\\" + longName;
     EXPECT_EQ((size_t)MAX_PATH - 1, WideOf(longTarget).size());
     EXPECT_EQ("longest", ReadFileBytes(longTarget));
 }

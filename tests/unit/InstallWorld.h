@@ -87,11 +87,11 @@ public:
     explicit InstallWorld(const char* versionFolder = "fp98") : current(folder.MakeDir("kit"))
     {
         registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, folder.Path());
-        wizard.m_versionFolder = versionFolder;
-        wizard.m_themesFolder = folder.MakeDir("fp\\Themes");
-        wizard.m_pagesFolder = folder.MakeDir("fp\\Pages");
-        wizard.m_websFolder = folder.MakeDir("fp\\Webs");
-        wizard.m_framesFolder = folder.MakeDir("fp\\Frames");
+        wizard.m_target.versionFolder = versionFolder;
+        wizard.m_target.themesFolder = folder.MakeDir("fp\\Themes");
+        wizard.m_target.pagesFolder = folder.MakeDir("fp\\Pages");
+        wizard.m_target.websFolder = folder.MakeDir("fp\\Webs");
+        wizard.m_target.framesFolder = folder.MakeDir("fp\\Frames");
         // The kit's name and its data folder, as below Common Files.
         wizard.m_kitName = "Kit";
         wizard.m_dataFolder = folder / "Fernwick\\Kit";
@@ -141,7 +141,7 @@ public:
     // The log's lines after its six header lines.
     std::vector<std::string> Log() const
     {
-        std::string log = ReadFileBytes(wizard.m_logPath);
+        std::string log = ReadFileBytes(wizard.m_log.Path());
         std::vector<std::string> lines;
         for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2)
             lines.push_back(log.substr(start, end - start));

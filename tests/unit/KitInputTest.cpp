@@ -7,8 +7,10 @@
 
 #include <fstream>
 
-#include "KitWizard.h"
+#include "KitLog.h"
 #include "Text.h"
+#include "kit/Introduction.h"
+#include "kit/Licence.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 #include "win/TextFile.h"
@@ -114,12 +116,11 @@ TEST(KitInput, Introduction)
         TempFolder kit;
         ASSERT_NO_FATAL_FAILURE(Place(kit, "intro.txt", input));
         CurrentFolder current(kit.Path());
-        CInstallDlg wizard;
         // The first five lines, each cut to the thousand characters shown.
         std::string expected;
         for (size_t i = 0; i < input.lines.size() && i < 5; ++i)
             expected += Head(input.lines[i], 1000) + "\n";
-        EXPECT_TRUE(SameText(expected + "\n" + intro, wizard.ReadIntroduction())) << input.what;
+        EXPECT_TRUE(SameText(expected + "\n" + intro, ReadIntroduction())) << input.what;
     }
 }
 
@@ -129,7 +130,7 @@ TEST(KitInput, Licence)
         TempFolder kit;
         ASSERT_NO_FATAL_FAILURE(Place(kit, "license.txt", input));
         CurrentFolder current(kit.Path());
-        KitWizard test;
+        KitLog test;
         std::string shown = "(no dialog)";
         ModalAnswerer answerer([&](HWND dialog) {
             shown = TextOf(GetDlgItem(dialog, IDC_LICENCE_TEXT));
@@ -137,7 +138,7 @@ TEST(KitInput, Licence)
         });
         // Every character is shown, a long line as lines of 2,000 characters;
         // a file of 100 MB is refused unread.
-        EXPECT_EQ(!input.huge, test.wizard.ShowLicence()) << input.what;
+        EXPECT_EQ(!input.huge, ShowLicence(LicenceAnswer::User, test.Line(), nullptr)) << input.what;
         std::string expected = "(no dialog)";
         if (!input.huge) {
             expected.clear();
@@ -160,26 +161,25 @@ TEST(KitInput, ThemeDescriptor)
         ASSERT_NO_FATAL_FAILURE(Place(kit, "fp98\\Themes\\sky\\sky.inf", input));
         kit.MakeDir("fp98\\Pages\\notice");
         CurrentFolder current(kit.Path());
-        KitWizard test;
-        test.wizard.m_versionFolder = "fp98";
+        KitLog test;
         std::string box = "(none)";
         ModalAnswerer answerer([&](HWND dialog) {
             box = MessageBoxText(dialog);
             Click(dialog, IDOK);
         });
         // Only key lines matter: a line of any length before "title=" hides nothing.
-        EXPECT_TRUE(test.wizard.CheckKit()) << input.what;
+        EXPECT_TRUE(test.Check("fp98")) << input.what;
         EXPECT_EQ("(none)", box) << input.what;
-        ASSERT_EQ(1u, test.wizard.m_themes.size()) << input.what;
-        EXPECT_TRUE(SameText(input.title, test.wizard.m_themes[0]->GetTitle())) << input.what;
-        EXPECT_EQ(input.version, test.wizard.m_themes[0]->GetVersion()) << input.what;
+        ASSERT_EQ(1u, test.kit->themes.size()) << input.what;
+        EXPECT_TRUE(SameText(input.title, test.kit->themes[0].GetTitle())) << input.what;
+        EXPECT_EQ(input.version, test.kit->themes[0].GetVersion()) << input.what;
         std::string entry = Format("%s\tVersion %g", input.title.c_str(), input.version);
-        EXPECT_NE(std::string::npos, test.Status().find("Themes:\t" + entry + "\n")) << input.what;
+        EXPECT_NE(std::string::npos, test.status.find("Themes:\t" + entry + "\n")) << input.what;
         // The log is in the code page: the Greek title's letters are '?' there.
         std::string logged = input.title == u8"Κύμα" ? Format("????\tVersion %g", input.version) : entry;
         EXPECT_NE(std::string::npos, test.Log().find("Will install theme " + logged + "\r\n")) << input.what;
         EXPECT_TRUE(Printable(test.Log())) << input.what;
-        EXPECT_TRUE(Printable(test.Status())) << input.what;
+        EXPECT_TRUE(Printable(test.status)) << input.what;
     }
 }
 
@@ -192,8 +192,7 @@ TEST(KitInput, FilesHeldByAnotherProgram)
     kit.Write("license.txt", "Terms\r\n");
     kit.Write("fp98\\Themes\\sky\\sky.inf", "title=Sky\r\n");
     CurrentFolder current(kit.Path());
-    KitWizard test;
-    test.wizard.m_versionFolder = "fp98";
+    KitLog test;
     int boxes = 0;
     ModalAnswerer answerer([&](HWND dialog) {
         ++boxes;
@@ -202,18 +201,18 @@ TEST(KitInput, FilesHeldByAnotherProgram)
     {
         FileLock lock(kit / "intro.txt");
         ASSERT_TRUE(lock.IsHeld());
-        EXPECT_EQ("Error reading intro file\n" + LoadResString(IDS_INTRO), test.wizard.ReadIntroduction());
+        EXPECT_EQ("Error reading intro file\n" + LoadResString(IDS_INTRO), ReadIntroduction());
     }
     {
         FileLock lock(kit / "license.txt");
         ASSERT_TRUE(lock.IsHeld());
-        EXPECT_FALSE(test.wizard.ShowLicence());
+        EXPECT_FALSE(ShowLicence(LicenceAnswer::User, test.Line(), nullptr));
         EXPECT_EQ(0, boxes);
     }
     {
         FileLock lock(kit / "fp98\\Themes\\sky\\sky.inf");
         ASSERT_TRUE(lock.IsHeld());
-        EXPECT_FALSE(test.wizard.CheckKit());
+        EXPECT_FALSE(test.Check("fp98"));
         EXPECT_EQ(1, boxes);
     }
     EXPECT_EQ("Checking kit for items to install...\r\nError in kit\r\n", test.Log());

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "KitWizard.h"
+#include "KitLog.h"
 #include "Text.h"
 #include "app/PackRun.h"
+#include "frontpage/Version.h"
 #include "journal/KitId.h"
+#include "kit/Introduction.h"
 #include "kit/KitFolder.h"
 #include "kit/KitName.h"
-#include "kit/KitRoot.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 
@@ -23,11 +24,11 @@ std::ostream& operator<<(std::ostream& out, const Theme& theme)
     return out << "{\"" << theme.title << "\", " << theme.version << "}";
 }
 
-std::vector<Theme> Themes(const CInstallDlg& wizard)
+std::vector<Theme> Themes(const KitContents& kit)
 {
     std::vector<Theme> themes;
-    for (const auto& item : wizard.m_themes)
-        themes.push_back({item->GetTitle(), item->GetVersion()});
+    for (const KitItem& item : kit.themes)
+        themes.push_back({item.GetTitle(), item.GetVersion()});
     return themes;
 }
 
@@ -86,9 +87,9 @@ TEST(ScanKit, DescriptorLines)
         TempFolder kit;
         kit.Write("fp2000\\Themes\\sky\\sky.inf", c.descriptor);
         CurrentFolder current(kit.Path());
-        CInstallDlg wizard;
-        EXPECT_TRUE(wizard.ScanKit("fp2000")) << c.descriptor;
-        EXPECT_EQ(std::vector<Theme>({{c.title, c.version}}), Themes(wizard)) << c.descriptor;
+        const KitContents scanned = ScanKit({"fp2000"});
+        EXPECT_TRUE(scanned.readable) << c.descriptor;
+        EXPECT_EQ(std::vector<Theme>({{c.title, c.version}}), Themes(scanned)) << c.descriptor;
     }
 }
 
@@ -104,12 +105,12 @@ TEST(ScanKit, NamesInLowerCaseAndOnlyFoldersListed)
     kit.MakeDir("fp2000\\FRAMES\\TopFrame");
     kit.Write("fp2000\\Frames\\loose", "x");
     CurrentFolder current(kit.Path());
-    CInstallDlg wizard;
-    EXPECT_TRUE(wizard.ScanKit("fp2000"));
-    EXPECT_EQ(std::vector<Theme>({{"Mine", 4}}), Themes(wizard));
-    EXPECT_EQ(std::vector<std::string>{"mypage"}, wizard.m_pageTemplates);
-    EXPECT_EQ(std::vector<std::string>{"web one"}, wizard.m_webTemplates);
-    EXPECT_EQ(std::vector<std::string>{"topframe"}, wizard.m_frameTemplates);
+    const KitContents scanned = ScanKit({"fp2000"});
+    EXPECT_TRUE(scanned.readable);
+    EXPECT_EQ(std::vector<Theme>({{"Mine", 4}}), Themes(scanned));
+    EXPECT_EQ(std::vector<std::string>{"mypage"}, scanned.pageTemplates);
+    EXPECT_EQ(std::vector<std::string>{"web one"}, scanned.webTemplates);
+    EXPECT_EQ(std::vector<std::string>{"topframe"}, scanned.frameTemplates);
 }
 
 TEST(ScanKit, ThemeWithoutDescriptorStartsEmpty)
@@ -141,9 +142,9 @@ TEST(ScanKit, ThemeWithoutDescriptorStartsEmpty)
             file.replace(0, 4, order[1]);
         kit.Write("fp98\\Themes\\" + order[1] + "\\" + file, c.content);
         CurrentFolder current(kit.Path());
-        CInstallDlg wizard;
-        EXPECT_TRUE(wizard.ScanKit("fp98")) << c.what;
-        EXPECT_EQ(std::vector<Theme>({{"Full", 9}, c.expected}), Themes(wizard)) << c.what;
+        const KitContents scanned = ScanKit({"fp98"});
+        EXPECT_TRUE(scanned.readable) << c.what;
+        EXPECT_EQ(std::vector<Theme>({{"Full", 9}, c.expected}), Themes(scanned)) << c.what;
     }
 }
 
@@ -162,12 +163,12 @@ TEST(ScanKit, ReadErrorStopsListingThemesButNotTemplates)
     DeleteFileA(bad.c_str());
     ASSERT_TRUE(MakeUnreadable(bad));
     CurrentFolder current(kit.Path());
-    CInstallDlg wizard;
-    EXPECT_FALSE(wizard.ScanKit("fp2000"));
-    EXPECT_EQ(std::vector<Theme>({{order[0], 0}}), Themes(wizard));
-    EXPECT_EQ(std::vector<std::string>{"home"}, wizard.m_pageTemplates);
-    EXPECT_EQ(std::vector<std::string>{"site"}, wizard.m_webTemplates);
-    EXPECT_EQ(std::vector<std::string>{"banner"}, wizard.m_frameTemplates);
+    const KitContents scanned = ScanKit({"fp2000"});
+    EXPECT_FALSE(scanned.readable);
+    EXPECT_EQ(std::vector<Theme>({{order[0], 0}}), Themes(scanned));
+    EXPECT_EQ(std::vector<std::string>{"home"}, scanned.pageTemplates);
+    EXPECT_EQ(std::vector<std::string>{"site"}, scanned.webTemplates);
+    EXPECT_EQ(std::vector<std::string>{"banner"}, scanned.frameTemplates);
 }
 
 TEST(CheckKit, KitWithoutItems)
@@ -190,10 +191,9 @@ TEST(CheckKit, KitWithoutItems)
         for (const std::string& file : c.files)
             kit.Write(file, "title=x");
         CurrentFolder current(kit.Path());
-        KitWizard test;
-        test.wizard.m_versionFolder = "fp2000";
-        EXPECT_TRUE(test.wizard.CheckKit()) << c.what;
-        EXPECT_EQ(kNoItems, test.Status()) << c.what;
+        KitLog test;
+        EXPECT_TRUE(test.Check("fp2000")) << c.what;
+        EXPECT_EQ(kNoItems, test.status) << c.what;
         EXPECT_EQ(kNoItemsLog, test.Log()) << c.what;
     }
 }
@@ -210,9 +210,8 @@ TEST(CheckKit, SummaryOfAMixedKit)
     kit.Write("fp98\\Themes\\old\\old.inf", "title=Old\nversion=1");
     kit.MakeDir("fp98\\Webs\\oldweb");
     CurrentFolder current(kit.Path());
-    KitWizard test;
-    test.wizard.m_versionFolder = "fp2000";
-    EXPECT_TRUE(test.wizard.CheckKit());
+    KitLog test;
+    EXPECT_TRUE(test.Check("fp2000"));
     EXPECT_EQ("The following themes and templates will be installed.\n"
               "\n"
               "Themes:\tBlue Sky\tVersion 1\n"
@@ -221,7 +220,7 @@ TEST(CheckKit, SummaryOfAMixedKit)
               "Page templates:  home, contact\n"
               "Web templates:   (None)\n"
               "Frame templates: banner\n",
-              test.Status());
+              test.status);
     EXPECT_EQ("Checking kit for items to install...\r\n"
               "Will install theme Blue Sky\tVersion 1\r\n"
               "Will install theme \tVersion 2.5\r\n"
@@ -242,14 +241,13 @@ TEST(CheckKit, SameNameUnderBothRootsListedTwiceVersionRootFirst)
     kit.MakeDir("fp98\\Webs\\zeta");
     kit.MakeDir("common\\Webs\\alpha");
     CurrentFolder current(kit.Path());
-    KitWizard test;
-    test.wizard.m_versionFolder = "fp98";
-    EXPECT_TRUE(test.wizard.CheckKit());
-    EXPECT_EQ(std::vector<Theme>({{"Blue 98", 0}, {"Blue common", 0}}), Themes(test.wizard));
-    EXPECT_EQ(std::vector<std::string>({"shared", "shared"}), test.wizard.m_pageTemplates);
-    EXPECT_EQ(std::vector<std::string>({"zeta", "alpha"}), test.wizard.m_webTemplates);
-    EXPECT_NE(std::string::npos, test.Status().find("Page templates:  shared, shared\nWeb templates:   zeta, alpha\n"))
-        << test.Status();
+    KitLog test;
+    EXPECT_TRUE(test.Check("fp98"));
+    EXPECT_EQ(std::vector<Theme>({{"Blue 98", 0}, {"Blue common", 0}}), Themes(*test.kit));
+    EXPECT_EQ(std::vector<std::string>({"shared", "shared"}), test.kit->pageTemplates);
+    EXPECT_EQ(std::vector<std::string>({"zeta", "alpha"}), test.kit->webTemplates);
+    EXPECT_NE(std::string::npos, test.status.find("Page templates:  shared, shared\nWeb templates:   zeta, alpha\n"))
+        << test.status;
 }
 
 TEST(CheckKit, VersionsPrintedAsPercentG)
@@ -268,11 +266,10 @@ TEST(CheckKit, VersionsPrintedAsPercentG)
         TempFolder kit;
         kit.Write("common\\Themes\\t\\t.inf", c.descriptor);
         CurrentFolder current(kit.Path());
-        KitWizard test;
-        test.wizard.m_versionFolder = "fp2000";
-        EXPECT_TRUE(test.wizard.CheckKit());
-        EXPECT_EQ(0u, test.Status().find(LoadResString(IDS_SUMMARY_THEMES) + c.entry + "\n\nPage templates:"))
-            << test.Status();
+        KitLog test;
+        EXPECT_TRUE(test.Check("fp2000"));
+        EXPECT_EQ(0u, test.status.find(LoadResString(IDS_SUMMARY_THEMES) + c.entry + "\n\nPage templates:"))
+            << test.status;
         EXPECT_NE(std::string::npos, test.Log().find(std::string("\r\nWill install theme ") + c.entry + "\r\n"))
             << test.Log();
     }
@@ -296,9 +293,7 @@ TEST(CheckKit, DescriptorReadErrorIsAKitError)
         kit.MakeDir(std::string(c.badRoot) + "\\Themes\\bad");
         ASSERT_TRUE(MakeUnreadable(kit / (std::string(c.badRoot) + "\\Themes\\bad\\bad.inf")));
         CurrentFolder current(kit.Path());
-        KitWizard test;
-        test.wizard.m_versionFolder = "fp2000";
-        test.wizard.SetStatusText("before");
+        KitLog test;
         std::string shown, caption, logWhileShown;
         ModalAnswerer answerer([&](HWND box) {
             shown = MessageBoxText(box);
@@ -306,15 +301,14 @@ TEST(CheckKit, DescriptorReadErrorIsAKitError)
             logWhileShown = test.Log();
             Click(box, IDOK);
         });
-        EXPECT_FALSE(test.wizard.CheckKit()) << c.badRoot;
+        EXPECT_FALSE(test.Check("fp2000")) << c.badRoot;
         EXPECT_EQ(1u, answerer.Seen().size()) << c.badRoot;
         EXPECT_EQ("There is an error in the installation kit.  The installation cannot continue.", shown);
         EXPECT_EQ("FrontPage Fernwick", caption);
         // The log line follows the closing of the box.
         EXPECT_EQ("Checking kit for items to install...\r\n", logWhileShown);
         EXPECT_EQ("Checking kit for items to install...\r\nError in kit\r\n", test.Log()) << c.badRoot;
-        EXPECT_EQ("before", test.Status()) << c.badRoot;
-        EXPECT_EQ(c.pages, test.wizard.m_pageTemplates) << c.badRoot;
+        EXPECT_EQ(c.pages, ScanKit({"fp2000", "common"}).pageTemplates) << c.badRoot;
     }
 }
 
@@ -340,8 +334,7 @@ TEST(ReadIntroduction, HeadOfIntroFile)
         if (c.content)
             kit.Write("intro.txt", c.content);
         CurrentFolder current(kit.Path());
-        CInstallDlg wizard;
-        EXPECT_EQ(c.expected, wizard.ReadIntroduction()) << c.what;
+        EXPECT_EQ(c.expected, ReadIntroduction()) << c.what;
     }
 }
 
@@ -350,8 +343,7 @@ TEST(ReadIntroduction, ReadErrorShowsItsOwnLine)
     TempFolder kit;
     ASSERT_TRUE(MakeUnreadable(kit / "intro.txt"));
     CurrentFolder current(kit.Path());
-    CInstallDlg wizard;
-    EXPECT_EQ("Error reading intro file\n" + LoadResString(IDS_INTRO), wizard.ReadIntroduction());
+    EXPECT_EQ("Error reading intro file\n" + LoadResString(IDS_INTRO), ReadIntroduction());
 }
 
 // The kit's name, and the setup named after it beside the kit folder.

@@ -2,8 +2,9 @@
 
 #include <functional>
 
-#include "KitWizard.h"
+#include "KitLog.h"
 #include "Text.h"
+#include "kit/Licence.h"
 #include "res/resource.h"
 
 namespace {
@@ -70,7 +71,7 @@ TEST(ShowLicence, UserAnswers)
         TempFolder kit;
         kit.Write("license.txt", "You may use these themes.\r\nKeep this notice.");
         CurrentFolder current(kit.Path());
-        KitWizard test;
+        KitLog test;
         Shown shown;
         ModalAnswerer answerer([&](HWND dialog) {
             shown.caption = TextOf(dialog);
@@ -78,7 +79,7 @@ TEST(ShowLicence, UserAnswers)
             shown.acceptReady = IsWindowEnabled(GetDlgItem(dialog, IDOK)) && GetFocus() == GetDlgItem(dialog, IDOK);
             c.answer(dialog);
         });
-        EXPECT_EQ(c.result, test.wizard.ShowLicence()) << c.what;
+        EXPECT_EQ(c.result, ShowLicence(LicenceAnswer::User, test.Line(), nullptr)) << c.what;
         EXPECT_EQ(1u, answerer.Seen().size()) << c.what;
         EXPECT_EQ("FrontPage Fernwick", shown.caption) << c.what;
         EXPECT_EQ("You may use these themes.\r\nKeep this notice.\r\n", shown.text) << c.what;
@@ -112,13 +113,13 @@ TEST(ShowLicence, AgreementShownWholeWithCrLfLines)
         TempFolder kit;
         kit.Write("license.txt", c.content);
         CurrentFolder current(kit.Path());
-        KitWizard test;
+        KitLog test;
         std::string shown = "(no dialog)";
         ModalAnswerer answerer([&](HWND dialog) {
             shown = TextOf(GetDlgItem(dialog, IDC_LICENCE_TEXT));
             Click(dialog, IDOK);
         });
-        EXPECT_TRUE(test.wizard.ShowLicence()) << c.what;
+        EXPECT_TRUE(ShowLicence(LicenceAnswer::User, test.Line(), nullptr)) << c.what;
         EXPECT_EQ(c.shown.size(), shown.size()) << c.what;
         EXPECT_TRUE(c.shown == shown) << c.what;
     }
@@ -147,9 +148,40 @@ TEST(ShowLicence, NoDialogWithoutAReadableAgreement)
         TempFolder kit;
         ASSERT_TRUE(c.make(kit)) << c.what;
         CurrentFolder current(kit.Path());
-        KitWizard test;
+        KitLog test;
         ModalAnswerer answerer([](HWND dialog) { Click(dialog, IDOK); });
-        EXPECT_EQ(c.result, test.wizard.ShowLicence()) << c.what;
+        EXPECT_EQ(c.result, ShowLicence(LicenceAnswer::User, test.Line(), nullptr)) << c.what;
+        EXPECT_EQ(0u, answerer.Seen().size()) << c.what;
+        EXPECT_EQ(c.log, test.Log()) << c.what;
+    }
+}
+
+// An unattended run answers from its command line, without a dialog, but
+// only an agreement it could read whole.
+TEST(ShowLicence, AnsweredByTheCommandLine)
+{
+    struct Case {
+        const char* what;
+        LicenceAnswer answer;
+        bool readable;
+        bool result;
+        const char* log;
+    };
+    const Case cases[] = {
+        {"/ACCEPTLICENCE", LicenceAnswer::CommandLine, true, true, "Licence accepted on the command line\r\n"},
+        {"without it", LicenceAnswer::NotOnCommandLine, true, false, "Licence not accepted on the command line\r\n"},
+        {"/ACCEPTLICENCE, unreadable", LicenceAnswer::CommandLine, false, false, ""},
+    };
+    for (const Case& c : cases) {
+        TempFolder kit;
+        if (c.readable)
+            kit.Write("license.txt", "Terms");
+        else
+            ASSERT_TRUE(MakeUnreadable(kit / "license.txt")) << c.what;
+        CurrentFolder current(kit.Path());
+        KitLog test;
+        ModalAnswerer answerer([](HWND dialog) { Click(dialog, IDOK); });
+        EXPECT_EQ(c.result, ShowLicence(c.answer, test.Line(), nullptr)) << c.what;
         EXPECT_EQ(0u, answerer.Seen().size()) << c.what;
         EXPECT_EQ(c.log, test.Log()) << c.what;
     }

@@ -49,7 +49,7 @@ TEST(LogFault, FullDiskKeepsEveryWholeLineUpToTheFailure)
     EXPECT_FALSE(wizard.m_logging);
 
     std::vector<std::string> lines;
-    ASSERT_TRUE(SplitLines(ReadFileBytes(wizard.m_logPath), lines)) << "the last line is cut";
+    ASSERT_TRUE(SplitLines(ReadFileBytes(wizard.m_log.Path()), lines)) << "the last line is cut";
     ASSERT_GT(lines.size(), 6u);
     EXPECT_EQ("Fernwick V2.1", lines[0]);
     const size_t written = lines.size() - 6;
@@ -119,7 +119,7 @@ TEST(LogFault, RefusedRegistryKeyFallsBackToTheTemporaryFolder)
     SetEnvironmentVariableA("TMP", saved);
     EXPECT_EQ("You do not have sufficient privilege.\nPlease log on as an Administrator.", shown);
     EXPECT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder / "fernwick.log", wizard.m_logPath);
+    EXPECT_EQ(folder / "fernwick.log", wizard.m_log.Path());
     wizard.CloseLog();
 }
 

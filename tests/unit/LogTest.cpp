@@ -5,6 +5,7 @@
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
+#include "log/LogFile.h"
 #include "log/LogText.h"
 #include "win/Handle.h"
 
@@ -24,21 +25,21 @@ TEST(Log, ExactBytesOfAWholeLog)
     TempFolder folder;
     PointLogAt(registry, folder.Path() + "\\");
     CInstallDlg wizard;
-    wizard.m_osPlatform = 2;
-    wizard.m_osMajorVersion = 5;
-    wizard.m_osMinorVersion = 0;
-    wizard.m_osServicePack = "Service Pack 2";
-    wizard.m_userName = "Ann";
-    wizard.m_windowsFolder = "C:\\WINDOWS";
+    wizard.m_system.platform = 2;
+    wizard.m_system.majorVersion = 5;
+    wizard.m_system.minorVersion = 0;
+    wizard.m_system.servicePack = "Service Pack 2";
+    wizard.m_system.userName = "Ann";
+    wizard.m_system.windowsFolder = "C:\\WINDOWS";
     wizard.m_logging = true;
     wizard.OpenLog();
     ASSERT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_logPath);
+    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_log.Path());
     wizard.WriteLog("one\ntwo");
     wizard.WriteLog("");
     wizard.WriteLog("ends in CR LF\r\n");
     // On disk at once, before the log is closed.
-    EXPECT_NE(std::string::npos, ReadFileBytes(wizard.m_logPath).find("one\r\ntwo\r\n"));
+    EXPECT_NE(std::string::npos, ReadFileBytes(wizard.m_log.Path()).find("one\r\ntwo\r\n"));
     wizard.CloseLog();
     EXPECT_FALSE(wizard.m_logging);
 
@@ -63,6 +64,26 @@ TEST(Log, ExactBytesOfAWholeLog)
     EXPECT_EQ(bytes, ReadFileBytes(folder / "fernwick.log"));
 }
 
+// Where boxes go to the log, a failure is logged and then its box says the
+// same: a log that skips repeats says it once, and only right after itself.
+TEST(LogFile, RepeatsSkippedOnlyWhereAsked)
+{
+    for (bool skip : {false, true}) {
+        TempFolder folder;
+        LogFile log;
+        if (skip)
+            log.SkipRepeats();
+        ASSERT_TRUE(log.OpenLog(folder / "fernwick.log", LogSystem(), ""));
+        for (const char* line : {"Failed", "Failed", "Other", "Failed", "Failed"})
+            log.WriteLog(line);
+        log.CloseLog();
+        const std::string written = skip ? "Failed\r\nOther\r\nFailed\r\n"
+                                         : "Failed\r\nFailed\r\nOther\r\nFailed\r\nFailed\r\n";
+        EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find("\r\n" + written + "Log file closed"))
+            << skip;
+    }
+}
+
 TEST(Log, OperatingSystemLine)
 {
     struct Case {
@@ -81,10 +102,10 @@ TEST(Log, OperatingSystemLine)
         TempFolder folder;
         PointLogAt(registry, folder.Path());
         CInstallDlg wizard;
-        wizard.m_osPlatform = c.platform;
-        wizard.m_osMajorVersion = c.major;
-        wizard.m_osMinorVersion = c.minor;
-        wizard.m_osServicePack = c.servicePack;
+        wizard.m_system.platform = c.platform;
+        wizard.m_system.majorVersion = c.major;
+        wizard.m_system.minorVersion = c.minor;
+        wizard.m_system.servicePack = c.servicePack;
         wizard.m_logging = true;
         wizard.OpenLog();
         wizard.CloseLog();
@@ -105,7 +126,7 @@ TEST(Log, FallsBackToTheTemporaryFolder)
     wizard.OpenLog();
     SetEnvironmentVariableA("TMP", saved);
     EXPECT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_logPath);
+    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_log.Path());
     wizard.CloseLog();
     EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find("Fernwick V2.1\r\n"));
 }
@@ -192,11 +213,11 @@ TEST(Log, CollectsSystemInformation)
     char user[MAX_PATH];
     DWORD size = MAX_PATH;
     GetUserNameA(user, &size);
-    EXPECT_EQ(VER_PLATFORM_WIN32_NT, wizard.m_osPlatform);
-    EXPECT_GT(wizard.m_osMajorVersion, 4);
-    EXPECT_EQ(std::string(windows), wizard.m_windowsFolder);
-    EXPECT_EQ(std::string(user), wizard.m_userName);
-    EXPECT_FALSE(wizard.m_userName.empty());
+    EXPECT_EQ(VER_PLATFORM_WIN32_NT, wizard.m_system.platform);
+    EXPECT_GT(wizard.m_system.majorVersion, 4);
+    EXPECT_EQ(std::string(windows), wizard.m_system.windowsFolder);
+    EXPECT_EQ(std::string(user), wizard.m_system.userName);
+    EXPECT_FALSE(wizard.m_system.userName.empty());
 }
 
 } // namespace
@@ -215,7 +236,7 @@ TEST(Log, NoFolderAtAllMeansNoLog)
     wizard.OpenLog();
     SetEnvironmentVariableA("TMP", saved);
     EXPECT_FALSE(wizard.m_logging);
-    EXPECT_EQ(std::string::npos, wizard.m_logPath.find("ttt"));
+    EXPECT_EQ(std::string::npos, wizard.m_log.Path().find("ttt"));
 }
 
 } // namespace

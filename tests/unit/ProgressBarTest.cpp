@@ -84,4 +84,18 @@ TEST(ProgressBar, QuietStepsHaveTheBarsStepSize)
     }
 }
 
+// A kit of more files than a 16-bit range holds keeps its whole count as the
+// range, and the first step of the copy moves the bar by one.
+TEST(ProgressBar, RangeAboveSixteenBitsIsKeptWhole)
+{
+    for (int total : {65535, 65536, 65537, 1000000}) {
+        BarWindow window(1);
+        window.bar.FollowSteps(0, total);
+        window.bar.FollowSteps(1, total);
+        window.bar.SetQuiet(false);
+        EXPECT_EQ(total, (int)SendMessageA(window.bar.Hwnd(), PBM_GETRANGE, FALSE, 0)) << total;
+        EXPECT_EQ(1, window.Position()) << total;
+    }
+}
+
 } // namespace

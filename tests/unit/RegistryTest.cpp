@@ -2,7 +2,6 @@
 
 #include "Support.h"
 #include "Text.h"
-#include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 
 namespace {
@@ -65,9 +64,8 @@ TEST(ReadRegistryString, ValuesOfEveryKind)
     for (const RegistryCase& c : cases) {
         ScratchRegistry registry;
         registry.SetRaw("Fernwick\\Test", "Value", c.type, c.stored);
-        CInstallDlg wizard;
         std::string out = "stale";
-        EXPECT_EQ(c.result, wizard.ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;
+        EXPECT_EQ(c.result ? RegistryRead::Read : RegistryRead::Missing, ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;
         EXPECT_EQ(c.out, out) << c.what;
     }
 }
@@ -95,9 +93,8 @@ TEST(ReadRegistryString, ValuesInAnyScript)
     for (const auto& c : cases) {
         ScratchRegistry registry;
         registry.SetString("Fernwick\\Test", "Value", c.stored, c.type);
-        CInstallDlg wizard;
         std::string out = "stale";
-        EXPECT_EQ(c.result, wizard.ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;
+        EXPECT_EQ(c.result ? RegistryRead::Read : RegistryRead::Missing, ReadRegistryString("Fernwick\\Test", "Value", out)) << c.what;
         EXPECT_EQ(c.out, out) << c.what;
     }
 }
@@ -107,11 +104,10 @@ TEST(ReadRegistryString, MissingKeyOrValueFailsSilently)
     ScratchRegistry registry;
     registry.SetString("Fernwick\\Test", "Other", "x");
     ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
-    CInstallDlg wizard;
     std::string out = "stale";
-    EXPECT_FALSE(wizard.ReadRegistryString("Fernwick\\Missing", "Value", out));
+    EXPECT_EQ(RegistryRead::Missing, ReadRegistryString("Fernwick\\Missing", "Value", out));
     EXPECT_EQ("", out);
-    EXPECT_FALSE(wizard.ReadRegistryString("Fernwick\\Test", "Value", out));
+    EXPECT_EQ(RegistryRead::Missing, ReadRegistryString("Fernwick\\Test", "Value", out));
     EXPECT_EQ("", out);
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
@@ -119,7 +115,7 @@ TEST(ReadRegistryString, MissingKeyOrValueFailsSilently)
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
-TEST(ReadRegistryString, RefusedKeyShowsPrivilegeMessageAndMarksFatal)
+TEST(ReadRegistryString, RefusedKeyShowsPrivilegeMessage)
 {
     ScratchRegistry registry;
     registry.SetString("Fernwick\\Locked", "Value", "C:\\FP");
@@ -129,10 +125,9 @@ TEST(ReadRegistryString, RefusedKeyShowsPrivilegeMessageAndMarksFatal)
         shown = TextOf(box) + "|" + MessageBoxText(box);
         Click(box, IDOK);
     });
-    CInstallDlg wizard;
     std::string out;
-    EXPECT_FALSE(wizard.ReadRegistryString("Fernwick\\Locked", "Value", out));
-    EXPECT_EQ("fatal", out);
+    EXPECT_EQ(RegistryRead::Refused, ReadRegistryString("Fernwick\\Locked", "Value", out));
+    EXPECT_EQ("", out);
     EXPECT_EQ("FrontPage Fernwick|You do not have sufficient privilege.\nPlease log on as an Administrator.",
               shown);
 }
@@ -141,9 +136,8 @@ TEST(ReadRegistryString, ReadsBelowSoftwareMicrosoft)
 {
     ScratchRegistry registry;
     registry.SetString(g_regFrontPage98, g_regFrontPageRoot, "C:\\Program Files\\FrontPage\\");
-    CInstallDlg wizard;
     std::string out;
-    EXPECT_TRUE(wizard.ReadRegistryString(g_regFrontPage98, g_regFrontPageRoot, out));
+    EXPECT_EQ(RegistryRead::Read, ReadRegistryString(g_regFrontPage98, g_regFrontPageRoot, out));
     EXPECT_EQ("C:\\Program Files\\FrontPage", out);
 }
 

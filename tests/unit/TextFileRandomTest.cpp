@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <random>
 
-#include "KitWizard.h"
+#include "Support.h"
 #include "Text.h"
+#include "kit/KitContents.h"
 #include "win/TextFile.h"
 
 namespace {
@@ -240,16 +241,16 @@ TEST(TextFileRandom, DescriptorsAgreeWithTheRules)
     for (int i = 0; i < 1500; ++i) {
         std::string bytes = generator.File();
         kit.Write("fp98\\Themes\\sky\\sky.inf", bytes);
-        CInstallDlg wizard;
-        ASSERT_TRUE(wizard.ScanKit("fp98")) << "descriptor " << i << " of seed " << kSeed + 1;
+        const KitContents scanned = ScanKit({"fp98"});
+        ASSERT_TRUE(scanned.readable) << "descriptor " << i << " of seed " << kSeed + 1;
         Encoding encoding;
         Reading reading = ReferenceRead(bytes, encoding);
         std::string title;
         double version = 0;
         ReferenceDescriptor(reading, title, version);
-        ASSERT_EQ(1u, wizard.m_themes.size());
-        ASSERT_TRUE(SameText(title, wizard.m_themes[0]->GetTitle())) << "descriptor " << i;
-        ASSERT_EQ(version, wizard.m_themes[0]->GetVersion()) << "descriptor " << i;
+        ASSERT_EQ(1u, scanned.themes.size());
+        ASSERT_TRUE(SameText(title, scanned.themes[0].GetTitle())) << "descriptor " << i;
+        ASSERT_EQ(version, scanned.themes[0].GetVersion()) << "descriptor " << i;
     }
 }
 
