@@ -1,6 +1,7 @@
 #include "app/InstallDlg.h"
 
 #include "kit/Introduction.h"
+#include "log/LogText.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
@@ -23,9 +24,7 @@ void CInstallDlg::DoDataExchange(bool fromControls)
         m_nextButton.Attach(Item(IDC_NEXT));
         m_finishButton.Attach(Item(IDOK));
         m_statusText.Attach(Item(IDC_STATUS_TEXT));
-        m_viewReadmeBox.SetCheck(m_viewReadme ? BST_CHECKED : BST_UNCHECKED);
-    } else {
-        m_viewReadme = m_viewReadmeBox.GetCheck() == BST_CHECKED;
+        m_viewReadmeBox.SetCheck(BST_UNCHECKED);
     }
 }
 
@@ -91,19 +90,16 @@ void CInstallDlg::SetStatusText(std::string text)
     }
 }
 
-void CInstallDlg::OpenLog()
+bool CInstallDlg::OpenLog()
 {
     const std::string path = InstallLogPath(m_run.Line().logFile);
-    if (path.empty()) {
-        m_logging = false;
-        return;
-    }
     if (m_run.IsUnattended())
         m_log.SkipRepeats();
-    m_logging = m_log.OpenLog(path, m_system, m_run.Line().arguments);
+    m_logging = !path.empty() && m_log.OpenLog(path, m_system, m_run.Line().arguments);
+    return m_logging;
 }
 
-void CInstallDlg::WriteLog(std::string text)
+void CInstallDlg::WriteLog(const std::string& text)
 {
     m_log.WriteLog(text);
 }
@@ -124,6 +120,9 @@ void CInstallDlg::CloseLog()
 void CInstallDlg::CollectSystemInfo()
 {
     m_system = LogSystem();
-    if (!ReadLogSystem(m_system))
-        ReportSystemError(IDS_SYSTEM_INFO_FAILED, "");
+    if (!ReadLogSystem(m_system)) {
+        const MessageText message = SystemErrorMessage(IDS_SYSTEM_INFO_FAILED, "", GetLastError());
+        WriteLog(message.logged);
+        ShowText(message, MB_ICONEXCLAMATION);
+    }
 }

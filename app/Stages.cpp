@@ -108,21 +108,21 @@ void CInstallDlg::RunStage()
             OpenLog();
         // An installation of this kit cut short before is undone first,
         // whatever this run goes on to do.
-        FindDataFolder();
-        if (!UndoUnfinishedInstallation()) {
-            Finish(IDS_INSTALL_FAILED);
+        m_installer = std::make_unique<FileInstaller>(*this, FindDataFolder(m_system.windowsFolder));
+        if (!m_installer->UndoUnfinishedInstallation()) {
+            Finish(Outcome::Failed);
             return;
         }
         SetStatusText(IDS_SEARCHING);
         const std::optional<FrontPageTarget> target = CheckFrontPage(DetectionFor());
         if (!target) {
-            Finish(IDS_INSTALL_FAILED);
+            Finish(Outcome::Failed);
             return;
         }
         m_target = *target;
         const std::optional<KitContents> kit = CheckKit(m_target.versionFolder, Logger());
         if (!kit) {
-            Finish(IDS_INSTALL_FAILED);
+            Finish(Outcome::Failed);
             return;
         }
         SetStatusText(KitSummary(*kit, Logger()));
@@ -131,24 +131,14 @@ void CInstallDlg::RunStage()
     }
     case WizardStage::Licence:
         if (!ShowLicence(LicenceAnswerFor(m_run), Logger(), [this] { m_pendingMessages.Dispatch(); })) {
-            Finish(IDS_INSTALL_CANCELLED);
+            Finish(Outcome::Cancelled);
             return;
         }
         ShowReadyPrompt();
         m_stage = WizardStage::Copy;
         return;
     case WizardStage::Copy:
-        switch (InstallFiles()) {
-        case InstallResult::Installed:
-            Finish(IDS_INSTALL_DONE);
-            return;
-        case InstallResult::Cancelled:
-            Finish(IDS_INSTALL_CANCELLED);
-            return;
-        case InstallResult::Failed:
-            Finish(IDS_INSTALL_FAILED);
-            return;
-        }
+        Finish(CopyStage(*m_installer, m_target));
         return;
     }
 }
@@ -166,14 +156,15 @@ void CInstallDlg::OnCancel()
     if (m_stageRunning || !m_cancelButton.IsEnabled())
         return;
     WriteLog("User cancelled installation");
-    Finish(IDS_INSTALL_CANCELLED);
+    Finish(Outcome::Cancelled);
 }
 
-void CInstallDlg::Finish(UINT id)
+void CInstallDlg::Finish(Outcome outcome)
 {
-    m_run.End(id == IDS_INSTALL_DONE        ? Outcome::Installed
-              : id == IDS_INSTALL_CANCELLED ? Outcome::Cancelled
-                                            : Outcome::Failed);
+    m_run.End(outcome);
+    const UINT id = outcome == Outcome::Installed   ? IDS_INSTALL_DONE
+                    : outcome == Outcome::Cancelled ? IDS_INSTALL_CANCELLED
+                                                    : IDS_INSTALL_FAILED;
     std::string text = LoadResString(id);
     if (m_logging)
         text += "\n" + Format(LoadResString(IDS_LOG_WRITTEN).c_str(), m_log.Path().c_str());
@@ -183,7 +174,6 @@ void CInstallDlg::Finish(UINT id)
     if (!m_run.IsUnattended() && FileExists("readme.txt")) {
         m_viewReadmeBox.Show(true);
         m_viewReadmeBox.SetCheck(BST_CHECKED);
-        m_viewReadme = TRUE;
     }
     m_cancelButton.Enable(false);
     m_nextButton.SetDefault(false);
@@ -201,8 +191,7 @@ void CInstallDlg::OnOK()
     // Only the final page's "Finish" ends the wizard, never a click sent to it before.
     if (m_stageRunning || !m_finishButton.IsEnabled())
         return;
-    m_viewReadme = m_viewReadmeBox.GetCheck() != BST_UNCHECKED;
-    if (m_viewReadme) {
+    if (m_viewReadmeBox.GetCheck() != BST_UNCHECKED) {
         OpenReadme();
         Sleep(1000);
     }

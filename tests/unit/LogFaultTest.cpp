@@ -8,6 +8,7 @@
 #include "Support.h"
 #include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
+#include "win/FileSystem.h"
 
 namespace {
 
@@ -35,21 +36,17 @@ TEST(LogFault, FullDiskKeepsEveryWholeLineUpToTheFailure)
     ScratchRegistry registry;
     registry.SetString(kTempFilesKey, g_regFolder, disk.Folder());
     CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
-    ASSERT_TRUE(wizard.m_logging);
+    ASSERT_TRUE(wizard.OpenLog());
 
     // Lines of many lengths, so that the one that meets the full disk is cut
     // in its middle, and shorter ones after it would still fit.
     const int kLines = 400;
     for (int i = 0; i < kLines; ++i)
         wizard.WriteLog("line " + std::to_string(i) + " " + std::string(i % 7 == 0 ? 10 : 900, 'x'));
-    EXPECT_TRUE(wizard.m_logging);
     wizard.CloseLog();
-    EXPECT_FALSE(wizard.m_logging);
 
     std::vector<std::string> lines;
-    ASSERT_TRUE(SplitLines(ReadFileBytes(wizard.m_log.Path()), lines)) << "the last line is cut";
+    ASSERT_TRUE(SplitLines(ReadFileBytes(disk.Folder() + "\\fernwick.log"), lines)) << "the last line is cut";
     ASSERT_GT(lines.size(), 6u);
     EXPECT_EQ("Fernwick V2.1", lines[0]);
     const size_t written = lines.size() - 6;
@@ -90,12 +87,9 @@ TEST(LogFault, UnusableFolderMeansNoLogAndNoStop)
         ScratchRegistry registry;
         registry.SetString(kTempFilesKey, g_regFolder, folder / "logs");
         CInstallDlg wizard;
-        wizard.m_logging = true;
-        wizard.OpenLog();
-        EXPECT_FALSE(wizard.m_logging) << c.what;
+        EXPECT_FALSE(wizard.OpenLog()) << c.what;
         wizard.WriteLog("nothing");
         wizard.CloseLog();
-        EXPECT_FALSE(wizard.m_logging) << c.what;
     }
 }
 
@@ -114,13 +108,12 @@ TEST(LogFault, RefusedRegistryKeyFallsBackToTheTemporaryFolder)
         Click(box, IDOK);
     });
     CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
+    const bool open = wizard.OpenLog();
     SetEnvironmentVariableA("TMP", saved);
     EXPECT_EQ("You do not have sufficient privilege.\nPlease log on as an Administrator.", shown);
-    EXPECT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder / "fernwick.log", wizard.m_log.Path());
+    EXPECT_TRUE(open);
     wizard.CloseLog();
+    EXPECT_TRUE(FileExists(folder / "fernwick.log"));
 }
 
 } // namespace
