@@ -6,7 +6,7 @@
 #include "res/resource.h"
 #include "win/CancelCommand.h"
 
-Outcome CInstallDlg::CopyStage(FileInstaller& installer, const FrontPageTarget& target)
+Outcome CInstallDlg::RunCopy(FileInstaller& installer, const FrontPageTarget& target)
 {
     // While files are copied, and while an unattended run waits for
     // FrontPage to end, the cancel command asks whether to stop, and every
@@ -33,11 +33,6 @@ void CInstallDlg::CopyStarting()
     SetStatusText(IDS_COPYING);
 }
 
-void CInstallDlg::CopyEnding()
-{
-    m_copyCancel.StopAsking();
-}
-
 void CInstallDlg::ShowProgress(int total)
 {
     // The whole total as the range, so a kit of more than 65535 files still
@@ -51,26 +46,11 @@ void CInstallDlg::ShowProgress(int total)
     m_progress.SetQuiet(true);
 }
 
-void CInstallDlg::StepProgress()
-{
-    m_progress.StepIt();
-}
-
 void CInstallDlg::ShowText(const MessageText& text, UINT icon)
 {
     // While the box waits, the bar shows every file stepped past, the failed one too.
     m_progress.SetQuiet(false);
     ShowMessage(text, MB_OK | icon);
-}
-
-void CInstallDlg::LetInputIn()
-{
-    m_pendingMessages.Dispatch();
-}
-
-bool CInstallDlg::StopAsked()
-{
-    return m_copyCancel.IsStopped();
 }
 
 RetryAnswer CInstallDlg::AskRetryFileInUse(const std::string& path, DWORD since)

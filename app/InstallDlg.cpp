@@ -1,7 +1,6 @@
 #include "app/InstallDlg.h"
 
 #include "kit/Introduction.h"
-#include "log/LogText.h"
 #include "res/resource.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
@@ -10,8 +9,6 @@ CInstallDlg::CInstallDlg(const InstallRun& run) : Dialog(IDD_WIZARD), m_run(run)
 {
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
-
-CInstallDlg::~CInstallDlg() = default;
 
 void CInstallDlg::DoDataExchange(bool fromControls)
 {
@@ -47,7 +44,7 @@ BOOL CInstallDlg::OnInitDialog()
     m_viewReadmeBox.Show(false);
     m_finishButton.Enable(false);
     m_logBox.SetCheck(m_run.WantsLog() ? BST_CHECKED : BST_UNCHECKED);
-    CollectSystemInfo();
+    m_session.CollectSystemInfo();
     FocusControl(m_nextButton.Hwnd());
     if (m_run.IsUnattended())
         StartWalking();
@@ -87,42 +84,5 @@ void CInstallDlg::SetStatusText(std::string text)
         // Missing in a run without any window, where it would mean the whole screen.
         if (over)
             RedrawWindow(over, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
-}
-
-bool CInstallDlg::OpenLog()
-{
-    const std::string path = InstallLogPath(m_run.Line().logFile);
-    if (m_run.IsUnattended())
-        m_log.SkipRepeats();
-    m_logging = !path.empty() && m_log.OpenLog(path, m_system, m_run.Line().arguments);
-    return m_logging;
-}
-
-void CInstallDlg::WriteLog(const std::string& text)
-{
-    m_log.WriteLog(text);
-}
-
-LogLine CInstallDlg::Logger()
-{
-    return [this](const std::string& line) { WriteLog(line); };
-}
-
-void CInstallDlg::CloseLog()
-{
-    if (!m_logging)
-        return;
-    m_log.CloseLog();
-    m_logging = false;
-}
-
-void CInstallDlg::CollectSystemInfo()
-{
-    m_system = LogSystem();
-    if (!ReadLogSystem(m_system)) {
-        const MessageText message = SystemErrorMessage(IDS_SYSTEM_INFO_FAILED, "", GetLastError());
-        WriteLog(message.logged);
-        ShowText(message, MB_ICONEXCLAMATION);
     }
 }

@@ -1,84 +1,56 @@
-// The wizard dialog: the view of one installation. Its stages run the work,
-// which knows no window, and it shows the copy engine's progress and answers
-// its questions (InstallHost).
+// The wizard dialog: the view of one installation session. It shows the
+// session's stages and the copy engine's progress, and answers their questions.
 #pragma once
 #include <windows.h>
 
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
 
-#include "frontpage/Detection.h"
 #include "install/CopyCancel.h"
-#include "install/FileInstaller.h"
-#include "log/LogFile.h"
-#include "run/InstallRun.h"
+#include "run/InstallSession.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 #include "win/PendingMessages.h"
 #include "win/WaitCursor.h"
 
-enum class WizardStage { Start = 0, Licence = 1, Copy = 2 };
-
-class CInstallDlg : public Dialog, public InstallHost {
+class CInstallDlg : public Dialog, public SessionView {
 public:
-    // A wizard for `run`.
     explicit CInstallDlg(const InstallRun& run = InstallRun());
-    ~CInstallDlg() override;
-
-    // The exit code of how the run ended.
     int ExitCode() const { return m_run.ExitCode(); }
+    // The installation the wizard shows: its log, its answers to silenced boxes.
+    InstallSession& Session() { return m_session; }
 
-    // Stage machine and final page (app/Stages.cpp)
+    // The stages and the final page (app/Stages.cpp)
     void OnNext();
     void OnCancel() override;
     void OnOK() override;
-    // Ends the run on the final page, which tells the user `outcome`.
-    void Finish(Outcome outcome);
-    bool ShowReadyPrompt();
     // Both forms replace the whole text of the text area.
     void SetStatusText(UINT id);
     void SetStatusText(std::string text);
-    // The copy stage in this window: `installer` copies the kit into
-    // `target`, the bar shows it, and of the user's input only the cancel
-    // command is taken meanwhile (app/CopyStage.cpp).
-    Outcome CopyStage(FileInstaller& installer, const FrontPageTarget& target);
-
-    // Unattended runs (app/Unattended.cpp)
-    // /VERYSILENT: the stages one after the other, without any window.
-    void RunWithoutWindow();
-    // Answers a box in place of the user (see SilenceMessages): its text to
-    // the log; 0 to show it after all.
-    int Silenced(const std::string& text, UINT style);
-    // /SILENT: the stages walk by themselves, one per tick of a timer.
+    // /SILENT: the stages walk by themselves, one per tick of a timer (app/Unattended.cpp).
     void StartWalking();
     bool OnTimer(UINT_PTR id) override;
-
     // Window chrome (app/Chrome.cpp)
     bool OnSysCommand(UINT id, LPARAM lParam) override;
     void OnAbout();
     bool OnPaint() override;
     HICON OnQueryDragIcon() override;
 
-    // The log (app/InstallDlg.cpp)
-    // Opens the log; false when it could not be.
-    bool OpenLog();
-    void WriteLog(const std::string& text) override;
-    void CloseLog();
-    // The log's lines from work that knows no log file.
-    LogLine Logger();
-
-    // The copy engine's host (app/CopyStage.cpp)
+    // The session's view (app/Stages.cpp) and the copy engine's host (app/CopyStage.cpp)
+    void ShowStatus(const std::string& text) override { SetStatusText(text); }
+    bool TakeLogChoice() override;
+    Outcome RunCopy(FileInstaller& installer, const FrontPageTarget& target) override;
+    void ShowEnd(const std::string& text) override;
     void ShowProgress(int total) override;
-    void StepProgress() override;
+    void StepProgress() override { m_progress.StepIt(); }
     RetryAnswer AskRetryFileInUse(const std::string& path, DWORD since) override;
     RetryAnswer AskRetryFrontPageRunning(DWORD since) override;
     void ShowText(const MessageText& text, UINT icon) override;
-    void LetInputIn() override;
-    bool StopAsked() override;
+    void LetInputIn() override { m_pendingMessages.Dispatch(); }
+    bool StopAsked() override { return m_copyCancel.IsStopped(); }
     void CopyStarting() override;
-    void CopyEnding() override;
+    void CopyEnding() override { m_copyCancel.StopAsking(); }
 
 protected:
     void DoDataExchange(bool fromControls) override;
@@ -86,34 +58,20 @@ protected:
     bool OnCommand(UINT id, UINT code) override;
 
 private:
-    // The work of the current stage, for OnNext.
-    void RunStage();
-    // What the detection of FrontPage is asked in this run.
-    DetectionRequest DetectionFor();
     // Whether to try again what another program stops: the user is asked
     // (`ask`, true for Retry); an unattended run waits instead.
     RetryAnswer MayRetry(DWORD since, const std::function<bool()>& ask);
-    void CollectSystemInfo();
 
-    // What the command line asks of this run, and how it ended.
     InstallRun m_run;
+    InstallSession m_session{m_run, *this};
     Button m_aboutButton, m_viewReadmeBox, m_logBox, m_cancelButton, m_nextButton, m_finishButton;
     Static m_statusText;
     ProgressBar m_progress;
     HICON m_hIcon = nullptr;
-    WizardStage m_stage = WizardStage::Start;
     // Keeps the wizard drawn and answering while files are counted and copied.
     PendingMessages m_pendingMessages;
-    // A stage's work is running: a click sent to the wizard meanwhile must
-    // not start another.
+    // A stage's work runs: a click sent to the wizard meanwhile must not start another.
     bool m_stageRunning = false;
     CopyCancel m_copyCancel;
     std::optional<WaitCursor> m_waitCursor;
-    // The run keeps a log, and it is open.
-    bool m_logging = false;
-    LogFile m_log;
-    // The system the log's header tells of.
-    LogSystem m_system;
-    FrontPageTarget m_target;
-    std::unique_ptr<FileInstaller> m_installer;
 };

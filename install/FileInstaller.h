@@ -14,6 +14,7 @@
 #include "install/Outcome.h"
 #include "journal/Journal.h"
 #include "journal/TakeBack.h"
+#include "win/LogLine.h"
 
 struct PlannedEntry;
 
@@ -25,12 +26,13 @@ struct InstalledKit {
 };
 
 // The kit in the current folder, and its data folder named by its id below
-// Common Files (or `windowsFolder`'s drive when the registry has none).
+// Common Files, or below `windowsFolder` when the registry names none.
 InstalledKit FindDataFolder(const std::string& windowsFolder);
 
 class FileInstaller {
 public:
-    FileInstaller(InstallHost& host, InstalledKit kit);
+    // Shows and asks through `host`, logs to `log`.
+    FileInstaller(InstallHost& host, LogLine log, InstalledKit kit);
     FileInstaller(const FileInstaller&) = delete;
     FileInstaller& operator=(const FileInstaller&) = delete;
 
@@ -101,6 +103,7 @@ private:
     RetryAnswer Logged(RetryAnswer answer);
 
     InstallHost& m_host;
+    LogLine m_log;
     InstalledKit m_kit;
     Journal m_journal;
     // The journal's number of the target folder being copied into.

@@ -7,7 +7,6 @@
 #include <winternl.h>
 
 #include <functional>
-
 #include <map>
 
 #include "frontpage/Registry.h"
@@ -177,7 +176,10 @@ struct Pass {
 
 } // namespace
 
-FileInstaller::FileInstaller(InstallHost& host, InstalledKit kit) : m_host(host), m_kit(std::move(kit)) {}
+FileInstaller::FileInstaller(InstallHost& host, LogLine log, InstalledKit kit)
+    : m_host(host), m_log(std::move(log)), m_kit(std::move(kit))
+{
+}
 
 Outcome FileInstaller::InstallFiles(const FrontPageTarget& target)
 {
@@ -187,7 +189,7 @@ Outcome FileInstaller::InstallFiles(const FrontPageTarget& target)
         m_host.CopyStarting();
         outcome = CopyPasses(target);
     } else if (Stopped()) {
-        m_host.WriteLog("User cancelled installation");
+        m_log("User cancelled installation");
         outcome = Outcome::Cancelled;
     }
     m_host.CopyEnding();
@@ -223,16 +225,16 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
         {"Copying common frame templates...", common + "\\frames", frames},
     };
 
-    m_host.WriteLog("Counting files...");
+    m_log("Counting files...");
     m_loopFolder.clear();
     int total = 0;
     for (const Pass& pass : passes)
         total += CountFiles(pass.source) * (int)pass.targets.size();
     if (Stopped()) {
-        m_host.WriteLog("User cancelled installation");
+        m_log("User cancelled installation");
         return Outcome::Cancelled;
     }
-    m_host.WriteLog(Format("Total files = %d", total));
+    m_log(Format("Total files = %d", total));
 
     if (total > 0)
         m_host.ShowProgress(total);
@@ -245,7 +247,7 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
 
     // The files a pass copied into all its targets, or -1 after a failure or a cancel.
     auto copyPass = [this](const Pass& pass) {
-        m_host.WriteLog(pass.heading);
+        m_log(pass.heading);
         int files = 0;
         for (const Target& target : pass.targets) {
             m_journalRoot = target.root;
@@ -286,7 +288,7 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
     }
     const bool cancelled = Stopped();
     if (cancelled)
-        m_host.WriteLog("User cancelled installation");
+        m_log("User cancelled installation");
     UndoInstallation();
     return cancelled ? Outcome::Cancelled : Outcome::Failed;
 }
@@ -300,7 +302,7 @@ void FileInstaller::Register(const std::string& themesFolder)
     KitRegistration kit{m_kit.name, kitId, m_kit.dataFolder, themesFolder, ProgramFilePath()};
     std::string subject;
     if (RegisterForRemoval(kit, subject))
-        m_host.WriteLog("Registered for removal as " + RemovalKeyName(kitId));
+        m_log("Registered for removal as " + RemovalKeyName(kitId));
     else
         ReportSystemError(IDS_REGISTER_FAILED, subject);
 }
@@ -487,7 +489,7 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         m_host.StepProgress();
         if (!InstallFile(entry.file, to, entry.replace, entry.number))
             return -1;
-        m_host.WriteLog("Copied file: " + to);
+        m_log("Copied file: " + to);
     }
     return count;
 }
@@ -522,7 +524,7 @@ bool FileInstaller::InstallFile(const SourceFile& source, const std::string& to,
         }
         // Another program holds the file: the user may close it and try again.
         if (!inUse) {
-            m_host.WriteLog("File in use: " + to);
+            m_log("File in use: " + to);
             since = GetTickCount();
         }
         inUse = true;
@@ -545,7 +547,7 @@ bool FileInstaller::WaitWhileFrontPageRuns()
     const char program[] = "frontpg.exe";
     if (!IsProgramRunning(program))
         return true;
-    m_host.WriteLog("FrontPage is running");
+    m_log("FrontPage is running");
     const DWORD since = GetTickCount();
     do {
         const RetryAnswer answer = Logged(m_host.AskRetryFrontPageRunning(since));
@@ -560,6 +562,6 @@ bool FileInstaller::WaitWhileFrontPageRuns()
 RetryAnswer FileInstaller::Logged(RetryAnswer answer)
 {
     if (answer == RetryAnswer::GiveUp)
-        m_host.WriteLog("Gave up waiting");
+        m_log("Gave up waiting");
     return answer;
 }

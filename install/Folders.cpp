@@ -14,7 +14,7 @@ bool FileInstaller::CreateFolder(std::string path)
     // any case), and most folders made have their parent already.
     std::wstring wide;
     if (SystemPath(path, wide) && CreateDirectoryW(wide.c_str(), nullptr)) {
-        m_host.WriteLog("Created folder " + path);
+        m_log("Created folder " + path);
         return true;
     }
     if (GetLastError() == ERROR_ALREADY_EXISTS || PathExists(path))
@@ -25,7 +25,7 @@ bool FileInstaller::CreateFolder(std::string path)
         ReportSystemError(IDS_CREATE_FOLDER_FAILED, path);
         return false;
     }
-    m_host.WriteLog("Created folder " + path);
+    m_log("Created folder " + path);
     return true;
 }
 
@@ -33,6 +33,6 @@ void FileInstaller::ReportSystemError(UINT prefixId, std::string subject)
 {
     // The system's reason too in the wizard's language, where the system has it.
     const MessageText message = SystemErrorMessage(prefixId, subject, GetLastError());
-    m_host.WriteLog(message.logged);
+    m_log(message.logged);
     m_host.ShowText(message, MB_ICONEXCLAMATION);
 }

@@ -1,5 +1,5 @@
-// What the copy engine asks of whoever runs it: the wizard answers in its
-// window, a test in code.
+// What the copy engine shows and asks of whoever runs it: the wizard answers
+// in its window, a run without one by itself, a test in code.
 #pragma once
 #include <windows.h>
 
@@ -19,8 +19,6 @@ public:
     // The bar: `total` files from now on, from none; then one file more.
     virtual void ShowProgress(int total) = 0;
     virtual void StepProgress() = 0;
-    // Appends `text` to the log, as one line or several.
-    virtual void WriteLog(const std::string& text) = 0;
     // Whether to try again: the file `path` is held by another program, or
     // FrontPage runs, since `since` (GetTickCount).
     virtual RetryAnswer AskRetryFileInUse(const std::string& path, DWORD since) = 0;

@@ -49,7 +49,7 @@ void FileInstaller::UndoInstallation()
 UndoLog FileInstaller::UndoLogLine()
 {
     return [this](const std::string& line) {
-        m_host.WriteLog(line);
+        m_log(line);
         m_host.LetInputIn();
     };
 }

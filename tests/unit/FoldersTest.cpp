@@ -25,7 +25,7 @@ struct LoggingEngine {
         return log.substr(start);
     }
     CodeHost host;
-    FileInstaller engine{host, InstalledKit()};
+    FileInstaller engine{host, host.Logger(), InstalledKit()};
 };
 
 TEST(CreateFolder, ExistingFolderOrFileNeedsNothing)

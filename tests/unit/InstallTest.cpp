@@ -397,14 +397,14 @@ struct WizardCopy {
             }
         });
         RunInWizard(wizard, [&] {
-            EXPECT_TRUE(wizard.OpenLog());
-            FileInstaller installer(wizard, world.kit);
+            EXPECT_TRUE(wizard.Session().OpenLog());
+            FileInstaller installer(wizard, wizard.Session().Logger(), world.kit);
             before();
             shown.cursorBefore = GetCursor();
-            shown.outcome = wizard.CopyStage(installer, world.target);
+            shown.outcome = wizard.RunCopy(installer, world.target);
             shown.cursorAfter = GetCursor();
             after();
-            wizard.CloseLog();
+            wizard.Session().CloseLog();
         });
         return shown;
     }

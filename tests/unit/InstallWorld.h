@@ -42,7 +42,6 @@ public:
         steps = 0;
     }
     void StepProgress() override { ++steps; }
-    void WriteLog(const std::string& text) override { log.WriteLog(text); }
     RetryAnswer AskRetryFileInUse(const std::string& path, DWORD) override
     {
         asked.push_back(path);
@@ -58,6 +57,11 @@ public:
     bool StopAsked() override { return stop && stop(); }
     void CopyStarting() override { started = true; }
     void CopyEnding() override {}
+    // The engine's log lines, to `log`.
+    LogLine Logger()
+    {
+        return [this](const std::string& line) { log.WriteLog(line); };
+    }
 
     LogFile log;
     // -1 while the bar is not shown.
@@ -105,7 +109,7 @@ public:
     // Runs InstallFiles of a new engine.
     Outcome Install()
     {
-        FileInstaller installer(host, kit);
+        FileInstaller installer(host, host.Logger(), kit);
         return installer.InstallFiles(target);
     }
 

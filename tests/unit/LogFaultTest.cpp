@@ -1,12 +1,12 @@
 // The log when its folder cannot take it: read-only, held by another program,
 // refused in the registry, or a disk that fills up while lines are written.
-// The wizard goes on in every case, and the log on disk never lies.
+// The run goes on in every case, and the log on disk never lies.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "Support.h"
-#include "app/InstallDlg.h"
+#include "run/WindowlessView.h"
 #include "frontpage/Registry.h"
 #include "win/FileSystem.h"
 
@@ -35,15 +35,17 @@ TEST(LogFault, FullDiskKeepsEveryWholeLineUpToTheFailure)
     ASSERT_TRUE(disk.IsMounted());
     ScratchRegistry registry;
     registry.SetString(kTempFilesKey, g_regFolder, disk.Folder());
-    CInstallDlg wizard;
-    ASSERT_TRUE(wizard.OpenLog());
+    InstallRun run;
+    WindowlessView view(run);
+    InstallSession session(run, view);
+    ASSERT_TRUE(session.OpenLog());
 
     // Lines of many lengths, so that the one that meets the full disk is cut
     // in its middle, and shorter ones after it would still fit.
     const int kLines = 400;
     for (int i = 0; i < kLines; ++i)
-        wizard.WriteLog("line " + std::to_string(i) + " " + std::string(i % 7 == 0 ? 10 : 900, 'x'));
-    wizard.CloseLog();
+        session.WriteLog("line " + std::to_string(i) + " " + std::string(i % 7 == 0 ? 10 : 900, 'x'));
+    session.CloseLog();
 
     std::vector<std::string> lines;
     ASSERT_TRUE(SplitLines(ReadFileBytes(disk.Folder() + "\\fernwick.log"), lines)) << "the last line is cut";
@@ -86,10 +88,12 @@ TEST(LogFault, UnusableFolderMeansNoLogAndNoStop)
         ASSERT_TRUE(spoiled) << c.what;
         ScratchRegistry registry;
         registry.SetString(kTempFilesKey, g_regFolder, folder / "logs");
-        CInstallDlg wizard;
-        EXPECT_FALSE(wizard.OpenLog()) << c.what;
-        wizard.WriteLog("nothing");
-        wizard.CloseLog();
+        InstallRun run;
+    WindowlessView view(run);
+    InstallSession session(run, view);
+        EXPECT_FALSE(session.OpenLog()) << c.what;
+        session.WriteLog("nothing");
+        session.CloseLog();
     }
 }
 
@@ -107,12 +111,14 @@ TEST(LogFault, RefusedRegistryKeyFallsBackToTheTemporaryFolder)
         shown = MessageBoxText(box);
         Click(box, IDOK);
     });
-    CInstallDlg wizard;
-    const bool open = wizard.OpenLog();
+    InstallRun run;
+    WindowlessView view(run);
+    InstallSession session(run, view);
+    const bool open = session.OpenLog();
     SetEnvironmentVariableA("TMP", saved);
     EXPECT_EQ("You do not have sufficient privilege.\nPlease log on as an Administrator.", shown);
     EXPECT_TRUE(open);
-    wizard.CloseLog();
+    session.CloseLog();
     EXPECT_TRUE(FileExists(folder / "fernwick.log"));
 }
 
