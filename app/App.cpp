@@ -11,6 +11,7 @@
 #include "pack/UnpackedKit.h"
 #include "res/resource.h"
 #include "run/InstallRun.h"
+#include "run/WindowlessView.h"
 #include "uninstall/Uninstall.h"
 #include "win/FolderTree.h"
 #include "win/Language.h"
@@ -21,14 +22,6 @@
 #include "win/SystemError.h"
 
 namespace {
-
-// In unattended runs every box goes to the wizard's log instead (all but
-// the question a person asks for by pressing Cancel in a /SILENT run).
-void SilenceInto(CInstallDlg& wizard, const InstallRun& run)
-{
-    if (run.IsUnattended())
-        SilenceMessages([&wizard](const std::string& text, UINT style) { return wizard.Silenced(text, style); });
-}
 
 // `text` alone in a log of its own, when the run keeps a log and it can be
 // written; an unattended run shows no box meanwhile.
@@ -86,13 +79,11 @@ bool LogFileRefused(const InstallRun& run)
 
 int RunWizard(const InstallRun& run)
 {
+    if (!run.HasWindow())
+        return RunWithoutWindow(run);
     CInstallDlg wizard(run);
-    SilenceInto(wizard, run);
-    if (run.HasWindow()) {
-        wizard.DoModalAsMain();
-    } else {
-        wizard.RunWithoutWindow();
-    }
+    wizard.Session().SilenceBoxes();
+    wizard.DoModalAsMain();
     SilenceMessages(nullptr);
     return wizard.ExitCode();
 }

@@ -10,8 +10,6 @@ CInstallDlg::CInstallDlg(const InstallRun& run) : Dialog(IDD_WIZARD), m_run(run)
     m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
 }
 
-CInstallDlg::~CInstallDlg() = default;
-
 void CInstallDlg::DoDataExchange(bool fromControls)
 {
     if (!fromControls) {
@@ -23,9 +21,7 @@ void CInstallDlg::DoDataExchange(bool fromControls)
         m_nextButton.Attach(Item(IDC_NEXT));
         m_finishButton.Attach(Item(IDOK));
         m_statusText.Attach(Item(IDC_STATUS_TEXT));
-        m_viewReadmeBox.SetCheck(m_viewReadme ? BST_CHECKED : BST_UNCHECKED);
-    } else {
-        m_viewReadme = m_viewReadmeBox.GetCheck() == BST_CHECKED;
+        m_viewReadmeBox.SetCheck(BST_UNCHECKED);
     }
 }
 
@@ -48,7 +44,7 @@ BOOL CInstallDlg::OnInitDialog()
     m_viewReadmeBox.Show(false);
     m_finishButton.Enable(false);
     m_logBox.SetCheck(m_run.WantsLog() ? BST_CHECKED : BST_UNCHECKED);
-    CollectSystemInfo();
+    m_session.CollectSystemInfo();
     FocusControl(m_nextButton.Hwnd());
     if (m_run.IsUnattended())
         StartWalking();
@@ -89,41 +85,4 @@ void CInstallDlg::SetStatusText(std::string text)
         if (over)
             RedrawWindow(over, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     }
-}
-
-void CInstallDlg::OpenLog()
-{
-    const std::string path = InstallLogPath(m_run.Line().logFile);
-    if (path.empty()) {
-        m_logging = false;
-        return;
-    }
-    if (m_run.IsUnattended())
-        m_log.SkipRepeats();
-    m_logging = m_log.OpenLog(path, m_system, m_run.Line().arguments);
-}
-
-void CInstallDlg::WriteLog(std::string text)
-{
-    m_log.WriteLog(text);
-}
-
-LogLine CInstallDlg::Logger()
-{
-    return [this](const std::string& line) { WriteLog(line); };
-}
-
-void CInstallDlg::CloseLog()
-{
-    if (!m_logging)
-        return;
-    m_log.CloseLog();
-    m_logging = false;
-}
-
-void CInstallDlg::CollectSystemInfo()
-{
-    m_system = LogSystem();
-    if (!ReadLogSystem(m_system))
-        ReportSystemError(IDS_SYSTEM_INFO_FAILED, "");
 }

@@ -1,9 +1,7 @@
-// The three stages behind "Next >", the cancel command and the final page.
+// The stages behind "Next >", the cancel command and the final page, as the
+// wizard shows them.
 #include "app/InstallDlg.h"
 
-#include "frontpage/VersionDlg.h"
-#include "kit/KitCheck.h"
-#include "kit/Licence.h"
 #include "res/resource.h"
 #include "win/FileSystem.h"
 #include "win/ProcessPaths.h"
@@ -59,98 +57,27 @@ void OpenReadme()
     CloseHandle(process.hProcess);
 }
 
-// Who answers the licence agreement in `run`.
-LicenceAnswer LicenceAnswerFor(const InstallRun& run)
-{
-    if (run.Line().acceptLicence)
-        return LicenceAnswer::CommandLine;
-    return run.IsUnattended() ? LicenceAnswer::NotOnCommandLine : LicenceAnswer::User;
-}
-
 } // namespace
-
-DetectionRequest CInstallDlg::DetectionFor()
-{
-    DetectionRequest request;
-    request.wanted = m_run.Line().version;
-    // An unattended run asks nothing: it takes the default.
-    if (!m_run.IsUnattended())
-        request.choose = [this](const FoundVersions& found, FrontPageVersion version) {
-            return ChooseVersion(found, version, Logger());
-        };
-    request.windowsFolder = m_system.windowsFolder;
-    request.log = Logger();
-    return request;
-}
 
 void CInstallDlg::OnNext()
 {
     if (m_stageRunning)
         return;
     m_stageRunning = true;
-    RunStage();
+    m_session.RunStage();
     m_stageRunning = false;
 }
 
-void CInstallDlg::RunStage()
+bool CInstallDlg::TakeLogChoice()
 {
-    switch (m_stage) {
-    case WizardStage::Start: {
-        m_logging = m_run.HasWindow() ? m_logBox.GetCheck() == BST_CHECKED : m_run.WantsLog();
-        // The keyboard goes on from "Next >", not from a control gone; moved
-        // now, before a dialog on top saves where the focus is.
-        const HWND focus = GetFocus();
-        m_logBox.Enable(false);
-        m_aboutButton.Show(false);
-        if (focus == m_logBox.Hwnd() || focus == m_aboutButton.Hwnd())
-            FocusControl(m_nextButton.Hwnd());
-        if (m_logging)
-            OpenLog();
-        // An installation of this kit cut short before is undone first,
-        // whatever this run goes on to do.
-        FindDataFolder();
-        if (!UndoUnfinishedInstallation()) {
-            Finish(IDS_INSTALL_FAILED);
-            return;
-        }
-        SetStatusText(IDS_SEARCHING);
-        const std::optional<FrontPageTarget> target = CheckFrontPage(DetectionFor());
-        if (!target) {
-            Finish(IDS_INSTALL_FAILED);
-            return;
-        }
-        m_target = *target;
-        const std::optional<KitContents> kit = CheckKit(m_target.versionFolder, Logger());
-        if (!kit) {
-            Finish(IDS_INSTALL_FAILED);
-            return;
-        }
-        SetStatusText(KitSummary(*kit, Logger()));
-        m_stage = WizardStage::Licence;
-        return;
-    }
-    case WizardStage::Licence:
-        if (!ShowLicence(LicenceAnswerFor(m_run), Logger(), [this] { m_pendingMessages.Dispatch(); })) {
-            Finish(IDS_INSTALL_CANCELLED);
-            return;
-        }
-        ShowReadyPrompt();
-        m_stage = WizardStage::Copy;
-        return;
-    case WizardStage::Copy:
-        switch (InstallFiles()) {
-        case InstallResult::Installed:
-            Finish(IDS_INSTALL_DONE);
-            return;
-        case InstallResult::Cancelled:
-            Finish(IDS_INSTALL_CANCELLED);
-            return;
-        case InstallResult::Failed:
-            Finish(IDS_INSTALL_FAILED);
-            return;
-        }
-        return;
-    }
+    // The keyboard goes on from "Next >", not from a control gone; moved
+    // now, before a dialog on top saves where the focus is.
+    const HWND focus = GetFocus();
+    m_logBox.Enable(false);
+    m_aboutButton.Show(false);
+    if (focus == m_logBox.Hwnd() || focus == m_aboutButton.Hwnd())
+        FocusControl(m_nextButton.Hwnd());
+    return m_logBox.GetCheck() == BST_CHECKED;
 }
 
 void CInstallDlg::OnCancel()
@@ -165,25 +92,18 @@ void CInstallDlg::OnCancel()
     // its message; the final page is the only state with "Cancel" disabled.
     if (m_stageRunning || !m_cancelButton.IsEnabled())
         return;
-    WriteLog("User cancelled installation");
-    Finish(IDS_INSTALL_CANCELLED);
+    m_session.WriteLog("User cancelled installation");
+    m_session.Finish(Outcome::Cancelled);
 }
 
-void CInstallDlg::Finish(UINT id)
+void CInstallDlg::ShowEnd(const std::string& text)
 {
-    m_run.End(id == IDS_INSTALL_DONE        ? Outcome::Installed
-              : id == IDS_INSTALL_CANCELLED ? Outcome::Cancelled
-                                            : Outcome::Failed);
-    std::string text = LoadResString(id);
-    if (m_logging)
-        text += "\n" + Format(LoadResString(IDS_LOG_WRITTEN).c_str(), m_log.Path().c_str());
     SetStatusText(text);
 
     // An unattended run never opens the readme.
     if (!m_run.IsUnattended() && FileExists("readme.txt")) {
         m_viewReadmeBox.Show(true);
         m_viewReadmeBox.SetCheck(BST_CHECKED);
-        m_viewReadme = TRUE;
     }
     m_cancelButton.Enable(false);
     m_nextButton.SetDefault(false);
@@ -191,9 +111,6 @@ void CInstallDlg::Finish(UINT id)
     m_finishButton.Enable(true);
     m_finishButton.SetDefault(true);
     FocusControl(m_finishButton.Hwnd());
-
-    WriteLog(LoadLogString(id));
-    CloseLog();
 }
 
 void CInstallDlg::OnOK()
@@ -201,16 +118,9 @@ void CInstallDlg::OnOK()
     // Only the final page's "Finish" ends the wizard, never a click sent to it before.
     if (m_stageRunning || !m_finishButton.IsEnabled())
         return;
-    m_viewReadme = m_viewReadmeBox.GetCheck() != BST_UNCHECKED;
-    if (m_viewReadme) {
+    if (m_viewReadmeBox.GetCheck() != BST_UNCHECKED) {
         OpenReadme();
         Sleep(1000);
     }
     Dialog::OnOK();
-}
-
-bool CInstallDlg::ShowReadyPrompt()
-{
-    SetStatusText(IDS_READY);
-    return true;
 }

@@ -1,6 +1,5 @@
-// Runs that ask nothing: /SILENT walks the wizard's stages by itself in its
-// window, /VERYSILENT runs them without any window; in both, what a box
-// would say goes to the log.
+// /SILENT: the wizard walks its stages by itself in its window, and what a
+// box would say goes to the log.
 #include "app/InstallDlg.h"
 
 namespace {
@@ -9,32 +8,6 @@ namespace {
 const UINT_PTR kWalkTimer = 1;
 
 } // namespace
-
-void CInstallDlg::RunWithoutWindow()
-{
-    CollectSystemInfo();
-    // Each stage moves on to the next or ends the run.
-    while (!m_run.HasEnded())
-        OnNext();
-}
-
-int CInstallDlg::Silenced(const std::string& text, UINT style)
-{
-    const UINT buttons = style & MB_TYPEMASK;
-    // The one question with Yes and No, whether to stop the copy, is asked
-    // of a person who pressed Cancel: a /SILENT run has its window for that.
-    if (buttons == MB_YESNO && m_run.HasWindow())
-        return 0;
-    WriteLog(text);
-    // The answer that lets the run go on where it may, else Cancel.
-    switch (buttons) {
-    case MB_OK:
-        return IDOK;
-    case MB_YESNO:
-        return IDNO;
-    }
-    return IDCANCEL;
-}
 
 void CInstallDlg::StartWalking()
 {

@@ -2,29 +2,27 @@
 // the target folders with the progress bar stepping once per file. Every
 // change is in the journal before it is made; a failed or cancelled copy is
 // undone.
-#include "app/InstallDlg.h"
+#include "install/FileInstaller.h"
 
 #include <winternl.h>
 
+#include <functional>
 #include <map>
 
 #include "frontpage/Registry.h"
 #include "install/FileCopy.h"
-#include "install/Questions.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
 #include "journal/KitId.h"
 #include "kit/KitRoot.h"
 #include "res/resource.h"
 #include "uninstall/Registration.h"
-#include "win/CancelCommand.h"
 #include "win/FileSystem.h"
 #include "win/ProcessPaths.h"
 #include "win/RunningProgram.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
 #include "win/Unicode.h"
-#include "win/WaitCursor.h"
 
 // An entry of a kit folder, listed, with what it becomes at its target and
 // its journal entry, before anything in that folder changes.
@@ -86,19 +84,22 @@ ULONGLONG FolderIndex(const std::string& folder)
     return (ULONGLONG)index.QuadPart;
 }
 
-// Starts listing the kit folder `folder`. False when it cannot be listed;
-// `missing` then tells whether it is simply not there.
-bool ListKitFolder(const std::string& folder, ScopedFind& find, WIN32_FIND_DATAW& entry, bool& missing)
+// Lists the kit folder `folder`, calling `each` with every entry until it
+// returns false. Failed when it cannot be listed whole; `missing` then tells
+// whether it is simply not there.
+Listing ListKitFolder(const std::string& folder, const std::function<bool(const WIN32_FIND_DATAW&)>& each,
+                      bool& missing)
 {
     std::wstring pattern;
-    find.Reset(SystemPath(folder + "\\*.*", pattern) ? FindFirstFileW(pattern.c_str(), &entry)
-                                                      : INVALID_HANDLE_VALUE);
-    if (find.IsValid())
-        return true;
+    if (!SystemPath(folder + "\\*.*", pattern))
+        return Listing::Failed;
+    const Listing listing = FindEntries(pattern, each);
+    if (listing != Listing::Failed)
+        return listing;
     DWORD error = GetLastError();
     missing = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && !PathExists(folder);
     SetLastError(error);
-    return false;
+    return listing;
 }
 
 // A name as the file system compares it: without regard to case, in every script.
@@ -119,22 +120,16 @@ using FolderContents = std::map<std::wstring, bool>;
 bool ListFolder(const std::string& folder, FolderContents& contents, bool& missing)
 {
     missing = false;
-    WIN32_FIND_DATAW entry;
     std::wstring pattern;
-    ScopedFind find(SystemPath(folder + "\\*", pattern) ? FindFirstFileW(pattern.c_str(), &entry)
-                                                         : INVALID_HANDLE_VALUE);
-    if (!find.IsValid()) {
-        DWORD error = GetLastError();
-        missing = !PathExists(folder) || FileExists(folder);
-        SetLastError(error);
-        return missing;
-    }
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name != L"." && name != L"..")
-            contents[NameKey(name)] = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    } while (FindNextFileW(find.Get(), &entry));
-    return true;
+    if (SystemPath(folder + "\\*", pattern) && FindEntries(pattern, [&contents](const WIN32_FIND_DATAW& entry) {
+            contents[NameKey(entry.cFileName)] = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            return true;
+        }) == Listing::Whole)
+        return true;
+    DWORD error = GetLastError();
+    missing = !PathExists(folder) || FileExists(folder);
+    SetLastError(error);
+    return missing;
 }
 
 // The folders that CreateFolder makes on its way to `folder`, outermost first.
@@ -181,36 +176,27 @@ struct Pass {
 
 } // namespace
 
-InstallResult CInstallDlg::InstallFiles()
+FileInstaller::FileInstaller(InstallHost& host, LogLine log, InstalledKit kit)
+    : m_host(host), m_log(std::move(log)), m_kit(std::move(kit))
 {
-    // While files are copied, and while an unattended run waits for
-    // FrontPage to end, the cancel command asks whether to stop, and every
-    // other click and key is discarded.
-    m_copyCancel.Begin();
-    m_pendingMessages.SetInputFilter(Hwnd(), [this](MSG& message) { return KeepCancelCommand(Hwnd(), message); });
-    InstallResult result = InstallResult::Failed;
-    if (WaitWhileFrontPageRuns()) {
-        // From here on a failure or a cancel is one of the copy (its exit code).
-        m_run.MarkCopyStarted();
-        WaitCursor wait;
-        SetStatusText(IDS_COPYING);
-        result = CopyPasses();
-    } else if (!m_run.IsUnattended() || m_copyCancel.IsStopped()) {
-        WriteLog("User cancelled installation");
-        result = InstallResult::Cancelled;
-    }
-    // What was clicked or typed until now goes too, a cancel that comes too
-    // late included: an Enter must not press "Finish" the moment the final
-    // page shows.
-    m_copyCancel.StopAsking();
-    m_pendingMessages.DispatchNow();
-    m_pendingMessages.SetInputFilter(nullptr, nullptr);
-    m_copyCancel.End();
-    m_progress.SetQuiet(false);
-    return result;
 }
 
-InstallResult CInstallDlg::CopyPasses()
+Outcome FileInstaller::InstallFiles(const FrontPageTarget& target)
+{
+    m_cancelled = false;
+    Outcome outcome = Outcome::Failed;
+    if (WaitWhileFrontPageRuns()) {
+        m_host.CopyStarting();
+        outcome = CopyPasses(target);
+    } else if (Stopped()) {
+        m_log("User cancelled installation");
+        outcome = Outcome::Cancelled;
+    }
+    m_host.CopyEnding();
+    return outcome;
+}
+
+Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
 {
     const std::string common = g_commonFolder;
     // The journal numbers the target folders in this order, from 1: the
@@ -221,60 +207,51 @@ InstallResult CInstallDlg::CopyPasses()
         roots.push_back(folder);
         targets.push_back({folder, (int)roots.size()});
     };
-    addRoot(m_target.themesFolder, themes);
-    for (const TemplateFolders& language : m_target.AllTemplateFolders()) {
+    addRoot(target.themesFolder, themes);
+    for (const TemplateFolders& language : target.AllTemplateFolders()) {
         addRoot(language.pages, pages);
         addRoot(language.webs, webs);
         addRoot(language.frames, frames);
     }
     // Version-specific before common, so that a common file replaces its namesake.
     const Pass passes[] = {
-        {"Copying version-specific themes...", m_target.versionFolder + "\\themes", themes},
+        {"Copying version-specific themes...", target.versionFolder + "\\themes", themes},
         {"Copying common themes...", common + "\\themes", themes},
-        {"Copying version-specific page templates...", m_target.versionFolder + "\\pages", pages},
+        {"Copying version-specific page templates...", target.versionFolder + "\\pages", pages},
         {"Copying common page templates...", common + "\\pages", pages},
-        {"Copying version-specific web templates...", m_target.versionFolder + "\\webs", webs},
+        {"Copying version-specific web templates...", target.versionFolder + "\\webs", webs},
         {"Copying common web templates...", common + "\\webs", webs},
-        {"Copying version-specific frame templates...", m_target.versionFolder + "\\frames", frames},
+        {"Copying version-specific frame templates...", target.versionFolder + "\\frames", frames},
         {"Copying common frame templates...", common + "\\frames", frames},
     };
 
-    WriteLog("Counting files...");
+    m_log("Counting files...");
     m_loopFolder.clear();
     int total = 0;
     for (const Pass& pass : passes)
-        total += CopyFolder(pass.source, pass.targets[0].folder, false) * (int)pass.targets.size();
-    if (m_copyCancel.IsStopped()) {
-        WriteLog("User cancelled installation");
-        return InstallResult::Cancelled;
+        total += CountFiles(pass.source) * (int)pass.targets.size();
+    if (Stopped()) {
+        m_log("User cancelled installation");
+        return Outcome::Cancelled;
     }
-    WriteLog(Format("Total files = %d", total));
+    m_log(Format("Total files = %d", total));
 
-    if (total > 0) {
-        // The whole total as the range, so a kit of more than 65535 files
-        // still fills the bar exactly once.
-        m_progress.SetRange(total);
-        m_progress.SetStep(1);
-        m_progress.SetPos(0);
-        m_progress.Show(true);
-        // Moved at every file, the bar would repaint at every file, which
-        // takes about as long as copying it.
-        m_progress.SetQuiet(true);
-    }
+    if (total > 0)
+        m_host.ShowProgress(total);
 
     // The journal is on disk before anything changes.
-    if (!CreateDataFolder(m_dataFolder) || !m_journal.Begin(m_dataFolder, roots)) {
-        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
-        return InstallResult::Failed;
+    if (!CreateDataFolder(m_kit.dataFolder) || !m_journal.Begin(m_kit.dataFolder, roots)) {
+        ReportSystemError(IDS_JOURNAL_FAILED, m_kit.dataFolder + "\\" + kJournalFile);
+        return Outcome::Failed;
     }
 
     // The files a pass copied into all its targets, or -1 after a failure or a cancel.
     auto copyPass = [this](const Pass& pass) {
-        WriteLog(pass.heading);
+        m_log(pass.heading);
         int files = 0;
         for (const Target& target : pass.targets) {
             m_journalRoot = target.root;
-            const int copied = CopyFolder(pass.source, target.folder, true);
+            const int copied = CopyFolder(pass.source, target.folder);
             if (copied < 0)
                 return -1;
             files += copied;
@@ -299,36 +276,39 @@ InstallResult CInstallDlg::CopyPasses()
         if (files == 0) {
             KeptFiles none;
             m_journal.Undo([](const std::string&) {}, none);
-            return InstallResult::Installed;
+            return Outcome::Installed;
         }
         if (m_journal.End()) {
-            // The kit can be removed from Programs and Features. Without that
-            // it is still installed, and its journal is kept: the user is
-            // told, and the next installation of the kit registers it.
-            const std::string kitId = KitId(m_kitName);
-            KitRegistration kit{m_kitName, kitId, m_dataFolder, m_target.themesFolder, ProgramFilePath()};
-            std::string subject;
-            if (RegisterForRemoval(kit, subject))
-                WriteLog("Registered for removal as " + RemovalKeyName(kitId));
-            else
-                ReportSystemError(IDS_REGISTER_FAILED, subject);
-            return InstallResult::Installed;
+            Register(target.themesFolder);
+            return Outcome::Installed;
         }
         // Left open, the installation would be undone at the next start: it
         // is undone now, while the user sees why.
-        ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
+        ReportSystemError(IDS_JOURNAL_FAILED, m_kit.dataFolder + "\\" + kJournalFile);
     }
-    const bool cancelled = m_copyCancel.IsStopped();
+    const bool cancelled = Stopped();
     if (cancelled)
-        WriteLog("User cancelled installation");
+        m_log("User cancelled installation");
     UndoInstallation();
-    return cancelled ? InstallResult::Cancelled : InstallResult::Failed;
+    return cancelled ? Outcome::Cancelled : Outcome::Failed;
 }
 
-int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy, bool newTarget)
+void FileInstaller::Register(const std::string& themesFolder)
 {
-    if (!copy)
-        return CountFiles(source);
+    // The kit can be removed from Programs and Features. Without that it is
+    // still installed, and its journal is kept: the user is told, and the
+    // next installation of the kit registers it.
+    const std::string kitId = KitId(m_kit.name);
+    KitRegistration kit{m_kit.name, kitId, m_kit.dataFolder, themesFolder, ProgramFilePath()};
+    std::string subject;
+    if (RegisterForRemoval(kit, subject))
+        m_log("Registered for removal as " + RemovalKeyName(kitId));
+    else
+        ReportSystemError(IDS_REGISTER_FAILED, subject);
+}
+
+int FileInstaller::CopyFolder(const std::string& source, const std::string& target, bool newTarget)
+{
     // The pass's own folder, then its items, each planned whole before any
     // of it changes.
     std::vector<PlannedEntry> entries;
@@ -337,43 +317,40 @@ int CInstallDlg::CopyFolder(std::string source, std::string target, bool copy, b
     return ApplyPlan(target, entries);
 }
 
-int CInstallDlg::CountFiles(const std::string& source)
+int FileInstaller::CountFiles(const std::string& source)
 {
-    WIN32_FIND_DATAW entry;
-    ScopedFind find;
-    bool missing = false;
-    if (!ListKitFolder(source, find, entry, missing))
-        return 0;
     m_walkedFolders.push_back({source, 0});
     int count = 0;
-    do {
-        const std::wstring name = entry.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        // A large kit takes a while: keep the wizard drawn and answering.
-        m_pendingMessages.Dispatch();
-        if (m_copyCancel.IsStopped())
-            break;
-        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            ++count;
-            continue;
-        }
-        const std::string folder = source + "\\" + Utf8(name);
-        // A link in the kit that leads back to a folder being counted would
-        // make the walk endless: it is not followed, and the copy, meeting
-        // the first such link, reports the kit's fault.
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBack(folder)) {
-            if (m_loopFolder.empty())
-                m_loopFolder = folder;
-            continue;
-        }
-        count += CountFiles(folder);
-    } while (FindNextFileW(find.Get(), &entry));
+    bool missing = false;
+    ListKitFolder(
+        source,
+        [&](const WIN32_FIND_DATAW& entry) {
+            // A large kit takes a while: keep the wizard drawn and answering.
+            m_host.LetInputIn();
+            if (Stopped())
+                return false;
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                ++count;
+                return true;
+            }
+            const std::string folder = source + "\\" + Utf8(entry.cFileName);
+            // A link in the kit that leads back to a folder being counted would
+            // make the walk endless: it is not followed, and the copy, meeting
+            // the first such link, reports the kit's fault.
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBack(folder)) {
+                if (m_loopFolder.empty())
+                    m_loopFolder = folder;
+                return true;
+            }
+            count += CountFiles(folder);
+            return true;
+        },
+        missing);
     m_walkedFolders.pop_back();
     return count;
 }
 
-bool CInstallDlg::LeadsBack(const std::string& folder)
+bool FileInstaller::LeadsBack(const std::string& folder)
 {
     // The quick file index tells folders apart; the slow full identity is
     // asked for only when two indexes match.
@@ -392,7 +369,7 @@ bool CInstallDlg::LeadsBack(const std::string& folder)
     return false;
 }
 
-bool CInstallDlg::PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
+bool FileInstaller::PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
                              std::vector<PlannedEntry>& entries)
 {
     if (source == m_loopFolder) {
@@ -400,34 +377,32 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
         ReportSystemError(IDS_FOLDER_LOOP, source);
         return false;
     }
-    WIN32_FIND_DATAW found;
-    ScopedFind find;
     bool missing = false;
-    if (!ListKitFolder(source, find, found, missing)) {
+    const Listing listing = ListKitFolder(
+        source,
+        [&](const WIN32_FIND_DATAW& found) {
+            PlannedEntry entry;
+            entry.name = Utf8(found.cFileName);
+            entry.key = NameKey(found.cFileName);
+            entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            entry.file.path = source + "\\" + entry.name;
+            entry.file.attributes = found.dwFileAttributes;
+            entry.file.written = found.ftLastWriteTime;
+            entries.push_back(entry);
+            return true;
+        },
+        missing);
+    if (listing == Listing::Failed) {
         // A folder that is not there holds nothing to copy; one that is there
-        // but cannot be listed (a path too long, refused) must not pass for empty.
+        // but cannot be listed whole (a path too long, refused) must not pass for empty.
         if (missing)
             return true;
         ReportSystemError(IDS_FOLDER_READ_FAILED, source);
         return false;
     }
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        PlannedEntry entry;
-        entry.name = Utf8(name);
-        entry.key = NameKey(name);
-        entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.file.path = source + "\\" + entry.name;
-        entry.file.attributes = found.dwFileAttributes;
-        entry.file.written = found.ftLastWriteTime;
-        entries.push_back(entry);
-    } while (FindNextFileW(find.Get(), &found));
-    find.Reset();
     // A large item takes a while to list, too.
-    m_pendingMessages.Dispatch();
-    if (m_copyCancel.IsStopped())
+    m_host.LetInputIn();
+    if (Stopped())
         return false;
 
     // A folder this installation makes holds nothing yet; any other is
@@ -471,7 +446,7 @@ bool CInstallDlg::PlanFolder(const std::string& source, const std::string& targe
     return true;
 }
 
-bool CInstallDlg::PlanItems(const std::string& target, std::vector<PlannedEntry>& entries, size_t first)
+bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntry>& entries, size_t first)
 {
     size_t planned = 0;
     for (size_t i = first; i < entries.size() && planned < kPlanGroup; ++i) {
@@ -486,15 +461,15 @@ bool CInstallDlg::PlanItems(const std::string& target, std::vector<PlannedEntry>
     return CommitJournal();
 }
 
-int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
+int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
 {
     int count = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         PlannedEntry& entry = entries[i];
         // A large kit takes a while: keep the wizard drawn and answering,
         // and stop between two files when the user asked to.
-        m_pendingMessages.Dispatch();
-        if (m_copyCancel.IsStopped())
+        m_host.LetInputIn();
+        if (Stopped())
             return -1;
         const std::string to = target + "\\" + entry.name;
         if (entry.folder) {
@@ -511,23 +486,23 @@ int CInstallDlg::ApplyPlan(const std::string& target, std::vector<PlannedEntry>&
             continue;
         }
         ++count;
-        m_progress.StepIt();
+        m_host.StepProgress();
         if (!InstallFile(entry.file, to, entry.replace, entry.number))
             return -1;
-        WriteLog("Copied file: " + to);
+        m_log("Copied file: " + to);
     }
     return count;
 }
 
-bool CInstallDlg::CommitJournal()
+bool FileInstaller::CommitJournal()
 {
     if (m_journal.Commit())
         return true;
-    ReportSystemError(IDS_JOURNAL_FAILED, m_dataFolder + "\\" + kJournalFile);
+    ReportSystemError(IDS_JOURNAL_FAILED, m_kit.dataFolder + "\\" + kJournalFile);
     return false;
 }
 
-bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry)
+bool FileInstaller::InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry)
 {
     bool inUse = false;
     DWORD since = 0;
@@ -549,43 +524,44 @@ bool CInstallDlg::InstallFile(const SourceFile& source, const std::string& to, b
         }
         // Another program holds the file: the user may close it and try again.
         if (!inUse) {
-            WriteLog("File in use: " + to);
+            m_log("File in use: " + to);
             since = GetTickCount();
         }
         inUse = true;
+        const RetryAnswer answer = Logged(m_host.AskRetryFileInUse(to, since));
         // The cancel command may have been answered Yes while the question was open.
-        if (MayRetry(since, [&] { return AskRetryFileInUse(to); }) && !m_copyCancel.IsStopped())
+        if (answer == RetryAnswer::Retry && !Stopped())
             continue;
-        if (m_run.IsUnattended() && !m_copyCancel.IsStopped()) {
+        if (answer == RetryAnswer::GiveUp && !Stopped()) {
             SetLastError(error);
             ReportSystemError(IDS_COPY_FAILED, to);
             return false;
         }
-        m_copyCancel.Stop();
+        m_cancelled = true;
         return false;
     }
 }
 
-bool CInstallDlg::WaitWhileFrontPageRuns()
+bool FileInstaller::WaitWhileFrontPageRuns()
 {
     const char program[] = "frontpg.exe";
     if (!IsProgramRunning(program))
         return true;
-    WriteLog("FrontPage is running");
+    m_log("FrontPage is running");
     const DWORD since = GetTickCount();
     do {
-        if (!MayRetry(since, AskRetryFrontPageRunning) || m_copyCancel.IsStopped())
+        const RetryAnswer answer = Logged(m_host.AskRetryFrontPageRunning(since));
+        if (answer == RetryAnswer::Cancel)
+            m_cancelled = true;
+        if (answer != RetryAnswer::Retry || Stopped())
             return false;
     } while (IsProgramRunning(program));
     return true;
 }
 
-bool CInstallDlg::MayRetry(DWORD since, const std::function<bool()>& ask)
+RetryAnswer FileInstaller::Logged(RetryAnswer answer)
 {
-    if (!m_run.IsUnattended())
-        return ask();
-    if (WaitToRetry(since, [this] { m_pendingMessages.DispatchNow(); }, [this] { return m_copyCancel.IsStopped(); }))
-        return true;
-    WriteLog("Gave up waiting");
-    return false;
+    if (answer == RetryAnswer::GiveUp)
+        m_log("Gave up waiting");
+    return answer;
 }

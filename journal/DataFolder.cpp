@@ -38,13 +38,12 @@ bool IsDataFolderTrusted(const std::string& folder)
 std::vector<std::string> KitDataFolders(const std::string& parent)
 {
     std::vector<std::string> folders;
-    WIN32_FIND_DATAW found;
-    ScopedFind find(FindFirstFileW(Wide(parent + "\\*").c_str(), &found));
-    for (bool more = find.IsValid(); more; more = FindNextFileW(find.Get(), &found)) {
-        const std::string name = Utf8(found.cFileName, wcslen(found.cFileName));
+    FindEntries(Wide(parent + "\\*"), [&](const WIN32_FIND_DATAW& found) {
+        const std::string name = Utf8(found.cFileName);
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && KitId(name) == name)
             folders.push_back(parent + "\\" + name);
-    }
+        return true;
+    });
     return folders;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cmdline/CommandLine.h"
+#include "install/Outcome.h"
 #include "win/MessageBox.h"
 
 // The exit codes of the process, as deployment scripts read them.
@@ -21,9 +22,6 @@ enum ExitCode {
     // A packed setup that is damaged, or whose kit could not be unpacked.
     kExitSetupDamaged = 1,
 };
-
-// How a run ended on the final page.
-enum class Outcome { Installed, Failed, Cancelled };
 
 class InstallRun {
 public:

@@ -12,11 +12,7 @@ set -euo pipefail
 cd "$1"
 layers=(win res digest journal kit frontpage log cmdline install pack uninstall run app)
 waiting=(
-  "install/Files.cpp app/InstallDlg.h"
   "install/Files.cpp uninstall/Registration.h"
-  "install/Folders.cpp app/InstallDlg.h"
-  "install/Undo.cpp app/InstallDlg.h"
-  "install/Undo.cpp uninstall/Uninstall.h"
 )
 
 declare -A rank

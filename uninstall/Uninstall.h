@@ -5,9 +5,7 @@
 #include <string>
 
 #include "cmdline/CommandLine.h"
-#include "journal/TakeBack.h"
 #include "uninstall/KitRemoval.h"
-#include "win/MessageBox.h"
 
 // The exit codes of a removal.
 enum RemovalExitCode {
@@ -28,9 +26,3 @@ using RemovalWindow =
 // changed files were kept. Writes fernwick-uninstall.log, always. Returns one
 // of RemovalExitCode.
 int RunUninstall(const CommandLine& line, const RemovalWindow& window);
-
-// What a box tells of the files a walk back left as they are: the changed
-// ones kept (the first few named, all counted), where what they replaced
-// went (the kept originals' folder beside `dataFolder`), and the ones whose
-// original could not be put back. Empty when there are none.
-MessageText KeptText(const KeptFiles& kept, const std::string& dataFolder);

@@ -4,7 +4,7 @@
 
 #include "Support.h"
 #include "Text.h"
-#include "app/InstallDlg.h"
+#include "install/FileInstaller.h"
 #include "frontpage/Registry.h"
 #include "journal/DataFolder.h"
 #include "journal/Journal.h"
@@ -99,12 +99,9 @@ TEST(DataFolder, OfTheKitInTheCurrentFolder)
             registry.SetString(g_regCurrentVersion, g_regCommonFilesDir, "C:\\Shared\\");
         if (c.commonFiles == CommonFiles::Refused)
             registry.DenyAccess(g_regCurrentVersion);
-        CInstallDlg wizard;
-        wizard.m_system.windowsFolder = "C:\\Win";
         CurrentFolder current(folder);
         ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
-        wizard.FindDataFolder();
-        EXPECT_EQ(c.folder, wizard.m_dataFolder) << c.what;
+        EXPECT_EQ(c.folder, FindDataFolder("C:\\Win").dataFolder) << c.what;
         EXPECT_TRUE(answerer.Seen().empty()) << c.what << ": a box was shown";
     }
 }

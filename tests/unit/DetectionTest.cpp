@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-#include "InstallWorld.h"
 #include "Support.h"
 #include "frontpage/Detection.h"
 #include "frontpage/Folders2003.h"
@@ -20,6 +19,27 @@
 #include "win/Strings.h"
 
 namespace {
+
+// Dispatches this thread's messages, as the wizard's loop does, until `done`
+// holds; false when it still does not after ten seconds.
+bool PumpUntil(HWND dialog, const std::function<bool()>& done)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > 10000)
+            return false;
+        MSG message;
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+            continue;
+        }
+        if (!IsDialogMessageA(dialog, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return true;
+}
 
 const char* const kChecking = "Checking FrontPage installation...";
 const char* const kNotFound = "No FrontPage installation found";

@@ -1,52 +1,51 @@
 #include <gtest/gtest.h>
 
+#include "InstallWorld.h"
 #include "Support.h"
-#include "app/InstallDlg.h"
-#include "frontpage/Registry.h"
 #include "res/resource.h"
 #include "win/Language.h"
 
 namespace {
 
-// A wizard logging into `folder`, so tests can read what it reports.
-struct LoggingWizard {
-    explicit LoggingWizard(const TempFolder& folder)
+// The copy engine logging into `folder`, so tests can read what it reports.
+struct LoggingEngine {
+    explicit LoggingEngine(const TempFolder& folder)
     {
-        registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, folder.Path());
-        wizard.m_logging = true;
-        wizard.OpenLog();
+        LogSystem system;
+        ReadLogSystem(system);
+        host.log.OpenLog(folder / "engine.log", system, "");
     }
     // The lines written after the six header lines.
     std::string Body()
     {
-        std::string log = ReadFileBytes(wizard.m_log.Path());
+        std::string log = ReadFileBytes(host.log.Path());
         size_t start = 0;
         for (int line = 0; line < 6; ++line)
             start = log.find("\r\n", start) + 2;
         return log.substr(start);
     }
-    ScratchRegistry registry;
-    CInstallDlg wizard;
+    CodeHost host;
+    FileInstaller engine{host, host.Logger(), InstalledKit()};
 };
 
 TEST(CreateFolder, ExistingFolderOrFileNeedsNothing)
 {
     TempFolder folder;
-    LoggingWizard log(folder);
+    LoggingEngine log(folder);
     std::string file = folder.Write("plain.txt", "x");
-    EXPECT_TRUE(log.wizard.CreateFolder(folder.Path()));
-    EXPECT_TRUE(log.wizard.CreateFolder(file));
-    EXPECT_TRUE(log.wizard.CreateFolder("C:"));
+    EXPECT_TRUE(log.engine.CreateFolder(folder.Path()));
+    EXPECT_TRUE(log.engine.CreateFolder(file));
+    EXPECT_TRUE(log.engine.CreateFolder("C:"));
     EXPECT_EQ("", log.Body());
 }
 
 TEST(CreateFolder, MissingLevelsAreCreatedOutermostFirst)
 {
     TempFolder folder;
-    LoggingWizard log(folder);
+    LoggingEngine log(folder);
     std::string top = folder / "Top";
     CreateDirectoryA(top.c_str(), nullptr);
-    EXPECT_TRUE(log.wizard.CreateFolder(top + "\\One\\Two\\Three"));
+    EXPECT_TRUE(log.engine.CreateFolder(top + "\\One\\Two\\Three"));
     EXPECT_EQ("Created folder " + top + "\\One\r\n" + "Created folder " + top + "\\One\\Two\r\n" +
                   "Created folder " + top + "\\One\\Two\\Three\r\n",
               log.Body());
@@ -57,10 +56,10 @@ TEST(CreateFolder, MissingLevelsAreCreatedOutermostFirst)
 TEST(CreateFolder, DriveRootChildIsCreated)
 {
     TempFolder folder;
-    LoggingWizard log(folder);
+    LoggingEngine log(folder);
     // The scratch folder lies below C:\fwtest; a folder right below a drive root must work too.
     std::string path = "C:\\fwtest_root_" + std::to_string(GetCurrentProcessId());
-    EXPECT_TRUE(log.wizard.CreateFolder(path + "\\inner"));
+    EXPECT_TRUE(log.engine.CreateFolder(path + "\\inner"));
     EXPECT_EQ("Created folder " + path + "\r\nCreated folder " + path + "\\inner\r\n", log.Body());
     RemoveDirectoryA((path + "\\inner").c_str());
     RemoveDirectoryA(path.c_str());
@@ -69,28 +68,25 @@ TEST(CreateFolder, DriveRootChildIsCreated)
 TEST(CreateFolder, PathsWithoutParentFailSilently)
 {
     TempFolder folder;
-    LoggingWizard log(folder);
-    ModalAnswerer answerer([](HWND box) { Click(box, IDOK); });
+    LoggingEngine log(folder);
     for (const char* path : {"", "x", "Q:", "nofolder"})
-        EXPECT_FALSE(log.wizard.CreateFolder(path)) << path;
+        EXPECT_FALSE(log.engine.CreateFolder(path)) << path;
     EXPECT_EQ("", log.Body());
+    EXPECT_TRUE(log.host.boxes.empty());
 }
 
 TEST(CreateFolder, RefusedCreationIsReported)
 {
     TempFolder folder;
-    LoggingWizard log(folder);
+    LoggingEngine log(folder);
     std::string file = folder.Write("file.htm", "x");
-    std::string shown;
-    ModalAnswerer answerer([&](HWND box) {
-        shown = MessageBoxText(box);
-        Click(box, IDOK);
-    });
     // A file stands where a folder should be: its sub-folder cannot be made.
-    EXPECT_FALSE(log.wizard.CreateFolder(file + "\\sub"));
+    EXPECT_FALSE(log.engine.CreateFolder(file + "\\sub"));
     std::string body = log.Body();
     std::string first = "Failed to create folder:: " + file + "\\sub\r\nReason: (";
     EXPECT_EQ(0u, body.find(first)) << body;
+    ASSERT_EQ(1u, log.host.boxes.size());
+    const std::string& shown = log.host.boxes[0];
     EXPECT_EQ(0u, shown.find("Failed to create folder:: " + file + "\\sub\nReason: (")) << shown;
 }
 
@@ -124,16 +120,13 @@ TEST(ReportSystemError, ReasonFromTheSystem)
     };
     for (const Case& c : cases) {
         TempFolder folder;
-        LoggingWizard log(folder);
-        std::string shown;
-        ModalAnswerer answerer([&](HWND box) {
-            shown = MessageBoxText(box);
-            Click(box, IDOK);
-        });
+        LoggingEngine log(folder);
         SetUiLanguage(c.language);
         SetLastError(c.code);
-        log.wizard.ReportSystemError(c.prefix, c.subject);
+        log.engine.ReportSystemError(c.prefix, c.subject);
         SetUiLanguage(kEnglish);
+        ASSERT_EQ(1u, log.host.boxes.size());
+        const std::string& shown = log.host.boxes[0];
         const std::string shownStart = c.shownStart.empty() ? c.start : c.shownStart;
         const char* shownContains = c.shownContains ? c.shownContains : c.contains;
         EXPECT_EQ(0u, shown.find(shownStart)) << shown;
@@ -146,7 +139,6 @@ TEST(ReportSystemError, ReasonFromTheSystem)
         if (c.contains) {
             EXPECT_NE(std::string::npos, log.Body().find(c.contains)) << log.Body();
         }
-        EXPECT_EQ(1u, answerer.Seen().size());
     }
 }
 

@@ -1,7 +1,7 @@
 // The file installation under faults made for real: a target disk that fills
 // up in the middle of a copy, targets that cannot be replaced, paths too long
 // for the system, a kit folder that loops back on itself, a log whose disk
-// fills up, and names of every kind. The wizard reports each as a failed
+// fills up, and names of every kind. The engine reports each as a failed
 // system call, never claims a copy it did not make, and undoes what it did.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 
 #include "Bytes.h"
 #include "InstallWorld.h"
-#include "res/resource.h"
 #include "Text.h"
 #include "win/Strings.h"
 
@@ -31,8 +30,8 @@ std::vector<std::string> CopiedFiles(const std::vector<std::string>& log)
 // text), "Undoing the installation...", its steps, "Installation undone".
 void ExpectReportThenUndo(const InstallWorld& world, const std::string& firstLine, DWORD code)
 {
-    ASSERT_EQ(1u, world.boxes.size());
-    const std::string& box = world.boxes[0];
+    ASSERT_EQ(1u, world.host.boxes.size());
+    const std::string& box = world.host.boxes[0];
     EXPECT_EQ(0u, box.find(firstLine + "\nReason: (" + std::to_string(code) + ") ")) << box;
     std::vector<std::string> log = world.Log();
     auto report = std::find(log.begin(), log.end(), firstLine);
@@ -55,10 +54,10 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     ASSERT_TRUE(disk.IsMounted());
     MappedDrive drive(disk.Folder());
     ASSERT_TRUE(drive.IsMapped());
-    world.wizard.m_target.themesFolder = drive.Root() + "\\Themes";
-    ASSERT_TRUE(CreateDirectoryA(world.wizard.m_target.themesFolder.c_str(), nullptr));
+    world.target.themesFolder = drive.Root() + "\\Themes";
+    ASSERT_TRUE(CreateDirectoryA(world.target.themesFolder.c_str(), nullptr));
     // An earlier installation's folder, which this one fills.
-    std::string earlier = world.wizard.m_target.themesFolder + "\\big";
+    std::string earlier = world.target.themesFolder + "\\big";
     CreateDirectoryA(earlier.c_str(), nullptr);
     std::vector<std::string> sources;
     for (int i = 0; i < 8; ++i) {
@@ -67,15 +66,15 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
         sources.push_back(relative);
     }
 
-    Shown shown = world.Install();
+    const Outcome outcome = world.Install();
 
-    EXPECT_FALSE(shown.result);
+    EXPECT_NE(Outcome::Installed, outcome);
     std::vector<std::string> log = world.Log();
     std::vector<std::string> copied = CopiedFiles(log);
     EXPECT_GT(copied.size(), 0u);
     EXPECT_LT(copied.size(), sources.size());
-    ASSERT_EQ(1u, world.boxes.size());
-    std::string failed = world.boxes[0].substr(19, world.boxes[0].find('\n') - 19);
+    ASSERT_EQ(1u, world.host.boxes.size());
+    std::string failed = world.host.boxes[0].substr(19, world.host.boxes[0].find('\n') - 19);
     ExpectReportThenUndo(world, "File copy failed:: " + failed, ERROR_DISK_FULL);
     // Each file copied is removed again, last first; the one that met the
     // full disk left nothing behind to remove.
@@ -86,7 +85,7 @@ TEST(InstallFault, TargetDiskFullInTheMiddleOfACopy)
     }
     EXPECT_EQ(std::vector<std::string>(copied.rbegin(), copied.rend()), removed);
     const std::map<std::string, std::string> before = {{"big\\", ""}};
-    EXPECT_EQ(before, Tree(world.wizard.m_target.themesFolder));
+    EXPECT_EQ(before, Tree(world.target.themesFolder));
 }
 
 struct Unreplaceable {
@@ -120,7 +119,7 @@ TEST(InstallFault, TargetsThatCannotBeReplaced)
          "File copy failed:", "blue\\theme.css", ERROR_PATH_NOT_FOUND},
         {"a target path longer than the system allows",
          [](InstallWorld& world) -> std::shared_ptr<void> {
-             world.wizard.m_target.themesFolder = world.folder.MakeDir("fp\\" + std::string(200, 'd')) + "\\" +
+             world.target.themesFolder = world.folder.MakeDir("fp\\" + std::string(200, 'd')) + "\\" +
                                            std::string(60, 'e');
              return std::make_shared<int>(0);
          },
@@ -131,9 +130,9 @@ TEST(InstallFault, TargetsThatCannotBeReplaced)
         world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "body { color: blue; }");
         world.folder.Write("kit\\common\\pages\\notice\\notice.htm", "<html></html>");
         std::shared_ptr<void> spoiled = c.spoil(world);
-        Shown shown = world.Install();
-        EXPECT_FALSE(shown.result) << c.what;
-        std::string subject = world.wizard.m_target.themesFolder + (*c.subject ? "\\" : "") + c.subject;
+        const Outcome outcome = world.Install();
+        EXPECT_NE(Outcome::Installed, outcome) << c.what;
+        std::string subject = world.target.themesFolder + (*c.subject ? "\\" : "") + c.subject;
         ExpectReportThenUndo(world, std::string(c.prefix) + ": " + subject, c.code);
         // Nothing of the later passes was tried.
         for (const std::string& line : world.Log())
@@ -147,15 +146,15 @@ TEST(InstallFault, HeldTargetCancelledKeepsItsContent)
     InstallWorld world;
     world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "new");
     std::string target = world.folder.Write("fp\\Themes\\blue\\theme.css", "earlier");
-    world.answer = [](const std::string&) { return IDCANCEL; };
-    Shown shown;
+    Outcome outcome;
     {
         FileLock lock(target);
         ASSERT_TRUE(lock.IsHeld());
-        shown = world.Install();
+        outcome = world.Install();
     }
-    EXPECT_EQ(InstallResult::Cancelled, shown.outcome);
-    EXPECT_EQ(std::vector<std::string>{Format(LoadResString(IDS_FILE_IN_USE).c_str(), target.c_str())}, world.boxes);
+    EXPECT_EQ(Outcome::Cancelled, outcome);
+    EXPECT_EQ(std::vector<std::string>{target}, world.host.asked);
+    EXPECT_TRUE(world.host.boxes.empty());
     EXPECT_EQ("earlier", ReadFileBytes(target));
     std::vector<std::string> log = world.Log();
     ASSERT_GE(log.size(), 5u);
@@ -170,9 +169,9 @@ TEST(InstallFault, FolderLoopInTheKitEndsWithAReport)
     world.folder.Write("kit\\fp98\\themes\\blue\\theme.css", "body {}");
     std::string link = UnixPath(world.folder / "kit\\fp98\\themes\\blue") + "/loop";
     ASSERT_TRUE(RunShell("ln -s .. " + ShellQuote(link)));
-    Shown shown = world.Install();
+    const Outcome outcome = world.Install();
     RunShell("rm " + ShellQuote(link));
-    EXPECT_FALSE(shown.result);
+    EXPECT_NE(Outcome::Installed, outcome);
     std::vector<std::string> log = world.Log();
     // Counted once, the loop not followed.
     EXPECT_EQ("Total files = 1", log[1]);
@@ -184,19 +183,15 @@ TEST(InstallFault, LogDiskFullTheInstallationGoesOn)
     InstallWorld world;
     SmallDisk disk(world.folder / "logdisk", "16k");
     ASSERT_TRUE(disk.IsMounted());
-    world.wizard.CloseLog();
-    world.registry.SetString(std::string(g_regExplorer) + g_regTempFilesCache, g_regFolder, disk.Folder());
-    world.wizard.m_logging = true;
-    world.wizard.OpenLog();
-    ASSERT_TRUE(world.wizard.m_logging);
+    ASSERT_TRUE(world.OpenLog(disk.Folder()));
     const int kFiles = 300;
     for (int i = 0; i < kFiles; ++i)
         world.folder.Write("kit\\fp98\\themes\\blue\\file" + std::to_string(i) + ".css", std::to_string(i));
-    Shown shown = world.Install();
-    EXPECT_TRUE(shown.result);
+    const Outcome outcome = world.Install();
+    EXPECT_EQ(Outcome::Installed, outcome);
     for (int i = 0; i < kFiles; ++i)
-        EXPECT_EQ(std::to_string(i), ReadFileBytes(world.wizard.m_target.themesFolder + "\\blue\\file" + std::to_string(i) + ".css"));
-    std::string bytes = ReadFileBytes(world.wizard.m_log.Path());
+        EXPECT_EQ(std::to_string(i), ReadFileBytes(world.target.themesFolder + "\\blue\\file" + std::to_string(i) + ".css"));
+    std::string bytes = ReadFileBytes(world.host.log.Path());
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ("\r\n", bytes.substr(bytes.size() - 2)) << "the last line is cut";
     std::vector<std::string> copied = CopiedFiles(world.Log());
@@ -220,10 +215,10 @@ TEST(InstallFault, NamesOfEveryKind)
         {u8"Κύμα", "????"},       {u8"桜の庭", "???"},   {u8"😀 smile", "? smile"},
     };
     InstallWorld world;
-    world.wizard.m_target.themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe.name + "\\Themes");
+    world.target.themesFolder = world.folder.MakeDir("Front Page 2000.x\\" + cafe.name + "\\Themes");
     const std::string loggedFolder = world.folder / ("Front Page 2000.x\\" + cafe.logged + "\\Themes");
     const std::string longItem = "long";
-    size_t room = MAX_PATH - 1 - (WideOf(world.wizard.m_target.themesFolder).size() + 1 + longItem.size() + 1);
+    size_t room = MAX_PATH - 1 - (WideOf(world.target.themesFolder).size() + 1 + longItem.size() + 1);
     for (const Name& name : names)
         world.folder.Write("kit\\fp98\\themes\\" + name.name + "\\" + name.name + ".css", name.name);
     world.folder.MakeDir("kit\\fp98\\themes\\" + longItem);
@@ -231,16 +226,16 @@ TEST(InstallFault, NamesOfEveryKind)
     std::string longName = u8"νννν" + std::string(room - 4, 'n');
     std::string kitLong = world.folder / ("kit\\fp98\\themes\\" + longItem);
     ASSERT_TRUE(RunShell("echo -n longest > " + ShellQuote(UnixPath(kitLong) + "/" + longName)));
-    Shown shown = world.Install();
-    EXPECT_TRUE(shown.result) << (world.boxes.empty() ? "" : world.boxes[0]);
+    const Outcome outcome = world.Install();
+    EXPECT_EQ(Outcome::Installed, outcome) << (world.host.boxes.empty() ? "" : world.host.boxes[0]);
     std::vector<std::string> copied = CopiedFiles(world.Log());
     for (const Name& name : names) {
-        std::string target = world.wizard.m_target.themesFolder + "\\" + name.name + "\\" + name.name + ".css";
+        std::string target = world.target.themesFolder + "\\" + name.name + "\\" + name.name + ".css";
         EXPECT_EQ(name.name, ReadFileBytes(target)) << name.name;
         std::string logged = loggedFolder + "\\" + name.logged + "\\" + name.logged + ".css";
         EXPECT_NE(copied.end(), std::find(copied.begin(), copied.end(), logged)) << name.name;
     }
-    std::string longTarget = world.wizard.m_target.themesFolder + "\\" + longItem + "\\" + longName;
+    std::string longTarget = world.target.themesFolder + "\\" + longItem + "\\" + longName;
     EXPECT_EQ((size_t)MAX_PATH - 1, WideOf(longTarget).size());
     EXPECT_EQ("longest", ReadFileBytes(longTarget));
 }

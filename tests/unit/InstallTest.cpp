@@ -49,8 +49,8 @@ void ExpectEndsWithCopyFailure(const InstallWorld& world, const std::vector<std:
     undo.insert(undo.end(), undone.begin(), undone.end());
     undo.push_back("Installation undone");
     EXPECT_EQ(undo, std::vector<std::string>(log.begin() + lines.size() + 2, log.end()));
-    ASSERT_EQ(1u, world.boxes.size());
-    EXPECT_EQ(0u, world.boxes[0].find("File copy failed:: " + destination + "\nReason: (")) << world.boxes[0];
+    ASSERT_EQ(1u, world.host.boxes.size());
+    EXPECT_EQ(0u, world.host.boxes[0].find("File copy failed:: " + destination + "\nReason: (")) << world.host.boxes[0];
 }
 
 bool IsFolder(const std::string& path)
@@ -78,36 +78,35 @@ TEST(InstallFiles, KitWithoutFilesRegistersNothingAndLeavesNoDataFolder)
     {
         InstallWorld world;
         world.Kit("intro.txt");
-        Shown shown = world.Install();
-        EXPECT_TRUE(shown.result);
-        EXPECT_EQ(LoadResString(IDS_COPYING), shown.status);
-        EXPECT_FALSE(shown.barVisible);
+        EXPECT_EQ(Outcome::Installed, world.Install());
+        EXPECT_TRUE(world.host.started);
+        EXPECT_EQ(-1, world.host.range);
         EXPECT_EQ(Lines({{"Counting files...", "Total files = 0"}, Headings(1, 8)}), world.Log());
-        EXPECT_TRUE(world.boxes.empty());
+        EXPECT_TRUE(world.host.boxes.empty());
         EXPECT_FALSE(Registered());
-        EXPECT_FALSE(PathExists(world.wizard.m_dataFolder));
+        EXPECT_FALSE(PathExists(world.kit.dataFolder));
     }
     {
         InstallWorld world;
         world.folder.MakeDir("kit\\fp98\\Themes\\bare");
         world.folder.MakeDir("kit\\common\\Pages\\blank\\images");
         const auto before = Tree(world.folder / "fp");
-        EXPECT_TRUE(world.Install().result);
+        EXPECT_EQ(Outcome::Installed, world.Install());
         EXPECT_EQ(before, Tree(world.folder / "fp"));
         EXPECT_FALSE(Registered());
-        EXPECT_FALSE(PathExists(world.wizard.m_dataFolder));
+        EXPECT_FALSE(PathExists(world.kit.dataFolder));
     }
     {
         // Installed before with a file, then again without: the first stays
         // registered, with its journal.
         InstallWorld world;
         world.Kit("fp98\\Themes\\blue\\blue.css");
-        EXPECT_TRUE(world.Install().result);
-        const std::string journal = ReadFileBytes(world.wizard.m_dataFolder + "\\journal.txt");
+        EXPECT_EQ(Outcome::Installed, world.Install());
+        const std::string journal = ReadFileBytes(world.kit.dataFolder + "\\journal.txt");
         ASSERT_TRUE(DeleteFileA((world.folder / "kit\\fp98\\Themes\\blue\\blue.css").c_str()));
-        EXPECT_TRUE(world.Install().result);
+        EXPECT_EQ(Outcome::Installed, world.Install());
         EXPECT_TRUE(Registered());
-        EXPECT_EQ(journal, ReadFileBytes(world.wizard.m_dataFolder + "\\journal.txt"));
+        EXPECT_EQ(journal, ReadFileBytes(world.kit.dataFolder + "\\journal.txt"));
     }
 }
 
@@ -117,10 +116,10 @@ TEST(InstallFiles, EachSourceTreeGoesToItsTargetInPassOrder)
         InstallWorld world(version);
         const std::string other = std::string(version) == "fp98" ? "fp2000" : "fp98";
         const std::pair<const char*, const std::string*> kinds[] = {
-            {"Themes", &world.wizard.m_target.themesFolder},
-            {"Pages", &world.wizard.m_target.pagesFolder},
-            {"Webs", &world.wizard.m_target.websFolder},
-            {"Frames", &world.wizard.m_target.framesFolder},
+            {"Themes", &world.target.themesFolder},
+            {"Pages", &world.target.pagesFolder},
+            {"Webs", &world.target.websFolder},
+            {"Frames", &world.target.framesFolder},
         };
         std::vector<std::string> expected = {"Counting files...", "Total files = 8"};
         std::vector<std::pair<std::string, std::string>> copies;  // target file, kit file
@@ -141,18 +140,16 @@ TEST(InstallFiles, EachSourceTreeGoesToItsTargetInPassOrder)
             }
         }
         expected.insert(expected.end(), kRegistered.begin(), kRegistered.end());
-        Shown shown = world.Install();
-        EXPECT_TRUE(shown.result) << version;
+        EXPECT_EQ(Outcome::Installed, world.Install()) << version;
         EXPECT_EQ(expected, world.Log()) << version;
         for (const auto& copy : copies)
             EXPECT_EQ(copy.second, ReadFileBytes(copy.first)) << version;
         // Nothing of the other version's trees arrived.
         for (const auto& kind : kinds)
             EXPECT_FALSE(IsFolder(*kind.second + "\\" + other + "-" + ToLower(kind.first))) << version;
-        EXPECT_TRUE(shown.barVisible);
-        EXPECT_EQ(8, shown.barHigh);
-        EXPECT_EQ(8, shown.barPos);
-        EXPECT_TRUE(world.boxes.empty());
+        EXPECT_EQ(8, world.host.range);
+        EXPECT_EQ(8, world.host.steps);
+        EXPECT_TRUE(world.host.boxes.empty());
     }
 }
 
@@ -161,8 +158,8 @@ TEST(InstallFiles, CommonCopyReplacesTheVersionSpecificOne)
     InstallWorld world;
     world.Kit("fp98\\Themes\\blue\\theme.css");
     world.Kit("common\\Themes\\blue\\theme.css");
-    EXPECT_TRUE(world.Install().result);
-    const std::string blue = world.wizard.m_target.themesFolder + "\\blue";
+    EXPECT_EQ(Outcome::Installed, world.Install());
+    const std::string blue = world.target.themesFolder + "\\blue";
     EXPECT_EQ(Lines({{"Counting files...", "Total files = 2", kHeadings[0], "Created folder " + blue,
                       "Copied file: " + blue + "\\theme.css", kHeadings[1], "Copied file: " + blue + "\\theme.css"},
                      Headings(3, 8), kRegistered}),
@@ -176,21 +173,21 @@ TEST(InstallFiles, MissingFoldersAreCreatedOutermostFirstExistingOnesReused)
     const std::string blue = world.folder.MakeDir("fp\\Themes\\blue");
     world.Kit("fp98\\Themes\\blue\\images\\deep\\dot.gif");
     // A target folder that is missing altogether comes into being with the item's.
-    world.wizard.m_target.pagesFolder = world.folder / "fp\\New\\Pages";
+    world.target.pagesFolder = world.folder / "fp\\New\\Pages";
     world.Kit("common\\Pages\\form\\form.htm");
     // A loose file goes straight into the existing target folder.
     world.Kit("fp98\\Webs\\loose.htm");
-    EXPECT_TRUE(world.Install().result);
-    const std::string pages = world.wizard.m_target.pagesFolder;
+    EXPECT_EQ(Outcome::Installed, world.Install());
+    const std::string pages = world.target.pagesFolder;
     EXPECT_EQ(Lines({{"Counting files...", "Total files = 3", kHeadings[0], "Created folder " + blue + "\\images",
                       "Created folder " + blue + "\\images\\deep", "Copied file: " + blue + "\\images\\deep\\dot.gif",
                       kHeadings[1], kHeadings[2], kHeadings[3], "Created folder " + world.folder / "fp\\New",
                       "Created folder " + pages, "Created folder " + pages + "\\form",
                       "Copied file: " + pages + "\\form\\form.htm", kHeadings[4],
-                      "Copied file: " + world.wizard.m_target.websFolder + "\\loose.htm"},
+                      "Copied file: " + world.target.websFolder + "\\loose.htm"},
                      Headings(6, 8), kRegistered}),
               world.Log());
-    EXPECT_EQ("fp98\\Webs\\loose.htm", ReadFileBytes(world.wizard.m_target.websFolder + "\\loose.htm"));
+    EXPECT_EQ("fp98\\Webs\\loose.htm", ReadFileBytes(world.target.websFolder + "\\loose.htm"));
 }
 
 // FrontPage reads templates from several language folders: each gets every
@@ -201,9 +198,9 @@ TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
     for (bool fails : {false, true}) {
         SCOPED_TRACE(fails ? "the last copy fails" : "installed, then removed");
         InstallWorld world;
-        world.wizard.m_target.moreTemplateFolders = {{world.folder.MakeDir("fp\\1031\\Pages"), world.folder / "fp\\1031\\Webs",
+        world.target.moreTemplateFolders = {{world.folder.MakeDir("fp\\1031\\Pages"), world.folder / "fp\\1031\\Webs",
                                                world.folder / "fp\\1031\\Frames"}};
-        const TemplateFolders& german = world.wizard.m_target.moreTemplateFolders[0];
+        const TemplateFolders& german = world.target.moreTemplateFolders[0];
         world.Kit("fp98\\Themes\\blue\\theme.css");
         world.Kit("fp98\\Pages\\form\\form.htm");
         world.Kit("common\\Webs\\club\\default.htm");
@@ -213,8 +210,7 @@ TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
         if (fails)
             world.folder.MakeDir("fp\\1031\\Frames\\banner\\banner.htm");
         const auto before = Tree(world.folder / "fp");
-        Shown shown = world.Install();
-        EXPECT_EQ(!fails, shown.result);
+        EXPECT_EQ(fails ? Outcome::Failed : Outcome::Installed, world.Install());
 
         std::vector<std::string> copied;
         for (const std::string& line : world.Log()) {
@@ -222,9 +218,9 @@ TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
                 copied.push_back(line.substr(13));
         }
         const std::vector<std::string> both = {
-            world.wizard.m_target.themesFolder + "\\blue\\theme.css", world.wizard.m_target.pagesFolder + "\\form\\form.htm",
-            german.pages + "\\form\\form.htm",                 world.wizard.m_target.websFolder + "\\club\\default.htm",
-            german.webs + "\\club\\default.htm",               world.wizard.m_target.framesFolder + "\\banner\\banner.htm",
+            world.target.themesFolder + "\\blue\\theme.css", world.target.pagesFolder + "\\form\\form.htm",
+            german.pages + "\\form\\form.htm",                 world.target.websFolder + "\\club\\default.htm",
+            german.webs + "\\club\\default.htm",               world.target.framesFolder + "\\banner\\banner.htm",
             german.frames + "\\banner\\banner.htm"};
         EXPECT_EQ(std::vector<std::string>(both.begin(), both.end() - (fails ? 1 : 0)), copied);
         EXPECT_EQ("Total files = 7", world.Log()[1]);
@@ -232,7 +228,7 @@ TEST(InstallFiles, TemplatesGoIntoEveryLanguageFolderAndComeBack)
             EXPECT_EQ("fp98\\Pages\\form\\form.htm", ReadFileBytes(german.pages + "\\form\\form.htm"));
             EXPECT_EQ("common\\Frames\\banner\\banner.htm", ReadFileBytes(german.frames + "\\banner\\banner.htm"));
             KeptFiles kept;
-            EXPECT_TRUE(TakeBackInstallations(world.wizard.m_dataFolder, [](const std::string&) {},
+            EXPECT_TRUE(TakeBackInstallations(world.kit.dataFolder, [](const std::string&) {},
                                               [](int, int) {}, RetryWait(), kept));
             EXPECT_TRUE(kept.changed.empty());
             EXPECT_TRUE(kept.unrestored.empty());
@@ -255,22 +251,21 @@ TEST(InstallFiles, HiddenSystemAndReadOnlyFilesAreCopiedLikeAnyOther)
         world.Kit(relative);
         ASSERT_TRUE(SetFileAttributesA((world.folder / ("kit\\" + relative)).c_str(), file.second));
     }
-    Shown shown = world.Install();
-    EXPECT_TRUE(shown.result);
+    EXPECT_EQ(Outcome::Installed, world.Install());
     std::vector<std::string> log = world.Log();
     ASSERT_GE(log.size(), 8u);
     EXPECT_EQ("Total files = 4", log[1]);
     // The file system decides the order within a folder.
     std::vector<std::string> copied(log.begin() + 4, log.begin() + 8);
     std::sort(copied.begin(), copied.end());
-    const std::string blue = world.wizard.m_target.themesFolder + "\\blue";
+    const std::string blue = world.target.themesFolder + "\\blue";
     EXPECT_EQ((std::vector<std::string>{"Copied file: " + blue + "\\all.css", "Copied file: " + blue + "\\hidden.css",
                                         "Copied file: " + blue + "\\readonly.css",
                                         "Copied file: " + blue + "\\system.css"}),
               copied);
     for (const auto& file : files)
         EXPECT_EQ(std::string("fp98\\Themes\\blue\\") + file.first, ReadFileBytes(blue + "\\" + file.first));
-    EXPECT_EQ(4, shown.barPos);
+    EXPECT_EQ(4, world.host.steps);
 }
 
 TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallationAndUndoesIt)
@@ -285,10 +280,8 @@ TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallationAndUndoesIt)
     // A folder stands where the page template's file must go.
     const std::string form = world.folder.MakeDir("fp\\Pages\\form\\form.htm");
     const auto before = Tree(world.folder / "fp");
-    Shown shown = world.Install();
-    EXPECT_FALSE(shown.result);
-    EXPECT_EQ(InstallResult::Failed, shown.outcome);
-    const std::string themes = world.wizard.m_target.themesFolder;
+    EXPECT_EQ(Outcome::Failed, world.Install());
+    const std::string themes = world.target.themesFolder;
     ExpectEndsWithCopyFailure(world,
                               {"Counting files...", "Total files = 8", kHeadings[0], "Created folder " + themes + "\\blue",
                                "Copied file: " + themes + "\\blue\\theme.css", kHeadings[1],
@@ -300,9 +293,7 @@ TEST(InstallFiles, CopyFailureInPassThreeEndsTheInstallationAndUndoesIt)
     // What was copied is gone again; the later passes never ran.
     EXPECT_EQ(before, Tree(world.folder / "fp"));
     // The bar stepped past the failed file too.
-    EXPECT_EQ(3, shown.barPos);
-    // The cursor from before comes back after a failure too.
-    EXPECT_EQ(shown.cursorBefore, shown.cursorAfter);
+    EXPECT_EQ(3, world.host.steps);
 }
 
 TEST(InstallFiles, FailureDeepInsideAnItemAfterItsOtherFilesWereCopied)
@@ -323,10 +314,10 @@ TEST(InstallFiles, FailureDeepInsideAnItemAfterItsOtherFilesWereCopied)
     } while (FindNextFileA(find, &entry));
     FindClose(find);
     ASSERT_EQ(2u, order.size());
-    const std::string blue = world.wizard.m_target.themesFolder + "\\blue";
+    const std::string blue = world.target.themesFolder + "\\blue";
     world.folder.Write("fp\\Themes\\blue\\" + order[1] + "\\deep", "in the way");
 
-    EXPECT_FALSE(world.Install().result);
+    EXPECT_EQ(Outcome::Failed, world.Install());
     const std::string done = blue + "\\" + order[0];
     ExpectEndsWithCopyFailure(world,
                               {"Counting files...", "Total files = 3", kHeadings[0], "Created folder " + done,
@@ -335,19 +326,98 @@ TEST(InstallFiles, FailureDeepInsideAnItemAfterItsOtherFilesWereCopied)
                               {"Removed file: " + done + "\\deep\\dot.gif", "Removed folder: " + done + "\\deep",
                                "Removed folder: " + done});
     EXPECT_FALSE(IsFolder(done));
-    EXPECT_FALSE(IsFolder(world.wizard.m_target.themesFolder + "\\green"));
+    EXPECT_FALSE(IsFolder(world.target.themesFolder + "\\green"));
 }
 
 TEST(InstallFiles, LooseFileWithoutItsTargetFolderFails)
 {
     InstallWorld world;
     world.Kit("common\\Frames\\loose.htm");
-    world.wizard.m_target.framesFolder = world.folder / "fp\\NoFrames";
-    EXPECT_FALSE(world.Install().result);
+    world.target.framesFolder = world.folder / "fp\\NoFrames";
+    EXPECT_EQ(Outcome::Failed, world.Install());
     ExpectEndsWithCopyFailure(world, Lines({{"Counting files...", "Total files = 1"}, Headings(1, 8)}),
-                              world.wizard.m_target.framesFolder + "\\loose.htm", {});
-    EXPECT_FALSE(IsFolder(world.wizard.m_target.framesFolder));
+                              world.target.framesFolder + "\\loose.htm", {});
+    EXPECT_FALSE(IsFolder(world.target.framesFolder));
 }
+
+// The real wizard dialog, run modally; `body` runs inside its message loop once
+// the dialog is up, and the dialog ends after it.
+struct WizardRun {
+    CInstallDlg* wizard;
+    const std::function<void()>* body;
+};
+WizardRun* g_run = nullptr;
+
+void CALLBACK RunBody(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    (*g_run->body)();
+    EndDialog(g_run->wizard->Hwnd(), IDCANCEL);
+}
+
+void RunInWizard(CInstallDlg& wizard, const std::function<void()>& body)
+{
+    WizardRun run{&wizard, &body};
+    g_run = &run;
+    Dialog::SetMain(&wizard);
+    SetTimer(nullptr, 0, 0, RunBody);
+    wizard.DoModal();
+    Dialog::SetMain(nullptr);
+    g_run = nullptr;
+}
+
+// What the wizard showed when its copy stage returned.
+struct Shown {
+    Outcome outcome = Outcome::Failed;
+    HCURSOR cursorBefore = nullptr;
+    HCURSOR cursorAfter = nullptr;
+};
+
+// The copy stage of `world` in the real wizard, logging into the world's folder.
+struct WizardCopy {
+    explicit WizardCopy(InstallWorld& world) : world(world) {}
+
+    // Runs the copy stage in the shown wizard: `before` runs first, `after`
+    // right after it returns. Message boxes are answered by `answer`, their
+    // texts kept.
+    Shown Install(const std::function<void()>& before, const std::function<void()>& after)
+    {
+        Shown shown;
+        ModalAnswerer answerer([&](HWND box) {
+            if (box == wizard.Hwnd())
+                return;
+            boxes.push_back(MessageBoxText(box));
+            // A box without the button asked for (one the test did not
+            // expect) is still answered, so that the test fails, not hangs.
+            for (int button : {answer(boxes.back()), IDOK, IDCANCEL, IDNO}) {
+                if (GetDlgItem(box, button)) {
+                    Click(box, button);
+                    break;
+                }
+            }
+        });
+        RunInWizard(wizard, [&] {
+            EXPECT_TRUE(wizard.Session().OpenLog());
+            FileInstaller installer(wizard, wizard.Session().Logger(), world.kit);
+            before();
+            shown.cursorBefore = GetCursor();
+            shown.outcome = wizard.RunCopy(installer, world.target);
+            shown.cursorAfter = GetCursor();
+            after();
+            wizard.Session().CloseLog();
+        });
+        return shown;
+    }
+
+    // The wizard's log's lines after its six header lines.
+    std::vector<std::string> Log() const { return LogBody(world.folder / "fernwick.log"); }
+
+    InstallWorld& world;
+    CInstallDlg wizard;
+    // The button that answers a message box with this text.
+    std::function<int(const std::string& text)> answer = [](const std::string&) { return IDOK; };
+    std::vector<std::string> boxes;
+};
 
 // Another program asking a window of the wizard's thread a question, from its
 // own thread, while the wizard copies.
@@ -424,6 +494,7 @@ LRESULT CALLBACK Answering(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 TEST(InstallFiles, WizardStaysDrawnAndAnswersOtherProgramsWhileCopying)
 {
     InstallWorld world;
+    WizardCopy copy(world);
     world.Kit("fp98\\Themes\\blue\\theme.css");
     world.Kit("common\\Pages\\form\\form.htm");
     WNDCLASSA windowClass = {};
@@ -439,26 +510,26 @@ TEST(InstallFiles, WizardStaysDrawnAndAnswersOtherProgramsWhileCopying)
     bool asked = false;
     int paints = 0;
     std::unique_ptr<Questioner> questioner;
-    Shown shown = world.Install(
+    Shown shown = copy.Install(
         [&] {
             // Something to repaint, and a question waiting, before the copy starts.
-            InvalidateRect(world.wizard.Hwnd(), nullptr, TRUE);
+            InvalidateRect(copy.wizard.Hwnd(), nullptr, TRUE);
             g_paints = 0;
-            g_wizardProc = (WNDPROC)SetWindowLongPtrA(world.wizard.Hwnd(), GWLP_WNDPROC, (LONG_PTR)CountingPaints);
+            g_wizardProc = (WNDPROC)SetWindowLongPtrA(copy.wizard.Hwnd(), GWLP_WNDPROC, (LONG_PTR)CountingPaints);
             questioner.reset(new Questioner(answering));
             asked = questioner->WaitUntilAsked();
         },
         [&] {
             paints = g_paints;
-            SetWindowLongPtrA(world.wizard.Hwnd(), GWLP_WNDPROC, (LONG_PTR)g_wizardProc);
+            SetWindowLongPtrA(copy.wizard.Hwnd(), GWLP_WNDPROC, (LONG_PTR)g_wizardProc);
             // Anything answered from here on would see this text instead.
-            world.wizard.SetStatusText("after");
+            copy.wizard.SetStatusText("after");
             questioner->Finish();
         });
     DestroyWindow(answering);
     UnregisterClassA("FernwickTestAnswering", windowClass.hInstance);
     g_answer = nullptr;
-    EXPECT_TRUE(shown.result);
+    EXPECT_EQ(Outcome::Installed, shown.outcome);
     ASSERT_TRUE(asked);
     EXPECT_GT(paints, 0);
     EXPECT_TRUE(answer.given);
@@ -601,67 +672,31 @@ TEST(InstallFiles, WhileCopyingTheCancelCommandAsksAndOtherInputIsDiscarded)
     GetCursorPos(&pointer);
     for (const Case& c : cases) {
         InstallWorld world;
+        WizardCopy copy(world);
         const int kFiles = 20;
         for (int i = 0; i < kFiles; ++i)
             world.Kit(Format("fp98\\Themes\\blue\\%02d.css", i));
-        world.answer = [](const std::string&) { return IDNO; };
+        copy.answer = [](const std::string&) { return IDNO; };
         bool queued = false;
         bool leftOver = true;
-        Shown shown = world.Install(
+        Shown shown = copy.Install(
             [&] {
-                c.act(world.wizard.Hwnd());
+                c.act(copy.wizard.Hwnd());
                 queued = WaitForQueuedInput();
             },
             [&] { leftOver = HasQueuedInput(); });
         EXPECT_TRUE(queued) << c.what;
-        EXPECT_TRUE(shown.result) << c.what;
+        EXPECT_EQ(Outcome::Installed, shown.outcome) << c.what;
         const std::vector<std::string> asked = {LoadResString(IDS_CONFIRM_CANCEL)};
-        EXPECT_EQ(c.asks ? asked : std::vector<std::string>(), world.boxes) << c.what;
+        EXPECT_EQ(c.asks ? asked : std::vector<std::string>(), copy.boxes) << c.what;
         EXPECT_FALSE(leftOver) << c.what;
-        std::vector<std::string> log = world.Log();
+        std::vector<std::string> log = copy.Log();
         EXPECT_EQ(log.end(), std::find(log.begin(), log.end(), "User cancelled installation")) << c.what;
         EXPECT_EQ((size_t)kFiles, std::count_if(log.begin(), log.end(), [](const std::string& line) {
                       return line.compare(0, 13, "Copied file: ") == 0;
                   })) << c.what;
     }
     SetCursorPos(pointer.x, pointer.y);
-}
-
-// Not a test: prints what each part of installing one file costs here, to see
-// what a look at the message queue adds to counting and to copying.
-// Run with --gtest_also_run_disabled_tests --gtest_filter=InstallBenchmark.*
-TEST(InstallBenchmark, DISABLED_CostPerFile)
-{
-    const int files = 2000;
-    InstallWorld world;
-    for (int i = 0; i < files; ++i)
-        world.Kit(Format("fp98\\Themes\\bench\\%d.gif", i));
-    auto perFile = [&](DWORD start) { return (GetTickCount() - start) * 1000.0 / files; };
-    RunInWizard(world.wizard, [&] {
-        std::string source = world.folder / "kit\\fp98\\Themes\\bench";
-        std::string target = world.folder.MakeDir("copies");
-        DWORD start = GetTickCount();
-        world.wizard.CopyFolder(source, target, false);
-        printf("counting: %.1f us\n", perFile(start));
-        start = GetTickCount();
-        for (int i = 0; i < files; ++i)
-            PendingMessages().Dispatch();
-        printf("a look at the queue: %.1f us\n", perFile(start));
-        start = GetTickCount();
-        for (int i = 0; i < files; ++i)
-            CopyFileA(Format("%s\\%d.gif", source.c_str(), i).c_str(), Format("%s\\%d.gif", target.c_str(), i).c_str(),
-                      FALSE);
-        printf("CopyFileA: %.1f us\n", perFile(start));
-        world.wizard.m_progress.SetRange(files);
-        world.wizard.m_progress.Show(true);
-        start = GetTickCount();
-        for (int i = 0; i < files; ++i)
-            world.wizard.m_progress.StepIt();
-        printf("a step of the bar: %.1f us\n", perFile(start));
-        start = GetTickCount();
-        world.wizard.InstallFiles();
-        printf("InstallFiles: %.1f us\n", perFile(start));
-    });
 }
 
 } // namespace

@@ -1,13 +1,14 @@
 // The log when its folder cannot take it: read-only, held by another program,
 // refused in the registry, or a disk that fills up while lines are written.
-// The wizard goes on in every case, and the log on disk never lies.
+// The run goes on in every case, and the log on disk never lies.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "Support.h"
-#include "app/InstallDlg.h"
+#include "run/WindowlessView.h"
 #include "frontpage/Registry.h"
+#include "win/FileSystem.h"
 
 namespace {
 
@@ -34,22 +35,20 @@ TEST(LogFault, FullDiskKeepsEveryWholeLineUpToTheFailure)
     ASSERT_TRUE(disk.IsMounted());
     ScratchRegistry registry;
     registry.SetString(kTempFilesKey, g_regFolder, disk.Folder());
-    CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
-    ASSERT_TRUE(wizard.m_logging);
+    InstallRun run;
+    WindowlessView view(run);
+    InstallSession session(run, view);
+    ASSERT_TRUE(session.OpenLog());
 
     // Lines of many lengths, so that the one that meets the full disk is cut
     // in its middle, and shorter ones after it would still fit.
     const int kLines = 400;
     for (int i = 0; i < kLines; ++i)
-        wizard.WriteLog("line " + std::to_string(i) + " " + std::string(i % 7 == 0 ? 10 : 900, 'x'));
-    EXPECT_TRUE(wizard.m_logging);
-    wizard.CloseLog();
-    EXPECT_FALSE(wizard.m_logging);
+        session.WriteLog("line " + std::to_string(i) + " " + std::string(i % 7 == 0 ? 10 : 900, 'x'));
+    session.CloseLog();
 
     std::vector<std::string> lines;
-    ASSERT_TRUE(SplitLines(ReadFileBytes(wizard.m_log.Path()), lines)) << "the last line is cut";
+    ASSERT_TRUE(SplitLines(ReadFileBytes(disk.Folder() + "\\fernwick.log"), lines)) << "the last line is cut";
     ASSERT_GT(lines.size(), 6u);
     EXPECT_EQ("Fernwick V2.1", lines[0]);
     const size_t written = lines.size() - 6;
@@ -89,13 +88,12 @@ TEST(LogFault, UnusableFolderMeansNoLogAndNoStop)
         ASSERT_TRUE(spoiled) << c.what;
         ScratchRegistry registry;
         registry.SetString(kTempFilesKey, g_regFolder, folder / "logs");
-        CInstallDlg wizard;
-        wizard.m_logging = true;
-        wizard.OpenLog();
-        EXPECT_FALSE(wizard.m_logging) << c.what;
-        wizard.WriteLog("nothing");
-        wizard.CloseLog();
-        EXPECT_FALSE(wizard.m_logging) << c.what;
+        InstallRun run;
+    WindowlessView view(run);
+    InstallSession session(run, view);
+        EXPECT_FALSE(session.OpenLog()) << c.what;
+        session.WriteLog("nothing");
+        session.CloseLog();
     }
 }
 
@@ -113,14 +111,15 @@ TEST(LogFault, RefusedRegistryKeyFallsBackToTheTemporaryFolder)
         shown = MessageBoxText(box);
         Click(box, IDOK);
     });
-    CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
+    InstallRun run;
+    WindowlessView view(run);
+    InstallSession session(run, view);
+    const bool open = session.OpenLog();
     SetEnvironmentVariableA("TMP", saved);
     EXPECT_EQ("You do not have sufficient privilege.\nPlease log on as an Administrator.", shown);
-    EXPECT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder / "fernwick.log", wizard.m_log.Path());
-    wizard.CloseLog();
+    EXPECT_TRUE(open);
+    session.CloseLog();
+    EXPECT_TRUE(FileExists(folder / "fernwick.log"));
 }
 
 } // namespace

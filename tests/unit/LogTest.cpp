@@ -3,7 +3,6 @@
 #include <regex>
 
 #include "Support.h"
-#include "app/InstallDlg.h"
 #include "frontpage/Registry.h"
 #include "log/LogFile.h"
 #include "log/LogText.h"
@@ -19,29 +18,36 @@ void PointLogAt(ScratchRegistry& registry, const std::string& folder)
     registry.SetString(kTempFilesKey, g_regFolder, folder);
 }
 
+// Opens `log` where the installation's log goes, with the header of `system`;
+// false when it cannot be opened there.
+bool OpenInstallLog(LogFile& log, const LogSystem& system = LogSystem())
+{
+    const std::string path = InstallLogPath("");
+    return !path.empty() && log.OpenLog(path, system, "");
+}
+
 TEST(Log, ExactBytesOfAWholeLog)
 {
     ScratchRegistry registry;
     TempFolder folder;
     PointLogAt(registry, folder.Path() + "\\");
-    CInstallDlg wizard;
-    wizard.m_system.platform = 2;
-    wizard.m_system.majorVersion = 5;
-    wizard.m_system.minorVersion = 0;
-    wizard.m_system.servicePack = "Service Pack 2";
-    wizard.m_system.userName = "Ann";
-    wizard.m_system.windowsFolder = "C:\\WINDOWS";
-    wizard.m_logging = true;
-    wizard.OpenLog();
-    ASSERT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_log.Path());
-    wizard.WriteLog("one\ntwo");
-    wizard.WriteLog("");
-    wizard.WriteLog("ends in CR LF\r\n");
+    LogFile log;
+    LogSystem system;
+    system.platform = 2;
+    system.majorVersion = 5;
+    system.minorVersion = 0;
+    system.servicePack = "Service Pack 2";
+    system.userName = "Ann";
+    system.windowsFolder = "C:\\WINDOWS";
+    const bool open = OpenInstallLog(log, system);
+    ASSERT_TRUE(open);
+    EXPECT_EQ(folder.Path() + "\\fernwick.log", log.Path());
+    log.WriteLog("one\ntwo");
+    log.WriteLog("");
+    log.WriteLog("ends in CR LF\r\n");
     // On disk at once, before the log is closed.
-    EXPECT_NE(std::string::npos, ReadFileBytes(wizard.m_log.Path()).find("one\r\ntwo\r\n"));
-    wizard.CloseLog();
-    EXPECT_FALSE(wizard.m_logging);
+    EXPECT_NE(std::string::npos, ReadFileBytes(log.Path()).find("one\r\ntwo\r\n"));
+    log.CloseLog();
 
     const std::regex expected(
         "Fernwick V2\\.1\r\n"
@@ -59,8 +65,8 @@ TEST(Log, ExactBytesOfAWholeLog)
     EXPECT_TRUE(std::regex_match(bytes, expected)) << bytes;
 
     // Closed: nothing more is written.
-    wizard.WriteLog("late");
-    wizard.CloseLog();
+    log.WriteLog("late");
+    log.CloseLog();
     EXPECT_EQ(bytes, ReadFileBytes(folder / "fernwick.log"));
 }
 
@@ -101,14 +107,14 @@ TEST(Log, OperatingSystemLine)
         ScratchRegistry registry;
         TempFolder folder;
         PointLogAt(registry, folder.Path());
-        CInstallDlg wizard;
-        wizard.m_system.platform = c.platform;
-        wizard.m_system.majorVersion = c.major;
-        wizard.m_system.minorVersion = c.minor;
-        wizard.m_system.servicePack = c.servicePack;
-        wizard.m_logging = true;
-        wizard.OpenLog();
-        wizard.CloseLog();
+        LogFile log;
+        LogSystem system;
+        system.platform = c.platform;
+        system.majorVersion = c.major;
+        system.minorVersion = c.minor;
+        system.servicePack = c.servicePack;
+        ASSERT_TRUE(OpenInstallLog(log, system)) << c.line;
+        log.CloseLog();
         EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find(std::string("\r\n") + c.line + "\r\n"))
             << c.line;
     }
@@ -121,13 +127,13 @@ TEST(Log, FallsBackToTheTemporaryFolder)
     char saved[MAX_PATH] = "";
     GetEnvironmentVariableA("TMP", saved, MAX_PATH);
     SetEnvironmentVariableA("TMP", (folder.Path() + "\\").c_str());
-    CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
+    LogFile log;
+    LogSystem system;
+    const bool open = OpenInstallLog(log, system);
     SetEnvironmentVariableA("TMP", saved);
-    EXPECT_TRUE(wizard.m_logging);
-    EXPECT_EQ(folder.Path() + "\\fernwick.log", wizard.m_log.Path());
-    wizard.CloseLog();
+    EXPECT_TRUE(open);
+    EXPECT_EQ(folder.Path() + "\\fernwick.log", log.Path());
+    log.CloseLog();
     EXPECT_NE(std::string::npos, ReadFileBytes(folder / "fernwick.log").find("Fernwick V2.1\r\n"));
 }
 
@@ -137,10 +143,9 @@ TEST(Log, ReplacesAnEarlierLog)
     TempFolder folder;
     PointLogAt(registry, folder.Path());
     folder.Write("fernwick.log", std::string(5000, 'x'));
-    CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
-    wizard.CloseLog();
+    LogFile log;
+    ASSERT_TRUE(OpenInstallLog(log));
+    log.CloseLog();
     std::string bytes = ReadFileBytes(folder / "fernwick.log");
     EXPECT_EQ(0u, bytes.find("Fernwick V2.1\r\n"));
     EXPECT_EQ(std::string::npos, bytes.find('x'));
@@ -151,12 +156,12 @@ TEST(Log, UnusableFolderTurnsLoggingOff)
     ScratchRegistry registry;
     TempFolder folder;
     PointLogAt(registry, folder / "missing\\deeper");
-    CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
-    EXPECT_FALSE(wizard.m_logging);
-    wizard.WriteLog("nothing");
-    wizard.CloseLog();
+    LogFile log;
+    LogSystem system;
+    const bool open = OpenInstallLog(log, system);
+    EXPECT_FALSE(open);
+    log.WriteLog("nothing");
+    log.CloseLog();
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "missing").c_str()));
 }
 
@@ -198,26 +203,26 @@ TEST(Log, NotLoggingWritesNothing)
     ScratchRegistry registry;
     TempFolder folder;
     PointLogAt(registry, folder.Path());
-    CInstallDlg wizard;
-    wizard.WriteLog("nothing");
-    wizard.CloseLog();
+    LogFile log;
+    log.WriteLog("nothing");
+    log.CloseLog();
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder / "fernwick.log").c_str()));
 }
 
 TEST(Log, CollectsSystemInformation)
 {
-    CInstallDlg wizard;
-    wizard.CollectSystemInfo();
+    LogSystem system;
+    EXPECT_TRUE(ReadLogSystem(system));
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     char user[MAX_PATH];
     DWORD size = MAX_PATH;
     GetUserNameA(user, &size);
-    EXPECT_EQ(VER_PLATFORM_WIN32_NT, wizard.m_system.platform);
-    EXPECT_GT(wizard.m_system.majorVersion, 4);
-    EXPECT_EQ(std::string(windows), wizard.m_system.windowsFolder);
-    EXPECT_EQ(std::string(user), wizard.m_system.userName);
-    EXPECT_FALSE(wizard.m_system.userName.empty());
+    EXPECT_EQ(VER_PLATFORM_WIN32_NT, system.platform);
+    EXPECT_GT(system.majorVersion, 4);
+    EXPECT_EQ(std::string(windows), system.windowsFolder);
+    EXPECT_EQ(std::string(user), system.userName);
+    EXPECT_FALSE(system.userName.empty());
 }
 
 } // namespace
@@ -231,12 +236,12 @@ TEST(Log, NoFolderAtAllMeansNoLog)
     GetEnvironmentVariableA("TMP", saved, MAX_PATH);
     // A temporary folder longer than any path: the query has no answer that fits.
     SetEnvironmentVariableA("TMP", ("C:\\" + std::string(300, 't')).c_str());
-    CInstallDlg wizard;
-    wizard.m_logging = true;
-    wizard.OpenLog();
+    LogFile log;
+    LogSystem system;
+    const bool open = OpenInstallLog(log, system);
     SetEnvironmentVariableA("TMP", saved);
-    EXPECT_FALSE(wizard.m_logging);
-    EXPECT_EQ(std::string::npos, wizard.m_log.Path().find("ttt"));
+    EXPECT_FALSE(open);
+    EXPECT_EQ(std::string::npos, log.Path().find("ttt"));
 }
 
 } // namespace
