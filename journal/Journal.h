@@ -79,7 +79,7 @@ private:
     std::string BackupPath(int root, const std::string& path) const;
     // Makes `folder` and the folders on its way, and holds it open.
     bool MakeFolders(const std::string& folder);
-    // Moves the file or folder `path` below root `root` into its backup
+    // Moves the file `path` below root `root` into its backup
     // (`backup`, in full; empty when `path` is not below the root), making
     // the backup's folders; never over another.
     bool MoveToBackup(int root, const std::string& path, std::wstring& backup);
