@@ -8,6 +8,7 @@
 #include "journal/JournalFile.h"
 #include "journal/UndoSteps.h"
 #include "win/FileSystem.h"
+#include "win/RenameFile.h"
 #include "win/Strings.h"
 #include "win/Unicode.h"
 
@@ -31,6 +32,7 @@ bool Journal::Begin(const std::string& dataFolder, const std::vector<std::string
     m_entries = 0;
     m_roots = roots;
     m_madeFolder.clear();
+    m_madeFolderHandle.Reset();
     m_file.Reset(OpenJournal(dataFolder, JournalAccess::Create));
     if (!m_file.IsValid())
         return false;
@@ -122,6 +124,7 @@ bool Journal::End()
     bool written = AppendToJournal(m_file.Get(), m_pending, true);
     m_pending.clear();
     m_file.Reset();
+    m_madeFolderHandle.Reset();
     return written;
 }
 
@@ -129,6 +132,8 @@ bool Journal::Undo(const UndoLog& log, KeptFiles& kept)
 {
     m_pending.clear();
     m_file.Reset();
+    m_madeFolder.clear();
+    m_madeFolderHandle.Reset();
     return UndoUnfinishedSession(m_folder, log, kept);
 }
 
@@ -147,7 +152,11 @@ bool Journal::MoveToBackup(int root, const std::string& path, std::wstring& back
     }
     const std::string full = m_folder + "\\" + relative;
     backup = LongPath(full);
-    return MakeFolders(ParentFolder(full)) && MoveFileExW(Wide(path).c_str(), backup.c_str(), 0);
+    if (!MakeFolders(ParentFolder(full)))
+        return false;
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    ScopedFile file(CreateFileW(Wide(path).c_str(), DELETE | SYNCHRONIZE, share, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file.IsValid() && RenameFileInto(file.Get(), m_madeFolderHandle.Get(), Wide(LastPart(full)));
 }
 
 std::string Journal::BackupPath(int root, const std::string& path) const
@@ -162,7 +171,16 @@ std::string Journal::BackupPath(int root, const std::string& path) const
 
 bool Journal::MakeFolders(const std::string& folder)
 {
-    if (folder != m_madeFolder && !MakeFolderPath(folder))
+    if (folder == m_madeFolder)
+        return true;
+    m_madeFolder.clear();
+    m_madeFolderHandle.Reset();
+    if (!MakeFolderPath(folder))
+        return false;
+    m_madeFolderHandle.Reset(CreateFileW(LongPath(folder).c_str(), FILE_TRAVERSE | SYNCHRONIZE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!m_madeFolderHandle.IsValid())
         return false;
     m_madeFolder = folder;
     return true;

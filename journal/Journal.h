@@ -77,8 +77,9 @@ private:
     // The backup of `path` relative to the data folder; empty when `path`
     // does not lie below root `root`.
     std::string BackupPath(int root, const std::string& path) const;
+    // Makes `folder` and the folders on its way, and holds it open.
     bool MakeFolders(const std::string& folder);
-    // Moves the file or folder `path` below root `root` into its backup
+    // Moves the file `path` below root `root` into its backup
     // (`backup`, in full; empty when `path` is not below the root), making
     // the backup's folders; never over another.
     bool MoveToBackup(int root, const std::string& path, std::wstring& backup);
@@ -89,6 +90,8 @@ private:
     int m_session = 0;
     int m_entries = 0;
     std::vector<std::string> m_roots;
-    // The backup folder made last: the next file is usually kept there too.
+    // The backup folder made last, held open: the next file is usually kept
+    // there too, renamed into it by its handle.
     std::string m_madeFolder;
+    ScopedFile m_madeFolderHandle;
 };

@@ -227,13 +227,12 @@ bool App::IsFinalPage() const
 
 bool App::Page::operator!=(const Page& other) const
 {
-    return text != other.text || logBoxEnabled != other.logBoxEnabled || finishEnabled != other.finishEnabled ||
-           dialog != other.dialog;
+    return text != other.text || finishEnabled != other.finishEnabled || dialog != other.dialog;
 }
 
 App::Page App::CurrentPage() const
 {
-    return {StatusText(), Control(IDC_CREATE_LOG).IsEnabled(), Control(IDOK).IsEnabled(), Dialog().Hwnd()};
+    return {StatusText(), Control(IDOK).IsEnabled(), Dialog().Hwnd()};
 }
 
 bool App::WaitForWizard()

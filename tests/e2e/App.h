@@ -132,9 +132,12 @@ public:
     std::string Describe() const;
 
 private:
+    // What makes a page new. Not the log box: "Next >" on the first page
+    // disables it before the stage's work (the undo of an installation cut
+    // short, the detection), while the wizard still answers and its page is
+    // the first one.
     struct Page {
         std::string text;
-        bool logBoxEnabled;
         bool finishEnabled;
         HWND dialog;
         bool operator!=(const Page& other) const;

@@ -10,8 +10,9 @@
 //
 // The program is linked statically: every call it makes to kernel32 and
 // advapi32 goes through its own import address table, which this object,
-// at start, points at counting wrappers of the calls that change something.
-// No code of the program is changed for it.
+// at start, points at counting wrappers of the calls that change something;
+// a function it looks up by name (GetProcAddress) that changes something gets
+// a counting wrapper too. No code of the program is changed for it.
 #include <windows.h>
 
 #include <cstdlib>
@@ -39,6 +40,9 @@ decltype(&::WriteFile) g_writeFile;
 decltype(&::RegCreateKeyExW) g_regCreateKeyEx;
 decltype(&::RegDeleteKeyW) g_regDeleteKey;
 decltype(&::RegSetValueExW) g_regSetValueEx;
+decltype(&::GetProcAddress) g_getProcAddress;
+using SetInformationFile = LONG(WINAPI*)(HANDLE, void*, void*, ULONG, int);
+SetInformationFile g_setInformationFile;
 
 // One more change is about to be made: the chosen one is not.
 void Change()
@@ -130,6 +134,22 @@ LSTATUS WINAPI RegSetValueExCounted(HKEY key, LPCWSTR name, DWORD reserved, DWOR
     return g_regSetValueEx(key, name, reserved, type, data, size);
 }
 
+// A rename through a file's handle: the program finds the function by name.
+LONG WINAPI SetInformationFileCounted(HANDLE file, void* status, void* information, ULONG size, int kind)
+{
+    Change();
+    return g_setInformationFile(file, status, information, size, kind);
+}
+
+FARPROC WINAPI GetProcAddressCounted(HMODULE module, LPCSTR name)
+{
+    const FARPROC function = g_getProcAddress(module, name);
+    if (!HIWORD(name) || std::strcmp(name, "NtSetInformationFile") != 0 || !function)
+        return function;
+    g_setInformationFile = (SetInformationFile)(void*)function;
+    return (FARPROC)(void*)&SetInformationFileCounted;
+}
+
 struct Hook {
     const char* name;
     void* counted;
@@ -150,6 +170,7 @@ const Hook kHooks[] = {
     {"RegCreateKeyExW", (void*)&RegCreateKeyExCounted, (void**)&g_regCreateKeyEx},
     {"RegDeleteKeyW", (void*)&RegDeleteKeyCounted, (void**)&g_regDeleteKey},
     {"RegSetValueExW", (void*)&RegSetValueExCounted, (void**)&g_regSetValueEx},
+    {"GetProcAddress", (void*)&GetProcAddressCounted, (void**)&g_getProcAddress},
 };
 
 // Points each import slot of this executable named in kHooks at its counted
