@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "install/CopyCancel.h"
+#include "app/CopyCancel.h"
 #include "run/InstallSession.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"

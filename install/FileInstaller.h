@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,10 +30,16 @@ struct InstalledKit {
 // Common Files, or below `windowsFolder` when the registry names none.
 InstalledKit FindDataFolder(const std::string& windowsFolder);
 
+// Makes `kit`, just installed into `themesFolder`, removable later and logs
+// the entry made; false, with the last error set and `subject` naming the
+// file or key at fault. The engine says when; the layer that makes it knows how.
+using RegisterKit = std::function<bool(const InstalledKit& kit, const std::string& themesFolder, std::string& subject)>;
+
 class FileInstaller {
 public:
-    // Shows and asks through `host`, logs to `log`.
-    FileInstaller(InstallHost& host, LogLine log, InstalledKit kit);
+    // Shows and asks through `host`, logs to `log`, registers the kit
+    // installed with `registerKit`.
+    FileInstaller(InstallHost& host, LogLine log, InstalledKit kit, RegisterKit registerKit);
     FileInstaller(const FileInstaller&) = delete;
     FileInstaller& operator=(const FileInstaller&) = delete;
 
@@ -105,6 +112,7 @@ private:
     InstallHost& m_host;
     LogLine m_log;
     InstalledKit m_kit;
+    RegisterKit m_registerKit;
     Journal m_journal;
     // The journal's number of the target folder being copied into.
     int m_journalRoot = 0;

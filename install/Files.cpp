@@ -13,12 +13,9 @@
 #include "install/FileCopy.h"
 #include "journal/DataFolder.h"
 #include "journal/JournalFile.h"
-#include "journal/KitId.h"
 #include "kit/KitRoot.h"
 #include "res/resource.h"
-#include "uninstall/Registration.h"
 #include "win/FileSystem.h"
-#include "win/ProcessPaths.h"
 #include "win/RunningProgram.h"
 #include "win/Strings.h"
 #include "win/SystemLibrary.h"
@@ -176,8 +173,8 @@ struct Pass {
 
 } // namespace
 
-FileInstaller::FileInstaller(InstallHost& host, LogLine log, InstalledKit kit)
-    : m_host(host), m_log(std::move(log)), m_kit(std::move(kit))
+FileInstaller::FileInstaller(InstallHost& host, LogLine log, InstalledKit kit, RegisterKit registerKit)
+    : m_host(host), m_log(std::move(log)), m_kit(std::move(kit)), m_registerKit(std::move(registerKit))
 {
 }
 
@@ -298,12 +295,8 @@ void FileInstaller::Register(const std::string& themesFolder)
     // The kit can be removed from Programs and Features. Without that it is
     // still installed, and its journal is kept: the user is told, and the
     // next installation of the kit registers it.
-    const std::string kitId = KitId(m_kit.name);
-    KitRegistration kit{m_kit.name, kitId, m_kit.dataFolder, themesFolder, ProgramFilePath()};
     std::string subject;
-    if (RegisterForRemoval(kit, subject))
-        m_log("Registered for removal as " + RemovalKeyName(kitId));
-    else
+    if (!m_registerKit(m_kit, themesFolder, subject))
         ReportSystemError(IDS_REGISTER_FAILED, subject);
 }
 

@@ -2,9 +2,12 @@
 #include "run/InstallSession.h"
 
 #include "frontpage/VersionDlg.h"
+#include "journal/KitId.h"
 #include "kit/KitCheck.h"
 #include "kit/Licence.h"
 #include "res/resource.h"
+#include "uninstall/Registration.h"
+#include "win/ProcessPaths.h"
 #include "win/Strings.h"
 
 namespace {
@@ -18,6 +21,17 @@ LicenceAnswer LicenceAnswerFor(const InstallRun& run)
 }
 
 } // namespace
+
+RegisterKit RemovalRegistration(LogLine log)
+{
+    return [log](const InstalledKit& kit, const std::string& themesFolder, std::string& subject) {
+        const std::string kitId = KitId(kit.name);
+        if (!RegisterForRemoval({kit.name, kitId, kit.dataFolder, themesFolder, ProgramFilePath()}, subject))
+            return false;
+        log("Registered for removal as " + RemovalKeyName(kitId));
+        return true;
+    };
+}
 
 void InstallSession::CollectSystemInfo()
 {
@@ -52,7 +66,8 @@ void InstallSession::RunStage()
             OpenLog();
         // An installation of this kit cut short before is undone first,
         // whatever this run goes on to do.
-        m_installer = std::make_unique<FileInstaller>(m_view, Logger(), FindDataFolder(m_system.windowsFolder));
+        m_installer = std::make_unique<FileInstaller>(m_view, Logger(), FindDataFolder(m_system.windowsFolder),
+                                                      RemovalRegistration(Logger()));
         if (!m_installer->UndoUnfinishedInstallation()) {
             Finish(Outcome::Failed);
             return;

@@ -13,6 +13,10 @@
 #include "log/LogText.h"
 #include "run/InstallRun.h"
 
+// The engine's registration of the kit installed: uninstall/'s, the entry
+// made logged to `log`.
+RegisterKit RemovalRegistration(LogLine log);
+
 enum class WizardStage { Start = 0, Licence = 1, Copy = 2 };
 
 // What a session shows and asks beyond the copy engine's host.

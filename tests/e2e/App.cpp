@@ -193,8 +193,12 @@ Window App::Dialog() const
 {
     Window wizard = Wizard();
     for (const Window& window : TopWindows(m_id)) {
-        if (window != wizard && window.IsVisible() && window.ClassName() == kDialogClass)
-            return window;
+        if (window != wizard && window.IsVisible() && window.ClassName() == kDialogClass) {
+            // Under load a dialog can be seen shown before its controls are
+            // made and set up: it is there once its own loop answers.
+            const bool ready = window.IsEnabled() && window.Answers() && DialogKind(window) != "dialog";
+            return ready ? window : Window();
+        }
     }
     return Window();
 }

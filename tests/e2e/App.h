@@ -75,7 +75,8 @@ public:
     Window Wizard() const;
     Window Control(int id) const { return Wizard().Item(id); }
     std::string StatusText() const { return Control(IDC_STATUS_TEXT).Text(); }
-    // The topmost dialog or message box shown over the wizard, if any.
+    // The topmost dialog or message box shown over the wizard, if any, once
+    // it waits for input with the controls of its kind.
     Window Dialog() const;
     // The wizard waits for input on one of its pages, with nothing on top.
     bool IsIdle() const;

@@ -25,7 +25,7 @@ struct LoggingEngine {
         return log.substr(start);
     }
     CodeHost host;
-    FileInstaller engine{host, host.Logger(), InstalledKit()};
+    FileInstaller engine{host, host.Logger(), InstalledKit(), RemovalRegistration(host.Logger())};
 };
 
 TEST(CreateFolder, ExistingFolderOrFileNeedsNothing)

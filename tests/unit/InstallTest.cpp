@@ -398,7 +398,8 @@ struct WizardCopy {
         });
         RunInWizard(wizard, [&] {
             EXPECT_TRUE(wizard.Session().OpenLog());
-            FileInstaller installer(wizard, wizard.Session().Logger(), world.kit);
+            FileInstaller installer(wizard, wizard.Session().Logger(), world.kit,
+                                    RemovalRegistration(wizard.Session().Logger()));
             before();
             shown.cursorBefore = GetCursor();
             shown.outcome = wizard.RunCopy(installer, world.target);

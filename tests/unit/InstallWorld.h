@@ -12,6 +12,7 @@
 #include "install/FileInstaller.h"
 #include "log/LogFile.h"
 #include "log/LogText.h"
+#include "run/InstallSession.h"
 
 inline const char* const kHeadings[] = {
     "Copying version-specific themes...",         "Copying common themes...",
@@ -109,7 +110,7 @@ public:
     // Runs InstallFiles of a new engine.
     Outcome Install()
     {
-        FileInstaller installer(host, host.Logger(), kit);
+        FileInstaller installer(host, host.Logger(), kit, RemovalRegistration(host.Logger()));
         return installer.InstallFiles(target);
     }
 

@@ -1,4 +1,4 @@
-#include "install/CopyCancel.h"
+#include "app/CopyCancel.h"
 
 #include "install/Questions.h"
 
