@@ -368,6 +368,20 @@ bool Compare(const Options& options, int files, std::string& text)
     return true;
 }
 
+// The table of Compare for every size.
+bool CompareTable(const Options& options, std::string& table)
+{
+    table = "| Copy stage | |\n|---|---:|\n";
+    for (int files : options.sizes) {
+        if (!Compare(options, files, table))
+            return false;
+    }
+    table += "\nMedian of " + std::to_string(options.runs) +
+             " runs; in each run both builds install the kit into a FrontPage of their own, then again over it, "
+             "taking turns at going first, each after a sync.\n";
+    return true;
+}
+
 std::string Table(const Options& options, const std::vector<Result>& results)
 {
     std::string text = "| |";
@@ -467,24 +481,18 @@ int main(int argc, char** argv)
     }
     std::string table;
     if (!options.against.empty()) {
-        table = "| Copy stage | |\n|---|---:|\n";
-        for (int files : options.sizes) {
-            if (!bench::Compare(options, files, table))
-                return 1;
-        }
-        table += "\nMedian of " + std::to_string(options.runs) +
-                 " runs; in each run both builds install the kit into a FrontPage of their own, then again over "
-                 "it, taking turns at going first, each after a sync.\n";
-    }
-    std::vector<bench::Result> results;
-    for (int files : options.against.empty() ? options.sizes : std::vector<int>()) {
-        bench::Result result;
-        if (!bench::Measure(options, files, result))
+        if (!bench::CompareTable(options, table))
             return 1;
-        results.push_back(result);
-    }
-    if (options.against.empty())
+    } else {
+        std::vector<bench::Result> results;
+        for (int files : options.sizes) {
+            bench::Result result;
+            if (!bench::Measure(options, files, result))
+                return 1;
+            results.push_back(result);
+        }
         table = bench::Table(options, results);
+    }
     std::printf("\n%s", table.c_str());
     if (!options.out.empty() && !e2e::WriteFileBytes(options.out, table)) {
         bench::Fail("cannot write " + options.out);
