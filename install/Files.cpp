@@ -257,6 +257,7 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
     };
     bool copied = true;
     int files = 0;
+    m_keepAhead = std::make_unique<KeepAhead>(m_journal);
     for (const Pass& pass : passes) {
         const int passFiles = copyPass(pass);
         if (passFiles < 0) {
@@ -265,6 +266,8 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
         }
         files += passFiles;
     }
+    // Every keep is done, or stopped: the journal is the caller's alone.
+    m_keepAhead.reset();
     if (copied) {
         // No file copied (the kit has none for this version): nothing to
         // remove later, so nothing is registered. What was made, empty
@@ -456,6 +459,13 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
 
 int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
 {
+    // The files this folder's copies replace, committed to the journal, are
+    // kept ahead of the copies; the number of each entry's keep.
+    std::vector<size_t> keepNumber(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].replace)
+            keepNumber[i] = m_keepAhead->Add(m_journalRoot, target + "\\" + entries[i].name);
+    }
     int count = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         PlannedEntry& entry = entries[i];
@@ -480,7 +490,7 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         }
         ++count;
         m_host.StepProgress();
-        if (!InstallFile(entry.file, to, entry.replace, entry.number))
+        if (!InstallFile(entry.file, to, entry.replace && !m_keepAhead->Kept(keepNumber[i]), entry.number))
             return -1;
         m_log("Copied file: " + to);
     }
