@@ -100,6 +100,10 @@ private:
     int ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries);
     // Writes the journal's new entries to disk; reports a failure.
     bool CommitJournal();
+    // Queues the files replaced in `entries` for `target`, and below, that
+    // are committed and not queued yet, to be kept ahead of their copies, in
+    // the order ApplyPlan copies them.
+    void QueueKeeps(const std::string& target, std::vector<PlannedEntry>& entries);
     // Registers the installed kit for removal, or tells the user it could not.
     void Register(const std::string& themesFolder);
     // Undoes this installation after a failure or a cancel.
@@ -116,7 +120,7 @@ private:
     InstalledKit m_kit;
     RegisterKit m_registerKit;
     Journal m_journal;
-    // Keeps the files replaced while the copy stage copies.
+    // Keeps the replaced files, a plan group ahead of the copies.
     std::unique_ptr<KeepAhead> m_keepAhead;
     // The journal's number of the target folder being copied into.
     int m_journalRoot = 0;

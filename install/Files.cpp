@@ -35,6 +35,9 @@ struct PlannedEntry {
     bool replace = false;
     // Its number in the journal, for the installed file's digest.
     int number = 0;
+    // A replaced file queued to be kept ahead of its copy, and its number there.
+    bool queued = false;
+    size_t keep = 0;
     // A folder whose own entries are planned, in `below`.
     bool planned = false;
     std::vector<PlannedEntry> below;
@@ -454,18 +457,27 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
             return false;
         planned += PlannedCount(item.below);
     }
-    return CommitJournal();
+    if (!CommitJournal())
+        return false;
+    QueueKeeps(target, entries);
+    return true;
+}
+
+void FileInstaller::QueueKeeps(const std::string& target, std::vector<PlannedEntry>& entries)
+{
+    for (PlannedEntry& entry : entries) {
+        const std::string to = target + "\\" + entry.name;
+        if (entry.folder)
+            QueueKeeps(to, entry.below);
+        else if (entry.replace && !entry.queued) {
+            entry.keep = m_keepAhead->Add(m_journalRoot, to);
+            entry.queued = true;
+        }
+    }
 }
 
 int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
 {
-    // The files this folder's copies replace, committed to the journal, are
-    // kept ahead of the copies; the number of each entry's keep.
-    std::vector<size_t> keepNumber(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].replace)
-            keepNumber[i] = m_keepAhead->Add(m_journalRoot, target + "\\" + entries[i].name);
-    }
     int count = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         PlannedEntry& entry = entries[i];
@@ -490,7 +502,9 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         }
         ++count;
         m_host.StepProgress();
-        if (!InstallFile(entry.file, to, entry.replace && !m_keepAhead->Kept(keepNumber[i]), entry.number))
+        // A replaced file is kept here unless it was kept ahead.
+        const bool keptAhead = entry.queued && m_keepAhead->Kept(entry.keep);
+        if (!InstallFile(entry.file, to, entry.replace && !keptAhead, entry.number))
             return -1;
         m_log("Copied file: " + to);
     }
