@@ -6,6 +6,7 @@
 // Prints one table, ratios first.
 //
 //   fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...
+//   fernwick_bench --against EXE [--runs N] [--out FILE] FILES...
 //
 // For each number of files it builds a kit, runs the real wizard on it with
 // logging on (median of N runs), xcopy and the copy loop on the same eight
@@ -13,6 +14,12 @@
 // into empty targets, then the wizard and the copy loop once more over what
 // they copied, replacing every file; and starts the wizard and the two
 // minimal dialogs --starts times each, in turn.
+//
+// With --against, it compares the wizard with another build of it, EXE (a
+// Windows path), on the copy stage alone: in each run both install the kit,
+// then both install it again over their own copies, the two taking turns at
+// going first. Runs of one program spread more than builds differ; taken in
+// pairs, a slow spell of the machine falls on both.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +52,7 @@ struct Options {
     int runs = 4;
     int starts = 30;
     std::string out;
+    std::string against;
     std::vector<int> sizes;
 };
 
@@ -128,9 +136,10 @@ long long TreeBytes(const std::string& folder)
 
 // One installation through the wizard's pages; the copy stage is timed from
 // the third "Next >" until the final page shows. Leaves the wizard's targets.
-bool RunWizard(const e2e::World& world, int files, const std::string& shots, double& seconds, PeakMemory& memory)
+bool RunWizard(const std::string& program, const e2e::World& world, int files, const std::string& shots, double& seconds,
+               PeakMemory& memory)
 {
-    e2e::App app(e2e::ExeFolder() + "\\fernwick.exe", world.KitFolder(), shots);
+    e2e::App app(program, world.KitFolder(), shots);
     if (!app.WaitForWizard() || !app.PassStart() || !app.PassLicence())
         return Fail("the wizard did not reach the ready prompt\n" + app.Describe());
 
@@ -169,7 +178,7 @@ bool Measure(const Options& options, int files, Result& result)
     auto runWizard = [&](std::vector<double>& times) {
         double seconds = 0;
         PeakMemory memory;
-        if (!RunWizard(world, files, shots, seconds, memory))
+        if (!RunWizard(program, world, files, shots, seconds, memory))
             return false;
         times.push_back(seconds);
         workingSet.push_back(memory.workingSetMiB);
@@ -303,6 +312,76 @@ bool Measure(const Options& options, int files, Result& result)
     return true;
 }
 
+// The copy stage of this wizard and of the build `options.against` on a kit
+// of `files` files, first installations and installations replacing every
+// file; appends their medians and ratios to `text`.
+bool Compare(const Options& options, int files, std::string& text)
+{
+    e2e::World world;
+    std::printf("%d files: making the kit...\n", files);
+    std::fflush(stdout);
+    if (!world.IsReady() || !MakeKit(world.KitFolder(), files))
+        return Fail("the world or the kit could not be made");
+    const std::string programs[] = {e2e::ExeFolder() + "\\fernwick.exe", options.against};
+    const char* const labels[] = {"this build", "the other build"};
+    const int kPrograms = (int)(sizeof programs / sizeof programs[0]);
+    const std::string shots = e2e::ExeFolder() + "\\bench-screenshots\\against";
+    std::vector<double> times[kPrograms][2];
+    for (int run = 0; run < options.runs; ++run) {
+        for (int replacing = 0; replacing < 2; ++replacing) {
+            for (int turn = 0; turn < kPrograms; ++turn) {
+                const int program = (turn + run) % kPrograms;
+                // Each program's own FrontPage and kit name, nothing deleted
+                // until all runs are done, as in the full benchmark.
+                const std::string folder = "run" + std::to_string(run + 1) + "-" + std::to_string(program + 1);
+                if (!world.InstallFrontPage98(folder + "\\FrontPage") ||
+                    !NameKit(world.KitFolder(), "Benchmark kit, " + folder))
+                    return Fail("the kit could not be pointed at the run's FrontPage");
+                if (!SettleDisk())
+                    return Fail("sync failed");
+                double seconds = 0;
+                PeakMemory memory;
+                if (!RunWizard(programs[program], world, files, shots, seconds, memory))
+                    return false;
+                times[program][replacing].push_back(seconds);
+            }
+        }
+        std::printf("  run %d: first installation %.3f s / %.3f s, replacing %.3f s / %.3f s\n", run + 1,
+                    times[0][0].back(), times[1][0].back(), times[0][1].back(), times[1][1].back());
+        std::fflush(stdout);
+    }
+    const char* const kinds[] = {"first installation", "replacing every file"};
+    for (int replacing = 0; replacing < 2; ++replacing) {
+        char line[256];
+        for (int program = 0; program < kPrograms; ++program) {
+            std::snprintf(line, sizeof line, "| %d files, %s, %s (s) | %.2f |\n", files, kinds[replacing],
+                          labels[program], Median(times[program][replacing]));
+            text += line;
+        }
+        std::vector<double> ratios;
+        for (size_t run = 0; run < times[0][replacing].size(); ++run)
+            ratios.push_back(times[0][replacing][run] / times[1][replacing][run]);
+        std::snprintf(line, sizeof line, "| **%d files, %s, this build / the other, median of the runs' ratios** | **%.3f** |\n",
+                      files, kinds[replacing], Median(ratios));
+        text += line;
+    }
+    return true;
+}
+
+// The table of Compare for every size.
+bool CompareTable(const Options& options, std::string& table)
+{
+    table = "| Copy stage | |\n|---|---:|\n";
+    for (int files : options.sizes) {
+        if (!Compare(options, files, table))
+            return false;
+    }
+    table += "\nMedian of " + std::to_string(options.runs) +
+             " runs; in each run both builds install the kit into a FrontPage of their own, then again over it, "
+             "taking turns at going first, each after a sync.\n";
+    return true;
+}
+
 std::string Table(const Options& options, const std::vector<Result>& results)
 {
     std::string text = "| |";
@@ -377,6 +456,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
             options.starts = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--out") == 0 && hasValue)
             options.out = argv[++i];
+        else if (std::strcmp(argv[i], "--against") == 0 && hasValue)
+            options.against = argv[++i];
         else if (std::atoi(argv[i]) >= kMinFiles)
             options.sizes.push_back(std::atoi(argv[i]));
         else
@@ -393,18 +474,25 @@ int main(int argc, char** argv)
     bench::Options options;
     if (!bench::ParseOptions(argc, argv, options)) {
         std::fprintf(stderr, "usage: fernwick_bench [--runs N] [--starts N] [--out FILE] FILES...\n"
+                             "       fernwick_bench --against EXE [--runs N] [--out FILE] FILES...\n"
                              "  FILES: kit sizes, each at least %d\n",
                      bench::kMinFiles);
         return 2;
     }
-    std::vector<bench::Result> results;
-    for (int files : options.sizes) {
-        bench::Result result;
-        if (!bench::Measure(options, files, result))
+    std::string table;
+    if (!options.against.empty()) {
+        if (!bench::CompareTable(options, table))
             return 1;
-        results.push_back(result);
+    } else {
+        std::vector<bench::Result> results;
+        for (int files : options.sizes) {
+            bench::Result result;
+            if (!bench::Measure(options, files, result))
+                return 1;
+            results.push_back(result);
+        }
+        table = bench::Table(options, results);
     }
-    const std::string table = bench::Table(options, results);
     std::printf("\n%s", table.c_str());
     if (!options.out.empty() && !e2e::WriteFileBytes(options.out, table)) {
         bench::Fail("cannot write " + options.out);

@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "frontpage/Detection.h"
 #include "install/FileCopy.h"
 #include "install/InstallHost.h"
+#include "install/KeepAhead.h"
 #include "install/Outcome.h"
 #include "journal/Journal.h"
 #include "journal/TakeBack.h"
@@ -56,11 +58,7 @@ public:
     // The number of files of the kit tree `source`; a link back to a folder
     // it is inside of is not followed, and the copy reports it.
     int CountFiles(const std::string& source);
-    // Copies the files of the tree `source` into `target`; the number of
-    // files, or -1 after a failure or a cancel. `newTarget`: this
-    // installation has just made `target`, which holds nothing yet.
-    int CopyFolder(const std::string& source, const std::string& target, bool newTarget = false);
-    // Keeps a file that `source` replaces at `to` (`replaced`) and copies it,
+    // Keeps a file that `source` replaces at `to` (`replaced`: one not kept yet) and copies it,
     // with the digest for journal entry `entry`; asks Retry or Cancel while
     // another program holds the target. False after a failure, reported, or
     // a cancel.
@@ -77,6 +75,10 @@ public:
 private:
     // The eight copy passes of InstallFiles, each change journaled first.
     Outcome CopyPasses(const FrontPageTarget& target);
+    // In a pass, copies the files of the tree `source` into `target`; the number of
+    // files, or -1 after a failure or a cancel. `newTarget`: this
+    // installation has just made `target`, which holds nothing yet.
+    int CopyFolder(const std::string& source, const std::string& target, bool newTarget = false);
     // The user asked to stop, or cancelled a question.
     bool Stopped() { return m_cancelled || m_host.StopAsked(); }
     // True when the kit folder `folder`, reached through a link, is one the
@@ -98,6 +100,10 @@ private:
     int ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries);
     // Writes the journal's new entries to disk; reports a failure.
     bool CommitJournal();
+    // Queues the files replaced in `entries` for `target`, and below, that
+    // are committed and not queued yet, to be kept ahead of their copies, in
+    // the order ApplyPlan copies them.
+    void QueueKeeps(const std::string& target, std::vector<PlannedEntry>& entries);
     // Registers the installed kit for removal, or tells the user it could not.
     void Register(const std::string& themesFolder);
     // Undoes this installation after a failure or a cancel.
@@ -114,6 +120,8 @@ private:
     InstalledKit m_kit;
     RegisterKit m_registerKit;
     Journal m_journal;
+    // Keeps the replaced files, a plan group ahead of the copies.
+    std::unique_ptr<KeepAhead> m_keepAhead;
     // The journal's number of the target folder being copied into.
     int m_journalRoot = 0;
     // The user cancelled a question of the copy.

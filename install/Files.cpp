@@ -35,6 +35,9 @@ struct PlannedEntry {
     bool replace = false;
     // Its number in the journal, for the installed file's digest.
     int number = 0;
+    // A replaced file queued to be kept ahead of its copy, and its number there.
+    bool queued = false;
+    size_t keep = 0;
     // A folder whose own entries are planned, in `below`.
     bool planned = false;
     std::vector<PlannedEntry> below;
@@ -257,6 +260,7 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
     };
     bool copied = true;
     int files = 0;
+    m_keepAhead = std::make_unique<KeepAhead>(m_journal);
     for (const Pass& pass : passes) {
         const int passFiles = copyPass(pass);
         if (passFiles < 0) {
@@ -265,6 +269,8 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
         }
         files += passFiles;
     }
+    // Every keep is done, or stopped: the journal is the caller's alone.
+    m_keepAhead.reset();
     if (copied) {
         // No file copied (the kit has none for this version): nothing to
         // remove later, so nothing is registered. What was made, empty
@@ -451,7 +457,23 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
             return false;
         planned += PlannedCount(item.below);
     }
-    return CommitJournal();
+    if (!CommitJournal())
+        return false;
+    QueueKeeps(target, entries);
+    return true;
+}
+
+void FileInstaller::QueueKeeps(const std::string& target, std::vector<PlannedEntry>& entries)
+{
+    for (PlannedEntry& entry : entries) {
+        const std::string to = target + "\\" + entry.name;
+        if (entry.folder)
+            QueueKeeps(to, entry.below);
+        else if (entry.replace && !entry.queued) {
+            entry.keep = m_keepAhead->Add(m_journalRoot, to);
+            entry.queued = true;
+        }
+    }
 }
 
 int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry>& entries)
@@ -480,7 +502,9 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         }
         ++count;
         m_host.StepProgress();
-        if (!InstallFile(entry.file, to, entry.replace, entry.number))
+        // A replaced file is kept here unless it was kept ahead.
+        const bool keptAhead = entry.queued && m_keepAhead->Kept(entry.keep);
+        if (!InstallFile(entry.file, to, entry.replace && !keptAhead, entry.number))
             return -1;
         m_log("Copied file: " + to);
     }

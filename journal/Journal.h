@@ -57,7 +57,10 @@ public:
     // kept before in this installation (the same file copied again) stays
     // kept: what stands at `path` now is this installation's own copy. False,
     // with the last error set, when it cannot be kept, for example because
-    // another program holds it open: then it has not been touched.
+    // another program holds it open: then it has not been touched. It may
+    // run on a thread of its own while another adds to the journal and
+    // commits: it touches only the backups; never beside another Keep, End
+    // or Undo.
     bool Keep(int root, const std::string& path);
 
     // The size and SHA-256 digest (32 bytes) of entry `entry`'s file as

@@ -11,8 +11,16 @@
 #   RUNS    runs of each copy and unpacking, the median counts (default 4:
 #           the four take turns, and each goes first once)
 #   STARTS  starts of each program, the median counts (default 30)
+# With "--against OTHER.exe" first (a Unix path), it compares the copy stage
+# with that other build of the wizard, run after run in turns, and only
+# prints the table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+against=
+if [ "${1:-}" = --against ]; then
+  against=$(realpath "$2")
+  shift 2
+fi
 sizes=("$@")
 ((${#sizes[@]})) || sizes=(1000 10000 70000)
 scripts/setup.sh
@@ -24,6 +32,14 @@ readme_start='<!-- Benchmark results: scripts/bench.sh writes from here -->'
 readme_end='<!-- to here -->'
 table=$(mktemp)
 trap 'rm -f "$table" "$table.readme"; fw_env_stop' EXIT
+
+if [ -n "$against" ]; then
+  wine "$BUILD_DIR/fernwick_bench.exe" --against "$(winepath -w "$against")" --runs "${RUNS:-4}" \
+       --out "$(winepath -w "$table")" "${sizes[@]}"
+  echo
+  cat "$table"
+  exit 0
+fi
 
 wine "$BUILD_DIR/fernwick_bench.exe" --runs "${RUNS:-4}" --starts "${STARTS:-30}" \
      --out "$(winepath -w "$table")" "${sizes[@]}"

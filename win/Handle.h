@@ -10,6 +10,12 @@ struct KeyCloser {
 };
 using ScopedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
+// Owns a handle whose "none" value is null: threads and events.
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using ScopedHandle = std::unique_ptr<void, HandleCloser>;
+
 // Owns a handle whose "none" value is INVALID_HANDLE_VALUE: files (CloseHandle)
 // or searches (FindClose).
 template <BOOL(WINAPI* Close)(HANDLE)>

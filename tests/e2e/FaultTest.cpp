@@ -3,6 +3,7 @@
 // another program, FrontPage running, and a kit on a read-only disc.
 #include "WizardTest.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "Bytes.h"
@@ -96,13 +97,19 @@ TEST_F(Faults, KilledInTheMiddleOfACopyTheNextStartUndoesIt)
     EXPECT_EQ("Undoing the installation...", undo.front()) << log;
     EXPECT_EQ("Installation undone", undo.back()) << log;
     // Every file the first run copied is taken back, last first, then the
-    // one folder it made; the file it was copying when killed may come first.
+    // one folder it made. Before them may come the file it was copying when
+    // killed, and the replaced theme when its original was kept ahead of a
+    // copy not made yet.
+    const std::string theme = world.Path("FrontPage\\themes\\harbour\\theme.css");
+    const bool themeCopied = std::find(copied.begin(), copied.end(), theme) != copied.end();
     ASSERT_GE(undo.size(), copied.size() + 3) << log;
-    EXPECT_LE(undo.size(), copied.size() + 4) << log;
+    const size_t ahead = undo.size() - copied.size() - 3;
+    EXPECT_LE(ahead, themeCopied ? 1u : 2u) << log;
+    for (size_t i = 1; i <= ahead; ++i)
+        EXPECT_TRUE(undo[i] == "Restored file: " + theme || undo[i].rfind("Removed file: ", 0) == 0) << undo[i];
     EXPECT_EQ("Removed folder: " + world.Path("FrontPage\\themes\\Breeze"), undo[undo.size() - 2]);
     std::vector<std::string> steps(undo.end() - 2 - copied.size(), undo.end() - 2);
     std::vector<std::string> expected;
-    const std::string theme = world.Path("FrontPage\\themes\\harbour\\theme.css");
     for (auto file = copied.rbegin(); file != copied.rend(); ++file)
         expected.push_back((*file == theme ? "Restored file: " : "Removed file: ") + *file);
     EXPECT_EQ(expected, steps) << log;

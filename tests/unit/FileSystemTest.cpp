@@ -87,8 +87,9 @@ TEST(RenameFileInto, IntoTheHeldFolderNeverOverAnotherOfAnyCase)
             EXPECT_EQ((DWORD)ERROR_ALREADY_EXISTS, error) << c.what;
             EXPECT_EQ("original", ReadFileBytes(folder / "original.css")) << c.what;
         }
-        if (c.taken)
+        if (c.taken) {
             EXPECT_EQ("taken", ReadFileBytes(folder / (std::string("backup\\") + c.taken))) << c.what;
+        }
     }
 }
 
