@@ -136,8 +136,8 @@ long long TreeBytes(const std::string& folder)
 
 // One installation through the wizard's pages; the copy stage is timed from
 // the third "Next >" until the final page shows. Leaves the wizard's targets.
-bool RunWizard(const std::string& program, const e2e::World& world, int files, const std::string& shots, double& seconds,
-               PeakMemory& memory)
+bool RunWizard(const std::string& program, const e2e::World& world, int files, const std::string& shots,
+               double& seconds, PeakMemory& memory)
 {
     e2e::App app(program, world.KitFolder(), shots);
     if (!app.WaitForWizard() || !app.PassStart() || !app.PassLicence())
@@ -361,8 +361,9 @@ bool Compare(const Options& options, int files, std::string& text)
         std::vector<double> ratios;
         for (size_t run = 0; run < times[0][replacing].size(); ++run)
             ratios.push_back(times[0][replacing][run] / times[1][replacing][run]);
-        std::snprintf(line, sizeof line, "| **%d files, %s, this build / the other, median of the runs' ratios** | **%.3f** |\n",
-                      files, kinds[replacing], Median(ratios));
+        std::snprintf(line, sizeof line,
+                      "| **%d files, %s, this build / the other, median of the runs' ratios** | **%.3f** |\n", files,
+                      kinds[replacing], Median(ratios));
         text += line;
     }
     return true;

@@ -58,8 +58,8 @@ public:
     // The number of files of the kit tree `source`; a link back to a folder
     // it is inside of is not followed, and the copy reports it.
     int CountFiles(const std::string& source);
-    // Keeps a file that `source` replaces at `to` (`replaced`: one not kept yet) and copies it,
-    // with the digest for journal entry `entry`; asks Retry or Cancel while
+    // Keeps a file that `source` replaces at `to` (`replaced`: one not kept
+    // yet) and copies it, with the digest for journal entry `entry`; asks Retry or Cancel while
     // another program holds the target. False after a failure, reported, or
     // a cancel.
     bool InstallFile(const SourceFile& source, const std::string& to, bool replaced, int entry);
@@ -75,10 +75,9 @@ public:
 private:
     // The eight copy passes of InstallFiles, each change journaled first.
     Outcome CopyPasses(const FrontPageTarget& target);
-    // In a pass, copies the files of the tree `source` into `target`; the number of
-    // files, or -1 after a failure or a cancel. `newTarget`: this
-    // installation has just made `target`, which holds nothing yet.
-    int CopyFolder(const std::string& source, const std::string& target, bool newTarget = false);
+    // In a pass, copies the files of the tree `source` into `target`; the
+    // number of files, or -1 after a failure or a cancel.
+    int CopyFolder(const std::string& source, const std::string& target);
     // The user asked to stop, or cancelled a question.
     bool Stopped() { return m_cancelled || m_host.StopAsked(); }
     // True when the kit folder `folder`, reached through a link, is one the

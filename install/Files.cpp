@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "frontpage/Registry.h"
 #include "install/FileCopy.h"
@@ -35,9 +36,9 @@ struct PlannedEntry {
     bool replace = false;
     // Its number in the journal, for the installed file's digest.
     int number = 0;
-    // A replaced file queued to be kept ahead of its copy, and its number there.
-    bool queued = false;
-    size_t keep = 0;
+    // A replaced file's number among the keeps queued ahead of the copies,
+    // once queued.
+    std::optional<size_t> keep;
     // A folder whose own entries are planned, in `below`.
     bool planned = false;
     std::vector<PlannedEntry> below;
@@ -306,12 +307,12 @@ void FileInstaller::Register(const std::string& themesFolder)
         ReportSystemError(IDS_REGISTER_FAILED, subject);
 }
 
-int FileInstaller::CopyFolder(const std::string& source, const std::string& target, bool newTarget)
+int FileInstaller::CopyFolder(const std::string& source, const std::string& target)
 {
     // The pass's own folder, then its items, each planned whole before any
     // of it changes.
     std::vector<PlannedEntry> entries;
-    if (!PlanFolder(source, target, newTarget, false, entries) || !PlanItems(target, entries, 0))
+    if (!PlanFolder(source, target, false, false, entries) || !PlanItems(target, entries, 0))
         return -1;
     return ApplyPlan(target, entries);
 }
@@ -466,13 +467,10 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
 void FileInstaller::QueueKeeps(const std::string& target, std::vector<PlannedEntry>& entries)
 {
     for (PlannedEntry& entry : entries) {
-        const std::string to = target + "\\" + entry.name;
         if (entry.folder)
-            QueueKeeps(to, entry.below);
-        else if (entry.replace && !entry.queued) {
-            entry.keep = m_keepAhead->Add(m_journalRoot, to);
-            entry.queued = true;
-        }
+            QueueKeeps(target + "\\" + entry.name, entry.below);
+        else if (entry.replace && !entry.keep)
+            entry.keep = m_keepAhead->Add(m_journalRoot, target + "\\" + entry.name);
     }
 }
 
@@ -503,7 +501,7 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         ++count;
         m_host.StepProgress();
         // A replaced file is kept here unless it was kept ahead.
-        const bool keptAhead = entry.queued && m_keepAhead->Kept(entry.keep);
+        const bool keptAhead = entry.keep && m_keepAhead->Kept(*entry.keep);
         if (!InstallFile(entry.file, to, entry.replace && !keptAhead, entry.number))
             return -1;
         m_log("Copied file: " + to);

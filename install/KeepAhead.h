@@ -45,7 +45,8 @@ private:
     std::deque<QueuedFile> m_queue;
     size_t m_added = 0;
     size_t m_kept = 0;
-    // The thread keeps no more: a keep failed, or it could not start.
+    // The thread keeps no more: a keep failed, the owner is done, or it
+    // could not start.
     bool m_stopped = false;
     // The owner is done with it.
     bool m_stop = false;

@@ -103,8 +103,9 @@ private:
 // which passes them no text of a kit.
 const std::map<std::string, std::set<std::string>> kPresentSinceWindows2000 = {
     {"kernel32.dll",
-     {"closehandle", "comparefiletime", "copyfilew", "createdirectoryw", "createeventa", "createeventw", "createfilew",
-      "createmutexw", "createprocessw", "createsemaphorea", "createthread", "createtoolhelp32snapshot", "deletecriticalsection",
+     {"closehandle", "comparefiletime", "copyfilew", "createdirectoryw", "createeventa", "createeventw",
+      "createfilew", "createmutexw", "createprocessw", "createsemaphorea", "createthread",
+      "createtoolhelp32snapshot", "deletecriticalsection",
       "deletefilew", "duplicatehandle", "entercriticalsection", "expandenvironmentstringsw", "findclose",
       "findfirstfilew", "findnextfilew", "flushfilebuffers", "formatmessagew", "freelibrary", "getacp",
       "getcommandlinew", "getcpinfo", "getcurrentdirectoryw", "getcurrentprocess", "getcurrentprocessid",
