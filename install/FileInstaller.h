@@ -19,6 +19,7 @@
 #include "journal/TakeBack.h"
 #include "win/LogLine.h"
 
+struct KitEntry;
 struct PlannedEntry;
 
 // The kit being installed: its name, and its data folder, which keeps its
@@ -55,9 +56,6 @@ public:
     // Copies the kit into `target` once FrontPage no longer runs, and
     // registers it for removal.
     Outcome InstallFiles(const FrontPageTarget& target);
-    // The number of files of the kit tree `source`; a link back to a folder
-    // it is inside of is not followed, and the copy reports it.
-    int CountFiles(const std::string& source);
     // Keeps a file that `source` replaces at `to` (`replaced`: one not kept
     // yet) and copies it, with the digest for journal entry `entry`; asks Retry or Cancel while
     // another program holds the target. False after a failure, reported, or
@@ -75,20 +73,25 @@ public:
 private:
     // The eight copy passes of InstallFiles, each change journaled first.
     Outcome CopyPasses(const FrontPageTarget& target);
-    // In a pass, copies the files of the tree `source` into `target`; the
-    // number of files, or -1 after a failure or a cancel.
-    int CopyFolder(const std::string& source, const std::string& target);
+    // The number of files of the kit tree `source`, listed into `listed` for
+    // the copy; a link back to a folder it is inside of is not followed, and
+    // the copy reports it.
+    int CountFiles(const std::string& source, KitEntry& listed);
+    // In a pass, copies the files of the tree `source`, as `listed`, into
+    // `target`; the number of files, or -1 after a failure or a cancel.
+    int CopyFolder(const std::string& source, const KitEntry& listed, const std::string& target);
     // The user asked to stop, or cancelled a question.
     bool Stopped() { return m_cancelled || m_host.StopAsked(); }
     // True when the kit folder `folder`, reached through a link, is one the
     // count is inside of.
     bool LeadsBack(const std::string& folder);
-    // Lists the kit folder `source` into `entries`, with what each becomes in
-    // `target` (made by this installation when `newTarget`), and adds the
-    // changes to the journal for the next commit; with `deep` every folder
-    // below as well. False after a failure, reported, or a cancel.
-    bool PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
-                    std::vector<PlannedEntry>& entries);
+    // Plans the kit folder `source`, as the count listed it in `listed`, into
+    // `entries`, with what each becomes in `target` (made by this installation
+    // when `newTarget`), and adds the changes to the journal for the next
+    // commit; with `deep` every folder below as well. False after a failure,
+    // reported, or a cancel.
+    bool PlanFolder(const std::string& source, const KitEntry& listed, const std::string& target, bool newTarget,
+                    bool deep, std::vector<PlannedEntry>& entries);
     // Plans the items (folders) of a pass's `entries` for `target` whole,
     // from the one at `first` on, until a group is large enough, and writes
     // what is planned to the journal, in one write and one flush.

@@ -22,13 +22,28 @@
 #include "win/SystemLibrary.h"
 #include "win/Unicode.h"
 
-// An entry of a kit folder, listed, with what it becomes at its target and
-// its journal entry, before anything in that folder changes.
+// An entry of a kit folder as the count listed it. The copy is planned from
+// these, so each kit folder is listed once, however many target folders its
+// pass has: under Wine a listing costs as much as copying a small file.
+struct KitEntry {
+    std::string name;
+    DWORD attributes = 0;
+    FILETIME written = {};
+    // A folder's entries.
+    std::vector<KitEntry> below;
+    // Why a folder that is there could not be listed whole, when it could not.
+    std::optional<DWORD> listError;
+};
+
+// An entry of a kit folder, with what it becomes at its target and its
+// journal entry, before anything in that folder changes.
 struct PlannedEntry {
     std::string name;
     std::wstring key;
     bool folder = false;
     SourceFile file;
+    // As the count listed it, a folder's entries with it.
+    const KitEntry* listed = nullptr;
     // Something of that name at the target: a folder to reuse, a file to
     // replace, or a folder in a file's way.
     bool exists = false;
@@ -173,6 +188,8 @@ struct Pass {
     const char* heading;
     std::string source;
     std::vector<Target> targets;
+    // The tree as the count listed it.
+    KitEntry listed;
 };
 
 } // namespace
@@ -215,22 +232,22 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
         addRoot(language.frames, frames);
     }
     // Version-specific before common, so that a common file replaces its namesake.
-    const Pass passes[] = {
-        {"Copying version-specific themes...", target.versionFolder + "\\themes", themes},
-        {"Copying common themes...", common + "\\themes", themes},
-        {"Copying version-specific page templates...", target.versionFolder + "\\pages", pages},
-        {"Copying common page templates...", common + "\\pages", pages},
-        {"Copying version-specific web templates...", target.versionFolder + "\\webs", webs},
-        {"Copying common web templates...", common + "\\webs", webs},
-        {"Copying version-specific frame templates...", target.versionFolder + "\\frames", frames},
-        {"Copying common frame templates...", common + "\\frames", frames},
+    Pass passes[] = {
+        {"Copying version-specific themes...", target.versionFolder + "\\themes", themes, {}},
+        {"Copying common themes...", common + "\\themes", themes, {}},
+        {"Copying version-specific page templates...", target.versionFolder + "\\pages", pages, {}},
+        {"Copying common page templates...", common + "\\pages", pages, {}},
+        {"Copying version-specific web templates...", target.versionFolder + "\\webs", webs, {}},
+        {"Copying common web templates...", common + "\\webs", webs, {}},
+        {"Copying version-specific frame templates...", target.versionFolder + "\\frames", frames, {}},
+        {"Copying common frame templates...", common + "\\frames", frames, {}},
     };
 
     m_log("Counting files...");
     m_loopFolder.clear();
     int total = 0;
-    for (const Pass& pass : passes)
-        total += CountFiles(pass.source) * (int)pass.targets.size();
+    for (Pass& pass : passes)
+        total += CountFiles(pass.source, pass.listed) * (int)pass.targets.size();
     if (Stopped()) {
         m_log("User cancelled installation");
         return Outcome::Cancelled;
@@ -252,7 +269,7 @@ Outcome FileInstaller::CopyPasses(const FrontPageTarget& target)
         int files = 0;
         for (const Target& target : pass.targets) {
             m_journalRoot = target.root;
-            const int copied = CopyFolder(pass.source, target.folder);
+            const int copied = CopyFolder(pass.source, pass.listed, target.folder);
             if (copied < 0)
                 return -1;
             files += copied;
@@ -307,45 +324,51 @@ void FileInstaller::Register(const std::string& themesFolder)
         ReportSystemError(IDS_REGISTER_FAILED, subject);
 }
 
-int FileInstaller::CopyFolder(const std::string& source, const std::string& target)
+int FileInstaller::CopyFolder(const std::string& source, const KitEntry& listed, const std::string& target)
 {
     // The pass's own folder, then its items, each planned whole before any
     // of it changes.
     std::vector<PlannedEntry> entries;
-    if (!PlanFolder(source, target, false, false, entries) || !PlanItems(target, entries, 0))
+    if (!PlanFolder(source, listed, target, false, false, entries) || !PlanItems(target, entries, 0))
         return -1;
     return ApplyPlan(target, entries);
 }
 
-int FileInstaller::CountFiles(const std::string& source)
+int FileInstaller::CountFiles(const std::string& source, KitEntry& listed)
 {
     m_walkedFolders.push_back({source, 0});
     int count = 0;
     bool missing = false;
-    ListKitFolder(
+    const Listing listing = ListKitFolder(
         source,
-        [&](const WIN32_FIND_DATAW& entry) {
+        [&](const WIN32_FIND_DATAW& found) {
             // A large kit takes a while: keep the wizard drawn and answering.
             m_host.LetInputIn();
             if (Stopped())
                 return false;
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            KitEntry& entry = listed.below.emplace_back();
+            entry.name = Utf8(found.cFileName);
+            entry.attributes = found.dwFileAttributes;
+            entry.written = found.ftLastWriteTime;
+            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
                 ++count;
                 return true;
             }
-            const std::string folder = source + "\\" + Utf8(entry.cFileName);
+            const std::string folder = source + "\\" + entry.name;
             // A link in the kit that leads back to a folder being counted would
             // make the walk endless: it is not followed, and the copy, meeting
             // the first such link, reports the kit's fault.
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBack(folder)) {
+            if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBack(folder)) {
                 if (m_loopFolder.empty())
                     m_loopFolder = folder;
                 return true;
             }
-            count += CountFiles(folder);
+            count += CountFiles(folder, entry);
             return true;
         },
         missing);
+    if (listing == Listing::Failed && !missing)
+        listed.listError = GetLastError();
     m_walkedFolders.pop_back();
     return count;
 }
@@ -369,36 +392,34 @@ bool FileInstaller::LeadsBack(const std::string& folder)
     return false;
 }
 
-bool FileInstaller::PlanFolder(const std::string& source, const std::string& target, bool newTarget, bool deep,
-                             std::vector<PlannedEntry>& entries)
+bool FileInstaller::PlanFolder(const std::string& source, const KitEntry& listed, const std::string& target,
+                             bool newTarget, bool deep, std::vector<PlannedEntry>& entries)
 {
     if (source == m_loopFolder) {
         SetLastError(ERROR_CANT_RESOLVE_FILENAME);
         ReportSystemError(IDS_FOLDER_LOOP, source);
         return false;
     }
-    bool missing = false;
-    const Listing listing = ListKitFolder(
-        source,
-        [&](const WIN32_FIND_DATAW& found) {
-            PlannedEntry entry;
-            entry.name = Utf8(found.cFileName);
-            entry.key = NameKey(found.cFileName);
-            entry.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-            entry.file.path = source + "\\" + entry.name;
-            entry.file.attributes = found.dwFileAttributes;
-            entry.file.written = found.ftLastWriteTime;
-            entries.push_back(entry);
-            return true;
-        },
-        missing);
-    if (listing == Listing::Failed) {
-        // A folder that is not there holds nothing to copy; one that is there
-        // but cannot be listed whole (a path too long, refused) must not pass for empty.
-        if (missing)
-            return true;
+    // A folder that is there but could not be listed whole (a path too long,
+    // refused) must not pass for empty; one that is not there, or is empty,
+    // holds nothing to copy.
+    if (listed.listError) {
+        SetLastError(*listed.listError);
         ReportSystemError(IDS_FOLDER_READ_FAILED, source);
         return false;
+    }
+    if (listed.below.empty())
+        return true;
+    for (const KitEntry& found : listed.below) {
+        PlannedEntry entry;
+        entry.name = found.name;
+        entry.key = NameKey(Wide(found.name));
+        entry.folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.file.path = source + "\\" + entry.name;
+        entry.file.attributes = found.attributes;
+        entry.file.written = found.written;
+        entry.listed = &found;
+        entries.push_back(entry);
     }
     // A large item takes a while to list, too.
     m_host.LetInputIn();
@@ -440,7 +461,8 @@ bool FileInstaller::PlanFolder(const std::string& source, const std::string& tar
         if (!entry.folder)
             continue;
         entry.planned = true;
-        if (!PlanFolder(entry.file.path, target + "\\" + entry.name, newTarget || !entry.exists, true, entry.below))
+        if (!PlanFolder(entry.file.path, *entry.listed, target + "\\" + entry.name, newTarget || !entry.exists, true,
+                        entry.below))
             return false;
     }
     return true;
@@ -454,7 +476,7 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
         if (!item.folder || item.planned)
             continue;
         item.planned = true;
-        if (!PlanFolder(item.file.path, target + "\\" + item.name, !item.exists, true, item.below))
+        if (!PlanFolder(item.file.path, *item.listed, target + "\\" + item.name, !item.exists, true, item.below))
             return false;
         planned += PlannedCount(item.below);
     }
