@@ -39,7 +39,6 @@ struct KitEntry {
 // journal entry, before anything in that folder changes.
 struct PlannedEntry {
     std::string name;
-    std::wstring key;
     bool folder = false;
     SourceFile file;
     // As the count listed it, a folder's entries with it.
@@ -413,7 +412,6 @@ bool FileInstaller::PlanFolder(const std::string& source, const KitEntry& listed
     for (const KitEntry& found : listed.below) {
         PlannedEntry entry;
         entry.name = found.name;
-        entry.key = NameKey(Wide(found.name));
         entry.folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entry.file.path = source + "\\" + entry.name;
         entry.file.attributes = found.attributes;
@@ -437,7 +435,7 @@ bool FileInstaller::PlanFolder(const std::string& source, const KitEntry& listed
     std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
     for (PlannedEntry& entry : entries) {
         const std::string to = target + "\\" + entry.name;
-        auto at = existing.find(entry.key);
+        auto at = existing.find(NameKey(Wide(entry.name)));
         entry.exists = at != existing.end();
         if (entry.folder) {
             if (entry.exists)
