@@ -33,16 +33,17 @@ struct KitEntry {
     std::vector<KitEntry> below;
     // Why a folder that is there could not be listed whole, when it could not.
     std::optional<DWORD> listError;
+
+    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 };
 
 // An entry of a kit folder, with what it becomes at its target and its
 // journal entry, before anything in that folder changes.
 struct PlannedEntry {
-    std::string name;
-    bool folder = false;
-    SourceFile file;
     // As the count listed it, a folder's entries with it.
     const KitEntry* listed = nullptr;
+    // Its path in the kit.
+    std::string source;
     // Something of that name at the target: a folder to reuse, a file to
     // replace, or a folder in a file's way.
     bool exists = false;
@@ -349,7 +350,7 @@ int FileInstaller::CountFiles(const std::string& source, KitEntry& listed)
             entry.name = Utf8(found.cFileName);
             entry.attributes = found.dwFileAttributes;
             entry.written = found.ftLastWriteTime;
-            if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            if (!entry.IsFolder()) {
                 ++count;
                 return true;
             }
@@ -411,12 +412,8 @@ bool FileInstaller::PlanFolder(const std::string& source, const KitEntry& listed
         return true;
     for (const KitEntry& found : listed.below) {
         PlannedEntry entry;
-        entry.name = found.name;
-        entry.folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entry.file.path = source + "\\" + entry.name;
-        entry.file.attributes = found.attributes;
-        entry.file.written = found.written;
         entry.listed = &found;
+        entry.source = source + "\\" + found.name;
         entries.push_back(entry);
     }
     // A large item takes a while to list, too.
@@ -434,10 +431,10 @@ bool FileInstaller::PlanFolder(const std::string& source, const KitEntry& listed
     }
     std::vector<std::string> missingFolders = targetMissing ? MissingFolders(target) : std::vector<std::string>();
     for (PlannedEntry& entry : entries) {
-        const std::string to = target + "\\" + entry.name;
-        auto at = existing.find(NameKey(Wide(entry.name)));
+        const std::string to = target + "\\" + entry.listed->name;
+        auto at = existing.find(NameKey(Wide(entry.listed->name)));
         entry.exists = at != existing.end();
-        if (entry.folder) {
+        if (entry.listed->IsFolder()) {
             if (entry.exists)
                 continue;
             // The first sub-folder made here makes the target folder too.
@@ -456,11 +453,11 @@ bool FileInstaller::PlanFolder(const std::string& source, const KitEntry& listed
     if (!deep)
         return true;
     for (PlannedEntry& entry : entries) {
-        if (!entry.folder)
+        if (!entry.listed->IsFolder())
             continue;
         entry.planned = true;
-        if (!PlanFolder(entry.file.path, *entry.listed, target + "\\" + entry.name, newTarget || !entry.exists, true,
-                        entry.below))
+        if (!PlanFolder(entry.source, *entry.listed, target + "\\" + entry.listed->name, newTarget || !entry.exists,
+                        true, entry.below))
             return false;
     }
     return true;
@@ -471,10 +468,10 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
     size_t planned = 0;
     for (size_t i = first; i < entries.size() && planned < kPlanGroup; ++i) {
         PlannedEntry& item = entries[i];
-        if (!item.folder || item.planned)
+        if (!item.listed->IsFolder() || item.planned)
             continue;
         item.planned = true;
-        if (!PlanFolder(item.file.path, *item.listed, target + "\\" + item.name, !item.exists, true, item.below))
+        if (!PlanFolder(item.source, *item.listed, target + "\\" + item.listed->name, !item.exists, true, item.below))
             return false;
         planned += PlannedCount(item.below);
     }
@@ -487,10 +484,10 @@ bool FileInstaller::PlanItems(const std::string& target, std::vector<PlannedEntr
 void FileInstaller::QueueKeeps(const std::string& target, std::vector<PlannedEntry>& entries)
 {
     for (PlannedEntry& entry : entries) {
-        if (entry.folder)
-            QueueKeeps(target + "\\" + entry.name, entry.below);
+        if (entry.listed->IsFolder())
+            QueueKeeps(target + "\\" + entry.listed->name, entry.below);
         else if (entry.replace && !entry.keep)
-            entry.keep = m_keepAhead->Add(m_journalRoot, target + "\\" + entry.name);
+            entry.keep = m_keepAhead->Add(m_journalRoot, target + "\\" + entry.listed->name);
     }
 }
 
@@ -504,8 +501,8 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         m_host.LetInputIn();
         if (Stopped())
             return -1;
-        const std::string to = target + "\\" + entry.name;
-        if (entry.folder) {
+        const std::string to = target + "\\" + entry.listed->name;
+        if (entry.listed->IsFolder()) {
             if (!entry.planned && !PlanItems(target, entries, i))
                 return -1;
             if (!CreateFolder(to))
@@ -522,7 +519,8 @@ int FileInstaller::ApplyPlan(const std::string& target, std::vector<PlannedEntry
         m_host.StepProgress();
         // A replaced file is kept here unless it was kept ahead.
         const bool keptAhead = entry.keep && m_keepAhead->Kept(*entry.keep);
-        if (!InstallFile(entry.file, to, entry.replace && !keptAhead, entry.number))
+        if (!InstallFile({entry.source, entry.listed->attributes, entry.listed->written}, to,
+                         entry.replace && !keptAhead, entry.number))
             return -1;
         m_log("Copied file: " + to);
     }
